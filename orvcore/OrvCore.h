@@ -1,0 +1,40 @@
+#pragma once
+
+// Umbrella header: every public header of the library, by subsystem.
+
+#include "orvcore/Export.h"
+
+// --- core: the host-framework seam and the library's lifecycle
+#include "orvcore/core/Arrays.h"
+#include "orvcore/core/CArchive.h"
+#include "orvcore/core/CArchiveException.h"
+#include "orvcore/core/CArray.h"
+#include "orvcore/core/CFile.h"
+#include "orvcore/core/CMap.h"
+#include "orvcore/core/CMapStringToPtr.h"
+#include "orvcore/core/CMemFile.h"
+#include "orvcore/core/CString.h"
+#include "orvcore/core/CStringArray.h"
+#include "orvcore/core/Types.h"
+
+// --- geometry: points, matrices, measures, planes
+
+// --- geometry: superposition, splines, displacement tensors
+
+// --- color
+
+// --- graphics/primitives: base classes, solids, lines, icons
+
+// --- graphics/primitives: shapes, text, tetrahedra, volumes
+
+// --- graphics/scene: display lists and pick dots
+
+// --- graphics/scene: view attributes, lights, icon library
+
+// --- text: string utilities and interned strings
+
+// --- text: patterns
+
+// --- spatial
+
+// --- numerics

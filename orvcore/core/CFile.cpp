@@ -1,0 +1,86 @@
+#include "orvcore/core/CFile.h"
+
+CFile::~CFile()
+{
+    if (m_file)
+        std::fclose(m_file);
+}
+
+bool CFile::Open(const char* fileName, UINT openFlags)
+{
+    Close();
+    const bool create = (openFlags & modeCreate) != 0;
+    const bool keep = (openFlags & modeNoTruncate) != 0;
+    const UINT access = openFlags & 3;
+    const char* mode = "rb";
+    if (access == modeWrite || access == modeReadWrite) {
+        if (create && !keep)
+            mode = access == modeWrite ? "wb" : "w+b";
+        else
+            mode = "r+b";
+    }
+    m_file = std::fopen(fileName, mode);
+    if (!m_file && create && keep)
+        m_file = std::fopen(fileName, "w+b");
+    return m_file != nullptr;
+}
+
+void CFile::Close()
+{
+    if (m_file) {
+        std::FILE* f = m_file;
+        m_file = nullptr;
+        if (std::fclose(f) != 0)
+            throw CFileException(CFileException::genericException);
+    }
+}
+
+UINT CFile::Read(void* buffer, UINT count)
+{
+    if (!m_file || count == 0)
+        return 0;
+    return static_cast<UINT>(std::fread(buffer, 1, count, m_file));
+}
+
+void CFile::Write(const void* buffer, UINT count)
+{
+    if (count == 0)
+        return;
+    if (!m_file || std::fwrite(buffer, 1, count, m_file) != count)
+        throw CFileException(CFileException::diskFull);
+}
+
+ULONGLONG CFile::Seek(long long offset, UINT from)
+{
+    if (!m_file)
+        throw CFileException(CFileException::genericException);
+    int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
+    if (std::fseek(m_file, static_cast<long>(offset), whence) != 0)
+        throw CFileException(CFileException::badPath);
+    return GetPosition();
+}
+
+ULONGLONG CFile::GetPosition() const
+{
+    if (!m_file)
+        return 0;
+    long pos = std::ftell(m_file);
+    return pos < 0 ? 0 : static_cast<ULONGLONG>(pos);
+}
+
+ULONGLONG CFile::GetLength() const
+{
+    if (!m_file)
+        return 0;
+    long pos = std::ftell(m_file);
+    std::fseek(m_file, 0, SEEK_END);
+    long length = std::ftell(m_file);
+    std::fseek(m_file, pos, SEEK_SET);
+    return length < 0 ? 0 : static_cast<ULONGLONG>(length);
+}
+
+void CFile::Flush()
+{
+    if (m_file)
+        std::fflush(m_file);
+}

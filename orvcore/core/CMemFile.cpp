@@ -1,0 +1,77 @@
+#include "orvcore/core/CMemFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+CMemFile::CMemFile(UINT growBytes)
+{
+    Reserve(growBytes);
+}
+
+CMemFile::CMemFile(const BYTE* data, UINT size, UINT)
+{
+    Reserve(size);
+    if (size)
+        std::memcpy(m_buffer.get(), data, size);
+    m_size = size;
+}
+
+CMemFile::~CMemFile() = default;
+
+void CMemFile::Reserve(std::size_t capacity)
+{
+    if (capacity <= m_capacity)
+        return;
+    std::unique_ptr<BYTE[]> bigger(new BYTE[capacity]);
+    if (m_size)
+        std::memcpy(bigger.get(), m_buffer.get(), m_size);
+    m_buffer = std::move(bigger);
+    m_capacity = capacity;
+}
+
+UINT CMemFile::Read(void* buffer, UINT count)
+{
+    std::size_t left = m_position < m_size ? m_size - m_position : 0;
+    std::size_t n = std::min<std::size_t>(count, left);
+    if (n) {
+        std::memcpy(buffer, m_buffer.get() + m_position, n);
+        m_position += n;
+    }
+    return static_cast<UINT>(n);
+}
+
+void CMemFile::Write(const void* buffer, UINT count)
+{
+    if (count == 0)
+        return;
+    std::size_t end = m_position + count;
+    if (end > m_capacity)
+        Reserve(std::max(end, m_capacity * 2));
+    if (m_position > m_size)
+        std::memset(m_buffer.get() + m_size, 0, m_position - m_size);
+    std::memcpy(m_buffer.get() + m_position, buffer, count);
+    m_position = end;
+    m_size = std::max(m_size, end);
+}
+
+ULONGLONG CMemFile::Seek(long long offset, UINT from)
+{
+    long long base = from == begin ? 0 : from == current ? static_cast<long long>(m_position)
+                                                         : static_cast<long long>(m_size);
+    long long target = base + offset;
+    if (target < 0)
+        throw CFileException(CFileException::badPath);
+    m_position = static_cast<std::size_t>(target);
+    return m_position;
+}
+
+void CMemFile::SetLength(ULONGLONG length)
+{
+    std::size_t n = static_cast<std::size_t>(length);
+    Reserve(n);
+    if (n > m_size)
+        std::memset(m_buffer.get() + m_size, 0, n - m_size);
+    m_size = n;
+    if (m_position > m_size)
+        m_position = m_size;
+}

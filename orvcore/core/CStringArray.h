@@ -1,0 +1,20 @@
+#pragma once
+
+#include "orvcore/core/CArray.h"
+#include "orvcore/core/CString.h"
+
+// Strings have their own archive form: one string after another.
+inline void SerializeElements(CArchive& ar, CString* elements, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (ar.IsStoring())
+            ar << elements[i];
+        else
+            ar >> elements[i];
+    }
+}
+
+// An array of CString, stored as its count and then each string.
+class CStringArray : public CArray<CString, const char*>
+{
+};

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the library and runs the main job.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup-deps.sh
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DORVCORE_BUILD_TESTS=OFF -DORVCORE_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build/release -j "$(nproc)"
+exec build/release/tools/orvdemo "$@"

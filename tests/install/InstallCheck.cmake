@@ -1,0 +1,35 @@
+# Installs the built library into a scratch prefix, then builds and runs a
+# consumer project that finds it with find_package and with pkg-config.
+file(REMOVE_RECURSE ${SCRATCH})
+set(prefix ${SCRATCH}/prefix)
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}\n${err}")
+  endif()
+  set(LAST_OUTPUT "${out}" PARENT_SCOPE)
+endfunction()
+
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+foreach(f include/orvcore/OrvCore.h include/orvcore/core/CArchive.h)
+  if(NOT EXISTS ${prefix}/${f})
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+file(GLOB_RECURSE pcfile ${prefix}/*/orvcore57.pc)
+if(NOT pcfile)
+  message(FATAL_ERROR "orvcore57.pc not installed")
+endif()
+if(EXISTS ${prefix}/include/orvcore/text/regex)
+  message(FATAL_ERROR "the internal regex headers were installed")
+endif()
+
+run(${CMAKE_COMMAND} -S ${CONSUMER} -B ${SCRATCH}/build -G ${GENERATOR}
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
+run(${CMAKE_COMMAND} --build ${SCRATCH}/build)
+run(${SCRATCH}/build/consumer)
+if(NOT LAST_OUTPUT MATCHES "consumer ok")
+  message(FATAL_ERROR "consumer printed: ${LAST_OUTPUT}")
+endif()
+message(STATUS "installed package works: ${LAST_OUTPUT}")
