@@ -34,6 +34,9 @@
 // --- text: string utilities and interned strings
 
 // --- text: patterns
+#include "orvcore/text/Pattern.h"
+#include "orvcore/text/RegExpression.h"
+#include "orvcore/text/RegNumber.h"
 
 // --- spatial
 

@@ -1,0 +1,236 @@
+#include "orvcore/text/regex/RegProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace Orvane;
+
+namespace {
+
+struct ProgramDeleter
+{
+    void operator()(RegProgram* p) const { std::free(p); }
+};
+using ProgramPtr = std::unique_ptr<RegProgram, ProgramDeleter>;
+
+ProgramPtr Compile(const std::string& pattern)
+{
+    return ProgramPtr(RegCompile(pattern.c_str()));
+}
+
+// Span n as text, or "<unset>".
+std::string Span(RegProgram* p, int n)
+{
+    if (p->startp[n] == nullptr || p->endp[n] == nullptr)
+        return "<unset>";
+    return std::string(p->startp[n], p->endp[n]);
+}
+
+const char* const U = "<unset>";
+
+struct MatchCase
+{
+    const char* pattern;
+    std::string text;
+    bool matches;
+    std::vector<std::string> spans; // whole match, then groups; later spans unset
+};
+
+// Expected results worked out from the grammar: leftmost match, first
+// alternative first, greedy repetitions, last repetition of a group recorded.
+const std::vector<MatchCase> kCases = {
+    // alternation by '|' and by a line feed, tried left to right
+    {"a|b", "b", true, {"b"}},
+    {"a\nb", "b", true, {"b"}},
+    {"abc|xyz", "--xyz--", true, {"xyz"}},
+    {"a|ab", "ab", true, {"a"}},
+    {"ab|a", "ab", true, {"ab"}},
+    {"x|", "abc", true, {""}},
+    {"(a\nb)c", "bc", true, {"bc", "b"}},
+    // groups: numbering by opening parenthesis, last repetition recorded
+    {"((a)(b))", "ab", true, {"ab", "ab", "a", "b"}},
+    {"([a-z])+!", "abc!", true, {"abc!", "c"}},
+    {"(ab)*c", "xababc", true, {"ababc", "ab"}},
+    {"(a|ab)*c", "abc", true, {"abc", "ab"}},
+    {"(a|bc)+d", "abcad", true, {"abcad", "a"}},
+    {"(a)(b)?(c)", "ac", true, {"ac", "a", U, "c"}},
+    {"(x)?y", "y", true, {"y", U}},
+    {"(a*)?b", "aab", true, {"aab", "aa"}},
+    {"(a|ab)(c|bcd)(d*)", "abcd", true, {"abcd", "a", "bcd", ""}},
+    {"(.*)-(.*)", "a-b-c", true, {"a-b-c", "a-b", "c"}},
+    {"(abc)*", "xyz", true, {"", U}},
+    // quantifiers on simple atoms; a literal run gives up only its last character
+    {"abc*", "ab", true, {"ab"}},
+    {"abc*", "abccc", true, {"abccc"}},
+    {"abc*", "abcabc", true, {"abc"}},
+    {"ab+", "abbb", true, {"abbb"}},
+    {"ab+", "a", false, {}},
+    {"ab?c", "ac", true, {"ac"}},
+    {"ab?c", "abc", true, {"abc"}},
+    {"ab?c", "abbc", false, {}},
+    {"a*ab", "aaab", true, {"aaab"}},
+    {"x.*y", "axbyy", true, {"xbyy"}},
+    {"a.c", "a\nc", true, {"a\nc"}},
+    {".+", "abc", true, {"abc"}},
+    {"a\\.*", "a...b", true, {"a..."}},
+    {"a\\.*", "ab", true, {"a"}},
+    {"[0-9]+x", "12a345x", true, {"345x"}},
+    // brackets: leading ']' or '-', trailing '-', ranges, no escapes inside
+    {"[]a]+", "x]a]", true, {"]a]"}},
+    {"[a-]+", "b-a-", true, {"-a-"}},
+    {"[-a]", "x-", true, {"-"}},
+    {"[^\\]+", "ab\\c", true, {"ab"}},
+    {"[a-c]+", "xabcd", true, {"abc"}},
+    {"[^a-c]+", "abxyc", true, {"xy"}},
+    {"[]-a]+", "x^_`a]b", true, {"^_`a]"}},
+    {"[a-a]", "a", true, {"a"}},
+    {"[^]]", "]", false, {}},
+    {"[.]", "a.", true, {"."}},
+    // escapes: the character itself, no special letters
+    {"\\.", "a.b", true, {"."}},
+    {"\\.", "ab", false, {}},
+    {"\\n", "no", true, {"n"}},
+    {"a\\*b", "a*b", true, {"a*b"}},
+    {"\\\\", "a\\b", true, {"\\"}},
+    {"\\(x\\)", "(x)", true, {"(x)"}},
+    // characters without a meaning outside brackets
+    {"a{2}", "a{2}", true, {"a{2}"}},
+    {"a&]b", "a&]b", true, {"a&]b"}},
+    // word boundaries
+    {"\\<ab\\>", "x ab y", true, {"ab"}},
+    {"\\<ab\\>", "xab", false, {}},
+    {"\\<ab", "ab", true, {"ab"}},
+    {"ab\\>", "abc", false, {}},
+    {"ab\\>", "ab.", true, {"ab"}},
+    {"\\<x", "_x", false, {}},
+    {"\\<x", "-x", true, {"x"}},
+    {"\\<1", "a1 1", true, {"1"}},
+    // ^ and $ mean the ends of the text wherever they stand
+    {"^ab", "ab", true, {"ab"}},
+    {"^ab", "cab", false, {}},
+    {"a^b", "a^b", false, {}},
+    {"a^b", "ab", false, {}},
+    {"ab$", "abab", true, {"ab"}},
+    {"ab$", "aba", false, {}},
+    {"a$b", "a$b", false, {}},
+    {"a\n^b", "cb", false, {}},
+    {"x|^b", "bb", true, {"b"}},
+    {"^$", "", true, {""}},
+    {"(^a|b)+", "aab", true, {"a", "a"}},
+    // bytes above 127, in patterns and texts
+    {"\xE9+", "caf\xE9\xE9", true, {"\xE9\xE9"}},
+    {"[\x80-\xFF]+", "ab\xC3\xA9z", true, {"\xC3\xA9"}},
+    {"[\xC0-\xFF]+", "ab\xC3\xA9z", true, {"\xC3"}},
+    {"[a-\xFF]", "\xF0", true, {"\xF0"}},
+    {"[^a]+", "a\x80\xFF", true, {"\x80\xFF"}},
+    {"\\<ab", "\xE9" "ab", true, {"ab"}},
+    {"ab\\>", "ab\xE9", true, {"ab"}},
+    {".\xA0", "\xFF\xA0", true, {"\xFF\xA0"}},
+};
+
+} // namespace
+
+TEST(RegExecute, MatchTable)
+{
+    for (const MatchCase& c : kCases) {
+        SCOPED_TRACE("pattern '" + std::string(c.pattern) + "' on '" + c.text + "'");
+        ProgramPtr p = Compile(c.pattern);
+        ASSERT_NE(p, nullptr);
+        const int result = RegExecute(p.get(), c.text.c_str());
+        EXPECT_EQ(result, c.matches ? 1 : 0);
+        if (result == 0)
+            continue;
+        for (int n = 0; n < kRegSpanCount; ++n) {
+            const std::string expected = n < static_cast<int>(c.spans.size()) ? c.spans[n] : U;
+            EXPECT_EQ(Span(p.get(), n), expected) << "span " << n;
+        }
+        // Spans point into the executed text.
+        EXPECT_GE(p->startp[0], c.text.c_str());
+        EXPECT_LE(p->endp[0], c.text.c_str() + c.text.size());
+    }
+}
+
+TEST(RegExecute, GroupLengthCountAndCopy)
+{
+    ProgramPtr p = Compile("(a)(b)?(c)");
+    const char* text = "xac";
+    ASSERT_EQ(RegExecute(p.get(), text), 1);
+    EXPECT_EQ(RegGroupLength(p.get(), 0), 2);
+    EXPECT_EQ(RegGroupLength(p.get(), 1), 1);
+    EXPECT_EQ(RegGroupLength(p.get(), 2), 0);
+    EXPECT_EQ(RegGroupLength(p.get(), 3), 1);
+    EXPECT_EQ(RegGroupLength(p.get(), -1), 0);
+    EXPECT_EQ(RegGroupLength(p.get(), 10), 0);
+    EXPECT_EQ(RegGroupLength(nullptr, 0), 0);
+    EXPECT_EQ(RegGroupCount(p.get()), 2); // stops at the unset group 2
+    EXPECT_EQ(RegGroupCount(nullptr), 0);
+
+    char buffer[8];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(RegCopyGroup(p.get(), 0, buffer, 2), buffer);
+    EXPECT_STREQ(buffer, "ac");
+    // Too small a capacity, an unset span or an empty span: nothing written.
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(RegCopyGroup(p.get(), 0, buffer, 1), nullptr);
+    EXPECT_EQ(RegCopyGroup(p.get(), 2, buffer, 7), nullptr);
+    EXPECT_EQ(RegCopyGroup(p.get(), 11, buffer, 7), nullptr);
+    EXPECT_EQ(buffer[0], '#');
+
+    ProgramPtr empty = Compile("x*");
+    ASSERT_EQ(RegExecute(empty.get(), "abc"), 1);
+    EXPECT_EQ(RegGroupCount(empty.get()), 0);
+    EXPECT_EQ(RegCopyGroup(empty.get(), 0, buffer, 7), nullptr);
+}
+
+// An execution turned down by the search hints runs no try, so the spans of
+// the previous execution stay; a try that fails clears them.
+TEST(RegExecute, HintsRejectWithoutTrying)
+{
+    ProgramPtr must = Compile("x*abc");
+    ASSERT_EQ(RegExecute(must.get(), "zzabc"), 1);
+    EXPECT_EQ(RegExecute(must.get(), "zzab zzbc"), 0);
+    EXPECT_EQ(RegGroupLength(must.get(), 0), 3);
+
+    ProgramPtr first = Compile("abc");
+    ASSERT_EQ(RegExecute(first.get(), "abc"), 1);
+    EXPECT_EQ(RegExecute(first.get(), "xyz"), 0);
+    EXPECT_EQ(RegGroupLength(first.get(), 0), 3);
+    EXPECT_EQ(RegExecute(first.get(), "abx"), 0); // a try ran and failed
+    EXPECT_EQ(RegGroupLength(first.get(), 0), 0);
+
+    ProgramPtr anchored = Compile("^b");
+    EXPECT_EQ(RegExecute(anchored.get(), "ab"), 0);
+}
+
+// Repetitions of a group recurse in the matcher; a text that would take it
+// deeper than its bound ends as no match instead of overflowing the stack.
+TEST(RegExecute, DeepRepetitionFailsCleanly)
+{
+    ProgramPtr p = Compile("(ab)*c");
+    std::string text;
+    for (int i = 0; i < 1000; ++i)
+        text += "ab";
+    text += "c";
+    ASSERT_EQ(RegExecute(p.get(), text.c_str()), 1);
+    EXPECT_EQ(RegGroupLength(p.get(), 0), 2001);
+    EXPECT_EQ(Span(p.get(), 1), "ab");
+
+    std::string huge(10 * 1024 * 1024, 'a');
+    for (std::size_t i = 1; i < huge.size(); i += 2)
+        huge[i] = 'b';
+    huge.back() = 'c';
+    EXPECT_EQ(RegExecute(p.get(), huge.c_str()), 0);
+
+    // The same program still works afterwards, and so do long texts that
+    // need no deep recursion.
+    EXPECT_EQ(RegExecute(p.get(), "zabc"), 1);
+    EXPECT_EQ(Span(p.get(), 0), "abc");
+    ProgramPtr flat = Compile("a[ab]*c");
+    EXPECT_EQ(RegExecute(flat.get(), huge.c_str()), 1);
+    EXPECT_EQ(RegGroupLength(flat.get(), 0), static_cast<int>(huge.size()));
+}
