@@ -62,10 +62,8 @@ bool RegExpression::Match(const CString& text, bool exact)
 
     const int count = RegGroupCount(m_program);
     m_substrings.SetSize(count);
-    for (int n = 0; n < count; ++n) {
-        const int length = RegGroupLength(m_program, n);
-        RegCopyGroup(m_program, n, m_substrings[n].GetBufferSetLength(length), length);
-    }
+    for (int n = 0; n < count; ++n)
+        m_substrings[n] = CString(m_program->startp[n], RegGroupLength(m_program, n));
     return count > 0 && (!exact || text == m_substrings[0]);
 }
 

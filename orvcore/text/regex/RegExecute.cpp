@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstddef>
+#include <climits>
 #include <cstring>
 
 namespace Orvane {
@@ -17,6 +18,30 @@ bool IsWordChar(char c)
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
 
+// Whether a set string holds the (non-NUL) character c. Sets and names are
+// short, so a plain loop beats a library call here.
+bool InSet(const char* set, char c)
+{
+    for (; *set != '\0'; ++set) {
+        if (*set == c)
+            return true;
+    }
+    return false;
+}
+
+// strchr for a non-NUL character, looking at the first bytes in line before
+// handing long texts to the library.
+const char* FindChar(const char* s, char c)
+{
+    for (int i = 0; i < 16; ++i, ++s) {
+        if (*s == c)
+            return s;
+        if (*s == '\0')
+            return nullptr;
+    }
+    return std::strchr(s, c);
+}
+
 // Backtracking matcher for one execution of a program on one text.
 class RegMatcher
 {
@@ -27,29 +52,51 @@ public:
     // success.
     bool Try(const char* at);
 
-    // True once a try went deeper than the matcher allows; the execution
-    // then ends as no match.
+    // What a failed try leaves: all spans unset.
+    void ClearSpans();
+
+    // True once a try went deeper, or the execution took more steps, than
+    // the matcher allows; the execution then ends as no match.
     bool Aborted() const { return m_aborted; }
 
 private:
     bool Match(const char* scan);
     bool MatchNodes(const char* scan);
+    bool MatchChoice(const char* scan);
+    bool MatchRepeat(const char* scan, const char* next);
+    bool MatchGroup(const char* scan, const char* next);
+    bool OverBudget();
     std::ptrdiff_t Repeat(const char* node);
 
     RegProgram* m_program;
-    const char* m_bol;            // start of the text
+    const char* m_bol;             // start of the text
     const char* m_input = nullptr; // current text position
     int m_depth = 0;
+    long m_steps = 0;
+    long m_budget = kRegMatchSteps;
+    bool m_budgetScaled = false;
+    bool m_cleared = false;
     bool m_aborted = false;
 };
 
-bool RegMatcher::Try(const char* at)
+void RegMatcher::ClearSpans()
 {
-    m_input = at;
+    // Spans are written only when a try succeeds, so after the first
+    // clearing they stay clear through failed tries; an unset slot 0 shows
+    // that no try has succeeded since the last clearing.
+    if (m_cleared || m_program->startp[0] == nullptr)
+        return;
     for (int i = 0; i < kRegSpanCount; ++i) {
         m_program->startp[i] = nullptr;
         m_program->endp[i] = nullptr;
     }
+    m_cleared = true;
+}
+
+bool RegMatcher::Try(const char* at)
+{
+    ClearSpans();
+    m_input = at;
     if (!Match(RegProgramBytes(m_program) + 1))
         return false;
     m_program->startp[0] = at;
@@ -57,12 +104,23 @@ bool RegMatcher::Try(const char* at)
     return true;
 }
 
-// Every recursion passes through here, so that the depth stays bounded.
+// The step budget grows with the text, so that long texts get the work
+// their length needs.
+bool RegMatcher::OverBudget()
+{
+    if (!m_budgetScaled) {
+        m_budgetScaled = true;
+        const std::size_t scaled = std::strlen(m_bol) * kRegMatchStepsPerByte;
+        if (scaled > static_cast<std::size_t>(m_budget))
+            m_budget = scaled > static_cast<std::size_t>(LONG_MAX) ? LONG_MAX : static_cast<long>(scaled);
+    }
+    return m_steps > m_budget;
+}
+
+// Every recursion passes through here, so that depth and work stay bounded.
 bool RegMatcher::Match(const char* scan)
 {
-    if (m_aborted)
-        return false;
-    if (m_depth >= kRegMaxMatchDepth) {
+    if (m_depth >= kRegMaxMatchDepth || (++m_steps > m_budget && OverBudget())) {
         m_aborted = true;
         return false;
     }
@@ -72,123 +130,140 @@ bool RegMatcher::Match(const char* scan)
     return matched;
 }
 
-// Walks the node sequence from scan; recurses where a choice or a recorded
-// group position needs the rest of the match to succeed first.
+// Walks the node sequence from scan. Single-character and empty-width nodes
+// are matched in the loop; a choice, a repetition and a group hand the rest
+// of the match to their own functions, which recurse through Match.
 bool RegMatcher::MatchNodes(const char* scan)
 {
+    // The position lives in a local while the loop runs; it is handed back
+    // to m_input before any other function continues the match. A failed
+    // match leaves m_input to the caller, which restores it.
+    const char* in = m_input;
     while (scan != nullptr) {
-        const char* next = RegNext(scan);
-        const unsigned char op = RegOp(scan);
-        switch (op) {
+        switch (RegOp(scan)) {
         case RegTextStart:
-            if (m_input != m_bol)
+            if (in != m_bol)
                 return false;
             break;
         case RegTextEnd:
-            if (*m_input != '\0')
+            if (*in != '\0')
                 return false;
             break;
         case RegWordStart:
-            if (!IsWordChar(*m_input))
+            if (!IsWordChar(*in))
                 return false;
-            if (m_input > m_bol && IsWordChar(m_input[-1]))
+            if (in > m_bol && IsWordChar(in[-1]))
                 return false;
             break;
         case RegWordEnd:
-            if (IsWordChar(*m_input))
+            if (IsWordChar(*in))
                 return false;
             break;
         case RegAnyChar:
-            if (*m_input == '\0')
+            if (*in == '\0')
                 return false;
-            ++m_input;
+            ++in;
             break;
-        case RegLiteral: {
-            const char* literal = RegOperand(scan);
-            if (*literal != *m_input)
-                return false;
-            const std::size_t length = std::strlen(literal);
-            if (length > 1 && std::strncmp(literal, m_input, length) != 0)
-                return false;
-            m_input += length;
+        case RegLiteral:
+            for (const char* literal = RegOperand(scan); *literal != '\0'; ++literal, ++in) {
+                if (*literal != *in)
+                    return false;
+            }
             break;
-        }
         case RegAnyOf:
-            if (*m_input == '\0' || std::strchr(RegOperand(scan), *m_input) == nullptr)
+            if (*in == '\0' || !InSet(RegOperand(scan), *in))
                 return false;
-            ++m_input;
+            ++in;
             break;
         case RegNoneOf:
-            if (*m_input == '\0' || std::strchr(RegOperand(scan), *m_input) != nullptr)
+            if (*in == '\0' || InSet(RegOperand(scan), *in))
                 return false;
-            ++m_input;
+            ++in;
             break;
         case RegNothing:
         case RegBack:
             break;
-        case RegBranch:
-            if (next == nullptr || RegOp(next) != RegBranch) {
-                next = RegOperand(scan); // no choice: continue into the alternative
-                break;
+        case RegBranch: {
+            const char* next = RegNext(scan);
+            if (next != nullptr && RegOp(next) == RegBranch) {
+                m_input = in;
+                return MatchChoice(scan);
             }
-            do {
-                const char* save = m_input;
-                if (Match(RegOperand(scan)))
-                    return true;
-                if (m_aborted)
-                    return false;
-                m_input = save;
-                scan = RegNext(scan);
-            } while (scan != nullptr && RegOp(scan) == RegBranch);
-            return false;
-        case RegStar:
-        case RegPlus: {
-            // Count the repetitions available, then give them back one at a
-            // time; a following literal's first character rules out most.
-            const char nextChar = next != nullptr && RegOp(next) == RegLiteral ? *RegOperand(next) : '\0';
-            const std::ptrdiff_t min = op == RegStar ? 0 : 1;
-            const char* save = m_input;
-            std::ptrdiff_t count = Repeat(RegOperand(scan));
-            while (count >= min) {
-                if ((nextChar == '\0' || *m_input == nextChar) && Match(next))
-                    return true;
-                if (m_aborted)
-                    return false;
-                --count;
-                m_input = save + count;
-            }
-            return false;
+            scan = RegOperand(scan); // no choice: continue into the alternative
+            continue;
         }
+        case RegStar:
+        case RegPlus:
+            m_input = in;
+            return MatchRepeat(scan, RegNext(scan));
         case RegEnd:
+            m_input = in;
             return true;
         default:
-            if (op > RegGroupOpen && op < RegGroupOpen + kRegSpanCount) {
-                // Record the start after the rest succeeds, unless a later
-                // repetition of the group recorded it already.
-                const int n = op - RegGroupOpen;
-                const char* save = m_input;
-                if (!Match(next))
-                    return false;
-                if (m_program->startp[n] == nullptr)
-                    m_program->startp[n] = save;
-                return true;
-            }
-            if (op > RegGroupClose && op < RegGroupClose + kRegSpanCount) {
-                const int n = op - RegGroupClose;
-                const char* save = m_input;
-                if (!Match(next))
-                    return false;
-                if (m_program->endp[n] == nullptr)
-                    m_program->endp[n] = save;
-                return true;
-            }
-            RegError("memory corruption");
-            return false;
+            m_input = in;
+            return MatchGroup(scan, RegNext(scan));
         }
-        scan = next;
+        scan = RegNext(scan);
     }
     RegError("corrupted pointers");
     return false;
+}
+
+// Tries each alternative of a choice in order, restoring the input position
+// after each failure.
+bool RegMatcher::MatchChoice(const char* scan)
+{
+    do {
+        const char* save = m_input;
+        if (Match(RegOperand(scan)))
+            return true;
+        if (m_aborted)
+            return false;
+        m_input = save;
+        scan = RegNext(scan);
+    } while (scan != nullptr && RegOp(scan) == RegBranch);
+    return false;
+}
+
+// Counts the repetitions available, then gives them back one at a time; a
+// following literal's first character rules out most positions.
+bool RegMatcher::MatchRepeat(const char* scan, const char* next)
+{
+    const char nextChar = next != nullptr && RegOp(next) == RegLiteral ? *RegOperand(next) : '\0';
+    const std::ptrdiff_t min = RegOp(scan) == RegStar ? 0 : 1;
+    const char* save = m_input;
+    std::ptrdiff_t count = Repeat(RegOperand(scan));
+    while (count >= min) {
+        if ((nextChar == '\0' || *m_input == nextChar) && Match(next))
+            return true;
+        if (m_aborted)
+            return false;
+        --count;
+        m_input = save + count;
+    }
+    return false;
+}
+
+// Records where a group starts or ends once the rest has matched, unless a
+// later repetition of the group recorded it already.
+bool RegMatcher::MatchGroup(const char* scan, const char* next)
+{
+    const unsigned char op = RegOp(scan);
+    const char** slot;
+    if (op > RegGroupOpen && op < RegGroupOpen + kRegSpanCount)
+        slot = &m_program->startp[op - RegGroupOpen];
+    else if (op > RegGroupClose && op < RegGroupClose + kRegSpanCount)
+        slot = &m_program->endp[op - RegGroupClose];
+    else {
+        RegError("memory corruption");
+        return false;
+    }
+    const char* save = m_input;
+    if (!Match(next))
+        return false;
+    if (*slot == nullptr)
+        *slot = save;
+    return true;
 }
 
 // Steps over as many repetitions of a single-character node as the text
@@ -206,11 +281,11 @@ std::ptrdiff_t RegMatcher::Repeat(const char* node)
             ++scan;
         break;
     case RegAnyOf:
-        while (*scan != '\0' && std::strchr(operand, *scan) != nullptr)
+        while (*scan != '\0' && InSet(operand, *scan))
             ++scan;
         break;
     case RegNoneOf:
-        while (*scan != '\0' && std::strchr(operand, *scan) == nullptr)
+        while (*scan != '\0' && !InSet(operand, *scan))
             ++scan;
         break;
     default:
@@ -226,10 +301,84 @@ std::ptrdiff_t RegMatcher::Repeat(const char* node)
 bool ContainsRequired(const RegProgram* program, const char* text)
 {
     const char* s = text;
-    while ((s = std::strchr(s, program->regmust[0])) != nullptr) {
+    while ((s = FindChar(s, program->regmust[0])) != nullptr) {
         if (std::strncmp(s, program->regmust, static_cast<std::size_t>(program->regmlen)) == 0)
             return true;
         ++s;
+    }
+    return false;
+}
+
+// The characters a match can begin with, when the start of the program
+// shows them plainly: after nodes of no width (group openings, assertions),
+// either a literal, or a choice whose every alternative begins (after such
+// nodes) with a literal.
+// Returns their number, or 0 when a match may begin otherwise.
+constexpr int kMaxStartChars = 8;
+
+// Node kinds that match without consuming a character and lead on to their
+// next node: assertions, Nothing and group openings.
+bool IsEmptyWidth(unsigned char op)
+{
+    constexpr unsigned long long kinds = (1ull << RegTextStart) | (1ull << RegTextEnd) | (1ull << RegWordStart) |
+                                         (1ull << RegWordEnd) | (1ull << RegNothing) | (0x3FEull << RegGroupOpen);
+    return op < 64 && ((kinds >> op) & 1u) != 0;
+}
+
+const char* SkipEmptyWidth(const char* node)
+{
+    while (node != nullptr && IsEmptyWidth(RegOp(node)))
+        node = RegNext(node);
+    return node;
+}
+
+bool IsChoice(const char* branch)
+{
+    const char* next = RegNext(branch);
+    return next != nullptr && RegOp(next) == RegBranch;
+}
+
+int StartChars(const char* first, char* chars)
+{
+    const char* node = first;
+    // Single alternatives (the whole pattern, groups) are entered.
+    for (;;) {
+        node = SkipEmptyWidth(node);
+        if (node == nullptr || RegOp(node) != RegBranch || IsChoice(node))
+            break;
+        node = RegOperand(node);
+    }
+    if (node == nullptr)
+        return 0;
+    if (RegOp(node) == RegLiteral) {
+        chars[0] = *RegOperand(node);
+        return 1;
+    }
+    if (RegOp(node) != RegBranch)
+        return 0;
+    int count = 0;
+    for (const char* b = node; b != nullptr && RegOp(b) == RegBranch; b = RegNext(b)) {
+        const char* head = SkipEmptyWidth(RegOperand(b));
+        if (head == nullptr || RegOp(head) != RegLiteral)
+            return 0;
+        const char c = *RegOperand(head);
+        int i = 0;
+        while (i < count && chars[i] != c)
+            ++i;
+        if (i == count) {
+            if (count == kMaxStartChars)
+                return 0;
+            chars[count++] = c;
+        }
+    }
+    return count;
+}
+
+bool IsStartChar(char c, const char* chars, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (chars[i] == c)
+            return true;
     }
     return false;
 }
@@ -263,16 +412,44 @@ int RegExecute(RegProgram* program, const char* text)
         return 0;
 
     RegMatcher matcher(program, text);
-    if (program->reganch)
+    char chars[kMaxStartChars];
+    if (program->reganch) {
+        // One try at the start, unless its first character rules it out.
+        const int count = StartChars(RegProgramBytes(program) + 1, chars);
+        if (count > 0 && !IsStartChar(*text, chars, count)) {
+            matcher.ClearSpans();
+            return 0;
+        }
         return matcher.Try(text) ? 1 : 0;
+    }
     const char* s = text;
     if (program->regstart != '\0') {
-        while ((s = std::strchr(s, program->regstart)) != nullptr) {
+        while ((s = FindChar(s, program->regstart)) != nullptr) {
             if (matcher.Try(s))
                 return 1;
             if (matcher.Aborted())
                 return 0;
             ++s;
+        }
+        return 0;
+    }
+    // Without hints in the record, the program's start may still show which
+    // characters a match can begin with; other positions need no try, and
+    // the spans end as the failed tries would leave them.
+    const int count = StartChars(RegProgramBytes(program) + 1, chars);
+    if (count > 0) {
+        matcher.ClearSpans();
+        for (; *s != '\0'; ++s) {
+            if (count == 1) {
+                if ((s = FindChar(s, chars[0])) == nullptr)
+                    break;
+            } else if (!IsStartChar(*s, chars, count)) {
+                continue;
+            }
+            if (matcher.Try(s))
+                return 1;
+            if (matcher.Aborted())
+                return 0;
         }
         return 0;
     }

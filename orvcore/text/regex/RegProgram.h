@@ -89,6 +89,13 @@ RegErrorHandler RegSetErrorHandler(RegErrorHandler handler);
 // execution as no match instead of exhausting the stack.
 constexpr int kRegMaxMatchDepth = 10000;
 
+// Matcher steps (recursions) one execution may take: the larger of a fixed
+// allowance and a multiple of the text length. Ordinary matches need a few
+// steps per text byte; an execution that runs out (runaway backtracking, as
+// with (a|a)*b on a long run of a) ends as no match instead of hanging.
+constexpr long kRegMatchSteps = 1000000;
+constexpr long kRegMatchStepsPerByte = 256;
+
 // Program bytes and node access, shared by the compiler and the matcher.
 inline char* RegProgramBytes(RegProgram* program)
 {

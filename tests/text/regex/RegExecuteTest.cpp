@@ -204,7 +204,20 @@ TEST(RegExecute, HintsRejectWithoutTrying)
     EXPECT_EQ(RegGroupLength(first.get(), 0), 0);
 
     ProgramPtr anchored = Compile("^b");
-    EXPECT_EQ(RegExecute(anchored.get(), "ab"), 0);
+    ASSERT_EQ(RegExecute(anchored.get(), "b"), 1);
+    EXPECT_EQ(RegExecute(anchored.get(), "ab"), 0); // the one try fails
+    EXPECT_EQ(RegGroupLength(anchored.get(), 0), 0);
+
+    // Without first character or anchoring every position is tried, so the
+    // spans are cleared even where no position could start a match.
+    ProgramPtr choice = Compile("(CA|CB)");
+    ASSERT_EQ(RegExecute(choice.get(), "xCB"), 1);
+    EXPECT_EQ(Span(choice.get(), 1), "CB");
+    EXPECT_EQ(RegExecute(choice.get(), "N"), 0);
+    EXPECT_EQ(RegGroupLength(choice.get(), 0), 0);
+    EXPECT_EQ(RegGroupLength(choice.get(), 1), 0);
+    ASSERT_EQ(RegExecute(choice.get(), "CC CA"), 1);
+    EXPECT_EQ(Span(choice.get(), 0), "CA");
 }
 
 // Repetitions of a group recurse in the matcher; a text that would take it
@@ -233,4 +246,22 @@ TEST(RegExecute, DeepRepetitionFailsCleanly)
     ProgramPtr flat = Compile("a[ab]*c");
     EXPECT_EQ(RegExecute(flat.get(), huge.c_str()), 1);
     EXPECT_EQ(RegGroupLength(flat.get(), 0), static_cast<int>(huge.size()));
+}
+
+// Runaway backtracking ends as no match; long texts still get the linear work
+// their length needs.
+TEST(RegExecute, StepBudget)
+{
+    ProgramPtr runaway = Compile("(a|a)*c");
+    const std::string as(100, 'a');
+    EXPECT_EQ(RegExecute(runaway.get(), (as + "c").c_str()), 1); // greedy path finds it at once
+    EXPECT_EQ(RegExecute(runaway.get(), (as + "b").c_str()), 0); // 2^100 paths: given up
+
+    // About seven steps per position over 256 K positions, beyond the fixed
+    // allowance but within the per-byte one.
+    ProgramPtr p = Compile("(w|x|y|z|.B)");
+    std::string text(256 * 1024, 'N');
+    text += "CB";
+    ASSERT_EQ(RegExecute(p.get(), text.c_str()), 1);
+    EXPECT_EQ(p->startp[0], text.c_str() + text.size() - 2);
 }
