@@ -38,3 +38,5 @@
 // --- spatial
 
 // --- numerics
+#include "orvcore/numerics/Rational.h"
+#include "orvcore/numerics/RandomSequences.h"
