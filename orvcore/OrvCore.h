@@ -22,6 +22,7 @@
 // --- geometry: superposition, splines, displacement tensors
 
 // --- color
+#include "orvcore/color/Color.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
 
