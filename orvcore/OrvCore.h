@@ -38,6 +38,7 @@
 // --- text: patterns
 
 // --- spatial
+#include "orvcore/spatial/NeighborList.h"
 
 // --- numerics
 #include "orvcore/numerics/Rational.h"
