@@ -20,6 +20,8 @@
 // --- geometry: points, matrices, measures, planes
 
 // --- geometry: superposition, splines, displacement tensors
+#include "orvcore/geometry/AnisotropicDisplacement.h"
+#include "orvcore/geometry/Spline.h"
 
 // --- color
 #include "orvcore/color/Color.h"
