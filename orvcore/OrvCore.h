@@ -18,6 +18,10 @@
 #include "orvcore/core/Types.h"
 
 // --- geometry: points, matrices, measures, planes
+#include "orvcore/geometry/Matrix3x3.h"
+#include "orvcore/geometry/Matrix4x4.h"
+#include "orvcore/geometry/Measures.h"
+#include "orvcore/geometry/Point3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
 
