@@ -22,6 +22,7 @@
 // --- geometry: superposition, splines, displacement tensors
 
 // --- color
+#include "orvcore/color/Color.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
 
@@ -38,3 +39,5 @@
 // --- spatial
 
 // --- numerics
+#include "orvcore/numerics/Rational.h"
+#include "orvcore/numerics/RandomSequences.h"
