@@ -33,6 +33,7 @@
 // --- graphics/scene: view attributes, lights, icon library
 
 // --- text: string utilities and interned strings
+#include "orvcore/text/UniqueString.h"
 
 // --- text: patterns
 
