@@ -23,6 +23,7 @@
 
 // --- color
 #include "orvcore/color/Color.h"
+#include "orvcore/color/ColorMap.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
 
