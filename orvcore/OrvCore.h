@@ -26,6 +26,8 @@
 // --- geometry: superposition, splines, displacement tensors
 
 // --- color
+#include "orvcore/color/Color.h"
+#include "orvcore/color/ColorMap.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
 
@@ -36,9 +38,12 @@
 // --- graphics/scene: view attributes, lights, icon library
 
 // --- text: string utilities and interned strings
+#include "orvcore/text/UniqueString.h"
 
 // --- text: patterns
 
 // --- spatial
 
 // --- numerics
+#include "orvcore/numerics/Rational.h"
+#include "orvcore/numerics/RandomSequences.h"
