@@ -36,6 +36,8 @@
 // --- graphics/scene: display lists and pick dots
 
 // --- graphics/scene: view attributes, lights, icon library
+#include "orvcore/graphics/scene/GraphicsAttributes.h"
+#include "orvcore/graphics/scene/LightSource.h"
 
 // --- text: string utilities and interned strings
 #include "orvcore/text/UniqueString.h"
