@@ -38,6 +38,7 @@
 // --- graphics/scene: view attributes, lights, icon library
 
 // --- text: string utilities and interned strings
+#include "orvcore/text/StringUtils.h"
 #include "orvcore/text/UniqueString.h"
 
 // --- text: patterns
