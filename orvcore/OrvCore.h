@@ -40,6 +40,7 @@
 #include "orvcore/graphics/scene/LightSource.h"
 
 // --- text: string utilities and interned strings
+#include "orvcore/text/StringUtils.h"
 #include "orvcore/text/UniqueString.h"
 
 // --- text: patterns
