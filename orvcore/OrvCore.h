@@ -18,6 +18,10 @@
 #include "orvcore/core/Types.h"
 
 // --- geometry: points, matrices, measures, planes
+#include "orvcore/geometry/Matrix3x3.h"
+#include "orvcore/geometry/Matrix4x4.h"
+#include "orvcore/geometry/Measures.h"
+#include "orvcore/geometry/Point3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
 #include "orvcore/geometry/AnisotropicDisplacement.h"
@@ -34,8 +38,12 @@
 // --- graphics/scene: display lists and pick dots
 
 // --- graphics/scene: view attributes, lights, icon library
+#include "orvcore/graphics/scene/GraphicsAttributes.h"
+#include "orvcore/graphics/scene/LightSource.h"
 
 // --- text: string utilities and interned strings
+#include "orvcore/text/StringUtils.h"
+#include "orvcore/text/UniqueString.h"
 
 // --- text: patterns
 
