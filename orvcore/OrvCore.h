@@ -18,11 +18,16 @@
 #include "orvcore/core/Types.h"
 
 // --- geometry: points, matrices, measures, planes
+#include "orvcore/geometry/Matrix3x3.h"
+#include "orvcore/geometry/Matrix4x4.h"
+#include "orvcore/geometry/Measures.h"
+#include "orvcore/geometry/Point3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
 
 // --- color
 #include "orvcore/color/Color.h"
+#include "orvcore/color/ColorMap.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
 
@@ -33,9 +38,13 @@
 // --- graphics/scene: view attributes, lights, icon library
 
 // --- text: string utilities and interned strings
+#include "orvcore/text/StringUtils.h"
+#include "orvcore/text/UniqueString.h"
 
 // --- text: patterns
 
 // --- spatial
 
 // --- numerics
+#include "orvcore/numerics/Rational.h"
+#include "orvcore/numerics/RandomSequences.h"
