@@ -30,6 +30,12 @@
 #include "orvcore/color/ColorMap.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
+#include "orvcore/graphics/primitives/GraphicsPrimitive.h"
+#include "orvcore/graphics/primitives/IconPrimitive.h"
+#include "orvcore/graphics/primitives/LinePrimitives.h"
+#include "orvcore/graphics/primitives/LitSolidPrimitives.h"
+#include "orvcore/graphics/primitives/PointPrimitives.h"
+#include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
 
 // --- graphics/primitives: shapes, text, tetrahedra, volumes
 

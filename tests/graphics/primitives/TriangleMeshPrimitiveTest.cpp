@@ -245,16 +245,17 @@ TEST(TriangleMeshPrimitiveTest, ArchiveBytes)
         EXPECT_EQ(Store(m, schema), expected.v) << schema;
 
         TriangleMeshPrimitive back;
-        const std::vector<BYTE> image = expected.v;
+        std::vector<BYTE> image = expected.v;
         if (schema == 6) {
-            // Schema 6 reads neither the representation nor the flag.
-            EXPECT_EQ(Load(back, image, schema), 8u);
-            continue;
+            // A document of schema 6 has neither the representation nor the
+            // flag; the flag keeps its prior value.
+            image.erase(image.begin() + 8, image.begin() + 12);
+            image.resize(image.size() - 4);
         }
         EXPECT_EQ(Load(back, image, schema), 0u);
         EXPECT_EQ(back.GetID(), 0x0A0B0C0Du);
         EXPECT_EQ(back.GetMaterial(), LitPrimitive::Metallic);
-        EXPECT_TRUE(back.GetTwoSided());
+        EXPECT_EQ(back.GetTwoSided(), schema > 6);
         EXPECT_EQ(back.GetLineWidth(), 1.0f); // not archived
         EXPECT_EQ(back.GetNumOIDs(), 0);
         EXPECT_EQ(back.GetNumTriangles(), 2);
