@@ -24,6 +24,8 @@
 #include "orvcore/geometry/Point3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
+#include "orvcore/geometry/AnisotropicDisplacement.h"
+#include "orvcore/geometry/Spline.h"
 
 // --- color
 #include "orvcore/color/Color.h"
@@ -42,6 +44,8 @@
 // --- graphics/scene: display lists and pick dots
 
 // --- graphics/scene: view attributes, lights, icon library
+#include "orvcore/graphics/scene/GraphicsAttributes.h"
+#include "orvcore/graphics/scene/LightSource.h"
 
 // --- text: string utilities and interned strings
 #include "orvcore/text/StringUtils.h"
@@ -50,6 +54,7 @@
 // --- text: patterns
 
 // --- spatial
+#include "orvcore/spatial/NeighborList.h"
 
 // --- numerics
 #include "orvcore/numerics/Rational.h"
