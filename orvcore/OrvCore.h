@@ -42,6 +42,12 @@
 #include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
 
 // --- graphics/primitives: shapes, text, tetrahedra, volumes
+#include "orvcore/color/ColorArray.h"
+#include "orvcore/graphics/primitives/BoolArray.h"
+#include "orvcore/graphics/primitives/NComponentVolume.h"
+#include "orvcore/graphics/primitives/ShapePrimitives.h"
+#include "orvcore/graphics/primitives/TetrahedronPrimitive.h"
+#include "orvcore/graphics/primitives/VolumePrimitive.h"
 
 // --- graphics/scene: display lists and pick dots
 

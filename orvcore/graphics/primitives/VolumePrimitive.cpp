@@ -6,22 +6,6 @@
 
 namespace Orvane {
 
-namespace {
-
-// A stored element count, signed 32-bit, of elements of `elementSize` bytes
-// each. A negative count, or one the archive cannot back, is damage.
-int ReadElementCount(CArchive& ar, std::size_t elementSize)
-{
-    std::int32_t count = 0;
-    ar >> count;
-    if (count < 0)
-        throw CArchiveException(CArchiveException::endOfFile);
-    ar.RequireAvailable(static_cast<ULONGLONG>(count) * elementSize);
-    return count;
-}
-
-} // namespace
-
 VolumePrimitive::VolumePrimitive() : m_colors(0, 1)
 {
     m_colors.Add(Color::Blue());
@@ -80,7 +64,7 @@ void VolumePrimitive::SerializeColors(CArchive& ar)
     if (ar.IsStoring())
         ar << static_cast<std::int32_t>(m_colors.GetSize());
     else
-        m_colors.SetSize(ReadElementCount(ar, sizeof(std::uint32_t)));
+        m_colors.SetSize(ReadSignedCount(ar, sizeof(std::uint32_t)));
     for (int i = 0; i < m_colors.GetSize(); ++i)
         m_colors[i].Serialize(ar);
 }
@@ -90,7 +74,7 @@ void VolumePrimitive::SerializeTransferFunction(CArchive& ar)
     if (ar.IsStoring())
         ar << static_cast<std::int32_t>(m_transferFunction.GetSize());
     else
-        m_transferFunction.SetSize(ReadElementCount(ar, sizeof(std::int32_t)));
+        m_transferFunction.SetSize(ReadSignedCount(ar, sizeof(std::int32_t)));
     for (int i = 0; i < m_transferFunction.GetSize(); ++i) {
         bool on = m_transferFunction[i];
         ArchiveFields::FlagNonZero(ar, on);
