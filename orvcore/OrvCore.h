@@ -21,6 +21,8 @@
 #include "orvcore/geometry/Matrix3x3.h"
 #include "orvcore/geometry/Matrix4x4.h"
 #include "orvcore/geometry/Measures.h"
+#include "orvcore/geometry/Plane.h"
+#include "orvcore/geometry/Point2d.h"
 #include "orvcore/geometry/Point3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
