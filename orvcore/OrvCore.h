@@ -44,9 +44,11 @@
 // --- graphics/primitives: shapes, text, tetrahedra, volumes
 #include "orvcore/color/ColorArray.h"
 #include "orvcore/graphics/primitives/BoolArray.h"
+#include "orvcore/graphics/primitives/Font.h"
 #include "orvcore/graphics/primitives/NComponentVolume.h"
 #include "orvcore/graphics/primitives/ShapePrimitives.h"
 #include "orvcore/graphics/primitives/TetrahedronPrimitive.h"
+#include "orvcore/graphics/primitives/TextPrimitives.h"
 #include "orvcore/graphics/primitives/VolumePrimitive.h"
 
 // --- graphics/scene: display lists and pick dots
