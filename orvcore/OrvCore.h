@@ -21,6 +21,8 @@
 #include "orvcore/geometry/Matrix3x3.h"
 #include "orvcore/geometry/Matrix4x4.h"
 #include "orvcore/geometry/Measures.h"
+#include "orvcore/geometry/Plane.h"
+#include "orvcore/geometry/Point2d.h"
 #include "orvcore/geometry/Point3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
@@ -33,8 +35,22 @@
 #include "orvcore/color/ColorMap.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
+#include "orvcore/graphics/primitives/GraphicsPrimitive.h"
+#include "orvcore/graphics/primitives/IconPrimitive.h"
+#include "orvcore/graphics/primitives/LinePrimitives.h"
+#include "orvcore/graphics/primitives/LitSolidPrimitives.h"
+#include "orvcore/graphics/primitives/PointPrimitives.h"
+#include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
 
 // --- graphics/primitives: shapes, text, tetrahedra, volumes
+#include "orvcore/color/ColorArray.h"
+#include "orvcore/graphics/primitives/BoolArray.h"
+#include "orvcore/graphics/primitives/Font.h"
+#include "orvcore/graphics/primitives/NComponentVolume.h"
+#include "orvcore/graphics/primitives/ShapePrimitives.h"
+#include "orvcore/graphics/primitives/TetrahedronPrimitive.h"
+#include "orvcore/graphics/primitives/TextPrimitives.h"
+#include "orvcore/graphics/primitives/VolumePrimitive.h"
 
 // --- graphics/scene: display lists and pick dots
 
