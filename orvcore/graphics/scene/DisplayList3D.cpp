@@ -1,6 +1,7 @@
 #include "orvcore/graphics/scene/DisplayList3D.h"
 #include "orvcore/graphics/scene/DisplayList3DWalks.h"
 
+#include <array>
 #include <iterator>
 #include <type_traits>
 #include <utility>
@@ -42,12 +43,7 @@ void AppendCopies(std::vector<T>& target, const std::vector<T>& source)
 template <class T>
 void AppendMoved(std::vector<T>& target, std::vector<T>& source)
 {
-    if (target.empty()) {
-        target.swap(source);
-    } else {
-        target.insert(target.end(), std::make_move_iterator(source.begin()),
-                      std::make_move_iterator(source.end()));
-    }
+    target.insert(target.end(), std::make_move_iterator(source.begin()), std::make_move_iterator(source.end()));
     source.clear();
 }
 
@@ -224,9 +220,23 @@ void DisplayList3D::GatherSubtree(DisplayList3D& list)
         GatherSubtree(nested);
 }
 
+void DisplayList3D::AddArraySizes(std::size_t* totals) const
+{
+    std::size_t* total = totals;
+    ForEachArray(*this, [&total](const auto& array) { *total++ += array.size(); });
+    for (const DisplayList3D& list : m_displayLists)
+        list.AddArraySizes(totals);
+}
+
 void DisplayList3D::Flatten()
 {
     ApplyLocalTransformation();
+    if (m_displayLists.empty())
+        return;
+    std::array<std::size_t, kNumArrays> totals{};
+    AddArraySizes(totals.data());
+    std::size_t* total = totals.data();
+    ForEachArray(*this, [&total](auto& array) { array.reserve(*total++); });
     // Every list below contributes its own primitives in depth-first order,
     // which is the order of flattening each nested list and appending it.
     for (DisplayList3D& nested : m_displayLists)

@@ -5,7 +5,15 @@
 #include "orvcore/geometry/Matrix4x4.h"
 #include "orvcore/geometry/Plane.h"
 #include "orvcore/geometry/Point3d.h"
-#include "orvcore/graphics/primitives/PrimitiveIncludes.h"
+#include "orvcore/graphics/primitives/IconPrimitive.h"
+#include "orvcore/graphics/primitives/LinePrimitives.h"
+#include "orvcore/graphics/primitives/LitSolidPrimitives.h"
+#include "orvcore/graphics/primitives/PointPrimitives.h"
+#include "orvcore/graphics/primitives/ShapePrimitives.h"
+#include "orvcore/graphics/primitives/TetrahedronPrimitive.h"
+#include "orvcore/graphics/primitives/TextPrimitives.h"
+#include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
+#include "orvcore/graphics/primitives/VolumePrimitive.h"
 
 #include <array>
 #include <cstdint>
@@ -229,6 +237,9 @@ private:
     // Moves the primitives of every list below this one into this list, in
     // depth-first order; the lists below are left without primitives.
     void GatherSubtree(DisplayList3D& list);
+    // Adds the sizes of the subtree's primitive arrays to totals, one entry
+    // per array in table order.
+    void AddArraySizes(std::size_t* totals) const;
     bool HasOwnPrimitives() const;
 
     RenderMode m_renderMode;

@@ -144,10 +144,10 @@ void AddDots(Dots& dots, const VolumePrimitive& p)
     const NComponentVolume<float>* volume = p.GetVolume();
     if (id == 0 || volume == nullptr)
         return;
-    static const int cube[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
-                                   {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
-    for (const auto& corner : cube)
-        Push(dots, VolumeBoxCorner(*volume, corner[0], corner[1], corner[2]), id);
+    Point3d corners[8];
+    volume->GetBoxCorners(corners);
+    for (const Point3d& corner : corners)
+        Push(dots, corner, id);
 }
 
 void AddDots(Dots& dots, const IconPrimitive& p)

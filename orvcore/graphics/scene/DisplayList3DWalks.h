@@ -39,6 +39,14 @@ void DisplayList3D::ForEachArrayPair(Target& target, Source& source, F&& f)
 namespace DisplayListRules
 {
 
+#define ORVCORE_DL_COUNT_ONE(...) +1
+#define ORVCORE_DL_COUNT_SPLIT(...) +2
+// The number of primitive arrays of a display list.
+constexpr int kNumArrays = 0 ORVCORE_DISPLAYLIST_KINDS(ORVCORE_DL_COUNT_ONE, ORVCORE_DL_COUNT_SPLIT);
+#undef ORVCORE_DL_COUNT_SPLIT
+#undef ORVCORE_DL_COUNT_ONE
+static_assert(kNumArrays == 30, "25 kinds, five of them split");
+
 // The 2D overlay shapes are placed in screen space: no transformation reaches
 // them.
 template <class T>
