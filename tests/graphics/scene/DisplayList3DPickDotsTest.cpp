@@ -14,14 +14,16 @@ typedef std::vector<DotPrimitive> Dots;
 Dots PickDots(const DisplayList3D& list)
 {
     Dots dots;
-    EXPECT_EQ(list.GetPickDots(dots), static_cast<int>(dots.size()));
+    const int size = list.GetPickDots(dots);
+    EXPECT_EQ(size, static_cast<int>(dots.size()));
     return dots;
 }
 
 Dots PickDots2D(const DisplayList3D& list)
 {
     Dots dots;
-    EXPECT_EQ(list.GetPickDots2D(dots), static_cast<int>(dots.size()));
+    const int size = list.GetPickDots2D(dots);
+    EXPECT_EQ(size, static_cast<int>(dots.size()));
     return dots;
 }
 
@@ -215,9 +217,16 @@ TEST(DisplayList3DPickDots, PointLikeKindsArcsAndVolumes)
     VolumePrimitive empty; // no volume object: no box to pick
     empty.SetID(8);
     list.Add(empty);
+    NComponentVolume<float> grid;
+    grid.SetBox(Point3d(1, 2, 3), Point3d(4, 5, 6));
+    VolumePrimitive volume;
+    volume.SetVolume(&grid);
+    list.Add(volume); // identifier 0: no dots
+    volume.SetID(6);
+    list.Add(volume);
 
     Dots dots = PickDots(list);
-    ASSERT_EQ(dots.size(), 1u + 3u + 1u + 3u + 1u + 1u);
+    ASSERT_EQ(dots.size(), 1u + 3u + 1u + 3u + 1u + 8u + 1u);
     ExpectDot(dots[0], 1, 2, 3, 1);
     ExpectDot(dots[1], 1, 0, 0, 2);
     ExpectDot(dots[2], 0, 1, 0, 2);
@@ -227,7 +236,11 @@ TEST(DisplayList3DPickDots, PointLikeKindsArcsAndVolumes)
     ExpectDot(dots[6], 0, 2, 0, 4);
     ExpectDot(dots[7], 0, 0, 3, 4);
     ExpectDot(dots[8], 7, 8, 9, 5);
-    ExpectDot(dots[9], -1, -2, -3, 7);
+    // The box corners in unit-cube order.
+    const double box[8][3] = {{1, 2, 3}, {4, 2, 3}, {4, 5, 3}, {1, 5, 3}, {1, 2, 6}, {4, 2, 6}, {4, 5, 6}, {1, 5, 6}};
+    for (int k = 0; k < 8; ++k)
+        ExpectDot(dots[9 + static_cast<std::size_t>(k)], box[k][0], box[k][1], box[k][2], 6);
+    ExpectDot(dots[17], -1, -2, -3, 7);
 }
 
 TEST(DisplayList3DPickDots, ClipPlanesFilterOnlyTheirOwnListInItsOwnFrame)
@@ -250,8 +263,8 @@ TEST(DisplayList3DPickDots, ClipPlanesFilterOnlyTheirOwnListInItsOwnFrame)
     local.Set(3, 0, 0.0);
     local.Set(3, 1, 5.0);
     clipped.SetLocalTransformation(local);
-    clipped.Add(DotPrimitive(Point3d(-1, 0, 0), Opaque(), 1, 3)); // -> (0, 4, 0): dropped
-    clipped.Add(DotPrimitive(Point3d(1, 0, 0), Opaque(), 1, 4));  // -> (0, 6, 0): kept
+    clipped.Add(DotPrimitive(Point3d(-1, -3, 0), Opaque(), 1, 3)); // -> (3, 4, 0): dropped
+    clipped.Add(DotPrimitive(Point3d(1, 3, 0), Opaque(), 1, 4));   // -> (-3, 6, 0): kept
     clipped.SetClipPlane(3, Plane(Point3d(0, 0, 0), Point3d(2, 0, 0)));
     clipped.SetClipPlaneEnabled(3, true);
     DisplayList3D inner; // below the clipped list: not clipped by it
@@ -264,7 +277,7 @@ TEST(DisplayList3DPickDots, ClipPlanesFilterOnlyTheirOwnListInItsOwnFrame)
     ExpectDot(dots[0], 2, 0, 0, 1);
     ExpectDot(dots[1], 0, 0, 0, 1);
     ExpectDot(dots[2], -1, 0, 0, 2);
-    ExpectDot(dots[3], 0, 6, 0, 4);
+    ExpectDot(dots[3], -3, 6, 0, 4);
     ExpectDot(dots[4], 0, 4, 0, 5);
 
     // A coordinate that gives no plane value (not a number) is dropped.

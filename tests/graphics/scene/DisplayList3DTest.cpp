@@ -355,7 +355,7 @@ TEST(DisplayList3D, AppendAddsNestedListsAppendArraysOnlyPrimitives)
     DisplayList3D arraysOnly(target);
 
     EXPECT_EQ(target.Append(source), 5);
-    EXPECT_EQ(Access::AppendArrays(arraysOnly, source), 3);
+    EXPECT_EQ(Access::AppendArraysTo(arraysOnly, source), 3);
 
     for (DisplayList3D* list : {&target, &arraysOnly}) {
         ASSERT_EQ(list->GetNumOpaqueSpheres(), 2);

@@ -15,7 +15,7 @@ using namespace Orvane;
 struct Access : DisplayList3D
 {
     static int NumPrim(const DisplayList3D& list) { return (list.*(&Access::GetNumPrim))(); }
-    static int AppendArrays(DisplayList3D& list, const DisplayList3D& source)
+    static int AppendArraysTo(DisplayList3D& list, const DisplayList3D& source)
     {
         return (list.*(&Access::AppendArrays))(source);
     }
