@@ -28,6 +28,7 @@
 // --- geometry: superposition, splines, displacement tensors
 #include "orvcore/geometry/AnisotropicDisplacement.h"
 #include "orvcore/geometry/Spline.h"
+#include "orvcore/geometry/Superposition.h"
 
 // --- color
 #include "orvcore/color/Color.h"
