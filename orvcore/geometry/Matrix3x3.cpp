@@ -179,7 +179,13 @@ Matrix3x3& Matrix3x3::SetRotation(const Point3d& from, const Point3d& to)
 Matrix3x3& Matrix3x3::SetRotation(const Point3d& dir)
 {
     const Vector3d w = Vector3d(dir).Normalized();
-    const Vector3d u = detail::CrossOrPerpendicular(w, Vector3d(kFrameReference)).Normalized();
+    // Within a microradian of the reference direction the cross product is
+    // mostly rounding noise and would not be perpendicular to w; a
+    // perpendicular of w is taken instead, as for exactly parallel directions.
+    Vector3d u = w.Cross(Vector3d(kFrameReference));
+    if (u.Length2() <= 1e-12)
+        u = detail::Perpendicular(w);
+    u = u.Normalized();
     const Vector3d v = detail::CrossOrPerpendicular(u, w);
     return Set(v.x, v.y, v.z, u.x, u.y, u.z, w.x, w.y, w.z);
 }

@@ -8,6 +8,8 @@
 
 namespace Orvane {
 
+class RandomSequence;
+
 // A point or vector in space. The three coordinates are held as floats and
 // the interface is in doubles: a value is rounded to float when it is stored,
 // and arithmetic is done in double precision before that rounding.
@@ -153,6 +155,16 @@ public:
     Point3d Normal() const;
     bool Compare(const Point3d& q, double tolerance) const;
     bool CheckInsideBox(const Point3d& lo, const Point3d& hi) const;
+
+    // --- random points: x, y, z are three successive draws of the sequence.
+    // Without a sequence the draws are uniform on [-1, 1] from the
+    // process-wide default generator.
+    static Point3d Random(RandomSequence& s);
+    // A random direction: normalised.
+    static Point3d Random();
+    // New coordinates, keeping the current length when it is above 0.
+    Point3d& Randomize(RandomSequence& s);
+    Point3d& Randomize();
 
     // --- persistence
     void Serialize(CArchive& ar);
