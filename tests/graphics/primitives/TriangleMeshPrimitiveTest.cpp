@@ -271,6 +271,11 @@ TEST(TriangleMeshPrimitiveTest, ArchiveBytes)
     keep.SetTwoSided(true);
     EXPECT_EQ(Load(keep, old.v, 6), 0u);
     EXPECT_TRUE(keep.GetTwoSided());
+    // Without a schema the flag, which storing always writes, is read too
+    // (the representation is not: that comparison is signed).
+    TriangleMeshPrimitive unset;
+    EXPECT_EQ(Load(unset, Bytes().U32(1).I32(0).I32(0).I32(0).I32(1).v, kUnset), 0u);
+    EXPECT_TRUE(unset.GetTwoSided());
     TriangleMeshPrimitive two;
     EXPECT_EQ(Load(two, Bytes().U32(1).I32(0).I32(0).I32(0).I32(0).I32(2).v, 7), 0u);
     EXPECT_TRUE(two.GetTwoSided());
