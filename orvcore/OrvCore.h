@@ -57,6 +57,7 @@
 #include "orvcore/graphics/primitives/VolumePrimitive.h"
 
 // --- graphics/scene: display lists and pick dots
+#include "orvcore/graphics/scene/DisplayList3D.h"
 
 // --- graphics/scene: view attributes, lights, icon library
 #include "orvcore/graphics/scene/GraphicsAttributes.h"
