@@ -15,6 +15,10 @@
 #include "orvcore/core/CMemFile.h"
 #include "orvcore/core/CString.h"
 #include "orvcore/core/CStringArray.h"
+#include "orvcore/core/EntryExitFunctions.h"
+#include "orvcore/core/ExtensionModule.h"
+#include "orvcore/core/LibraryLifecycle.h"
+#include "orvcore/core/LoadOrder.h"
 #include "orvcore/core/Types.h"
 
 // --- geometry: points, matrices, measures, planes
