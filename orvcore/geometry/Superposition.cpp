@@ -15,9 +15,12 @@ namespace {
 const double kRotationThreshold = 0.001;
 const int kStepLimit = 101;
 
-// The result is accepted when its RMSD lies within this share of the radius
-// of gyration of the least RMSD of any rotation.
-const double kOptimalityTolerance = 0.95e-5;
+// The iteration's rotation is kept when its RMSD lies within this share of
+// the radius of gyration of the least RMSD of any rotation. Rotations missing
+// it by less than kNearMiss times as much are turned just far enough towards
+// the best rotation to meet it; all others are replaced by the best one.
+const double kOptimalityTolerance = 1e-5;
+const double kNearMiss = 1.25;
 
 typedef double Mat3[3][3];
 
@@ -177,11 +180,14 @@ double OverlapGainBound(const Mat3& M)
 
 // Makes sure that R (with M = R * W its rotated correlation matrix) is the
 // best rotation to within the tolerance. The plane-by-plane iteration settles
-// on the best rotation for well-spread sets, but it can stop at a rotation
-// that is not the best one (small, flat or noisy sets). Then R is carried
-// along the shortest path towards the best rotation, found as the top
-// eigenvector of the quaternion matrix, just as far as needed to bring the
-// RMSD within the tolerance; results that are already close enough stay.
+// on the best rotation for well-spread sets, but it can stop short of it or
+// at a rotation that is not the best one (small, flat or noisy sets, and
+// exact copies, where its stopping rule leaves up to about a milliradian).
+// The best rotation is the top eigenvector of the quaternion matrix. A
+// result within the tolerance stays as it is; one that misses it narrowly is
+// carried along the shortest path towards the best rotation just as far as
+// needed, so that results never jump near the threshold; any other is
+// replaced by the best rotation.
 //   sumMobile, sumTarget: sums of squared distances from the centroids.
 void EnsureBestRotation(Mat3& M, Mat3& R, int n, double sumMobile, double sumTarget)
 {
@@ -213,7 +219,8 @@ void EnsureBestRotation(Mat3& M, Mat3& R, int n, double sumMobile, double sumTar
         if (K[e][e] > K[top][top])
             top = e;
     const double rmsdBest = rmsd(K[top][top]);
-    if (!(rmsdNow - rmsdBest > tolerance))
+    const double excess = rmsdNow - rmsdBest;
+    if (!(excess > tolerance))
         return;
 
     double q[4] = {V[0][top], V[1][top], V[2][top], V[3][top]};
@@ -239,7 +246,7 @@ void EnsureBestRotation(Mat3& M, Mat3& R, int n, double sumMobile, double sumTar
     // shortest step that is close enough.
     double lo = 0, hi = 1;
     Mat3 Q;
-    for (int it = 0; it < 60; ++it) {
+    for (int it = 0; it < 60 && excess <= kNearMiss * tolerance; ++it) {
         const double mid = 0.5 * (lo + hi);
         rotationAt(mid, Q);
         if (rmsd(RotatedTrace(Q, M)) - rmsdBest <= tolerance)
