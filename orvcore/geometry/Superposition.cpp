@@ -307,7 +307,7 @@ inline double& At(Matrix3x3& M, int r, int c) { return static_cast<double*>(M)[3
 void RMSBestFit(const Point3d::Array& mobile, const Point3d::Array& target, Point3d::Array& coords)
 {
     const int n = mobile.GetSize();
-    if (n < 1)
+    if (n < 1 || target.GetSize() < n) // a target too short has nothing to fit onto
         return;
     if (n == 1) {
         const Point3d d = target[0] - mobile[0];

@@ -12,8 +12,8 @@ namespace Orvane {
 // Finds the rigid motion (rotation about the centroid of the first
 // mobile.GetSize() points of mobile, then translation) that lays them onto
 // as many points of target with the least RMSD, and applies it to every
-// point of coords. target must hold at least mobile.GetSize() points; coords
-// may be mobile itself. No points: nothing happens; one point: coords are
+// point of coords; coords may be mobile itself. Nothing happens when mobile is
+// empty or target holds fewer points than mobile; with one point, coords are
 // translated by target[0] - mobile[0].
 ORVCORE_API void RMSBestFit(const Point3d::Array& mobile, const Point3d::Array& target, Point3d::Array& coords);
 

@@ -66,6 +66,17 @@ struct V3 {
     double x, y, z;
 };
 
+// The rotation of the unit quaternion (w, x, y, z).
+void QuaternionRotation(double w, double x, double y, double z, double (&R)[3][3])
+{
+    const double r[3][3] = {{w * w + x * x - y * y - z * z, 2 * (x * y - w * z), 2 * (x * z + w * y)},
+                            {2 * (x * y + w * z), w * w - x * x + y * y - z * z, 2 * (y * z - w * x)},
+                            {2 * (x * z - w * y), 2 * (y * z + w * x), w * w - x * x - y * y + z * z}};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            R[i][j] = r[i][j];
+}
+
 std::vector<V3> ToV3(const Point3d::Array& a, int n)
 {
     std::vector<V3> v;
@@ -128,10 +139,8 @@ double HornOptimalRmsd(const std::vector<V3>& mobile, const std::vector<V3>& tar
     Mat vectors;
     Eigen(N, values, vectors);
     const size_t top = std::max_element(values.begin(), values.end()) - values.begin();
-    const double w = vectors[0][top], x = vectors[1][top], y = vectors[2][top], z = vectors[3][top];
-    const double R[3][3] = {{w * w + x * x - y * y - z * z, 2 * (x * y - w * z), 2 * (x * z + w * y)},
-                            {2 * (x * y + w * z), w * w - x * x + y * y - z * z, 2 * (y * z - w * x)},
-                            {2 * (x * z - w * y), 2 * (y * z + w * x), w * w - x * x - y * y + z * z}};
+    double R[3][3];
+    QuaternionRotation(vectors[0][top], vectors[1][top], vectors[2][top], vectors[3][top], R);
     std::vector<V3> moved;
     for (const V3& p : mobile) {
         const double d[3] = {p.x - cm.x, p.y - cm.y, p.z - cm.z};
@@ -209,10 +218,8 @@ void RandomPair(std::mt19937& rng, int n, Shape shape, double noise, Point3d::Ar
         len += c * c;
     }
     len = std::sqrt(len);
-    const double w = q[0] / len, x = q[1] / len, y = q[2] / len, z = q[3] / len;
-    const double R[3][3] = {{w * w + x * x - y * y - z * z, 2 * (x * y - w * z), 2 * (x * z + w * y)},
-                            {2 * (x * y + w * z), w * w - x * x + y * y - z * z, 2 * (y * z - w * x)},
-                            {2 * (x * z - w * y), 2 * (y * z + w * x), w * w - x * x - y * y + z * z}};
+    double R[3][3];
+    QuaternionRotation(q[0] / len, q[1] / len, q[2] / len, q[3] / len, R);
     const double shift[3] = {10 * normal(rng), 10 * normal(rng), 10 * normal(rng)};
     mobile.SetSize(n);
     target.SetSize(n);
@@ -295,6 +302,9 @@ TEST(RMSBestFit, ListedCases)
     EXPECT_EQ(c3[0], Point3d(6, 7, 8));
     Point3d::Array none;
     RMSBestFit(none, oneTarget, c3);
+    EXPECT_EQ(c3[0], Point3d(6, 7, 8));
+    // A target shorter than mobile is not read past its end: nothing moves.
+    RMSBestFit(mobile, oneTarget, c3);
     EXPECT_EQ(c3[0], Point3d(6, 7, 8));
 
     // Coincident mobile points: a pure translation by the centroid shift.
