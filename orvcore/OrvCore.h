@@ -18,23 +18,52 @@
 #include "orvcore/core/Types.h"
 
 // --- geometry: points, matrices, measures, planes
+#include "orvcore/geometry/Matrix3x3.h"
+#include "orvcore/geometry/Matrix4x4.h"
+#include "orvcore/geometry/Measures.h"
+#include "orvcore/geometry/Plane.h"
+#include "orvcore/geometry/Point2d.h"
+#include "orvcore/geometry/Point3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
+#include "orvcore/geometry/AnisotropicDisplacement.h"
+#include "orvcore/geometry/Spline.h"
 
 // --- color
+#include "orvcore/color/Color.h"
+#include "orvcore/color/ColorMap.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
+#include "orvcore/graphics/primitives/GraphicsPrimitive.h"
+#include "orvcore/graphics/primitives/IconPrimitive.h"
+#include "orvcore/graphics/primitives/LinePrimitives.h"
+#include "orvcore/graphics/primitives/LitSolidPrimitives.h"
+#include "orvcore/graphics/primitives/PointPrimitives.h"
+#include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
 
 // --- graphics/primitives: shapes, text, tetrahedra, volumes
+#include "orvcore/color/ColorArray.h"
+#include "orvcore/graphics/primitives/BoolArray.h"
+#include "orvcore/graphics/primitives/NComponentVolume.h"
+#include "orvcore/graphics/primitives/ShapePrimitives.h"
+#include "orvcore/graphics/primitives/TetrahedronPrimitive.h"
+#include "orvcore/graphics/primitives/VolumePrimitive.h"
 
 // --- graphics/scene: display lists and pick dots
 
 // --- graphics/scene: view attributes, lights, icon library
+#include "orvcore/graphics/scene/GraphicsAttributes.h"
+#include "orvcore/graphics/scene/LightSource.h"
 
 // --- text: string utilities and interned strings
+#include "orvcore/text/StringUtils.h"
+#include "orvcore/text/UniqueString.h"
 
 // --- text: patterns
 
 // --- spatial
+#include "orvcore/spatial/NeighborList.h"
 
 // --- numerics
+#include "orvcore/numerics/Rational.h"
+#include "orvcore/numerics/RandomSequences.h"
