@@ -180,7 +180,10 @@ Molecule ReadPdb(const std::string& text, const std::string& fileName, int model
                 done = true;
             reading = false;
         } else if (record == "ATOM  " || record == "HETATM") {
-            if (reading)
+            // Of atoms with alternate locations, the first location is kept.
+            char alt = line.size() > 16 ? line[16] : ' ';
+            bool firstLocation = alt == ' ' || alt == 'A' || alt == '1';
+            if (reading && firstLocation)
                 molecule.atoms.push_back(ParseAtomRecord(line, fileName, lineNumber));
         } else if (record.compare(0, 3, "END") == 0 && record.size() >= 3 &&
                    (record.size() == 3 || record[3] == ' ')) {

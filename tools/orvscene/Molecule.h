@@ -34,7 +34,8 @@ public:
 };
 
 // Reads the ATOM and HETATM records of a PDB text (fixed columns). With
-// MODEL/ENDMDL, the model numbered `model` is read (0: the first one).
+// MODEL/ENDMDL, the model numbered `model` is read (0: the first one); of
+// atoms with alternate locations only the first location ("A") is read.
 Molecule ReadPdb(const std::string& text, const std::string& fileName, int model = 0);
 
 // Reads an XYZ text: a count, a comment line, then "element x y z" lines.
