@@ -28,6 +28,7 @@
 // --- geometry: superposition, splines, displacement tensors
 #include "orvcore/geometry/AnisotropicDisplacement.h"
 #include "orvcore/geometry/Spline.h"
+#include "orvcore/geometry/Superposition.h"
 
 // --- color
 #include "orvcore/color/Color.h"
@@ -44,9 +45,11 @@
 // --- graphics/primitives: shapes, text, tetrahedra, volumes
 #include "orvcore/color/ColorArray.h"
 #include "orvcore/graphics/primitives/BoolArray.h"
+#include "orvcore/graphics/primitives/Font.h"
 #include "orvcore/graphics/primitives/NComponentVolume.h"
 #include "orvcore/graphics/primitives/ShapePrimitives.h"
 #include "orvcore/graphics/primitives/TetrahedronPrimitive.h"
+#include "orvcore/graphics/primitives/TextPrimitives.h"
 #include "orvcore/graphics/primitives/VolumePrimitive.h"
 
 // --- graphics/scene: display lists and pick dots

@@ -1,5 +1,7 @@
 #include "orvcore/color/ColorMap.h"
 
+#include "orvcore/color/ColorArray.h"
+
 #include <algorithm>
 
 namespace Orvane {
@@ -100,6 +102,11 @@ void ColorMap::Ramp(int n, const Color* colors, bool blended)
         m_colors.clear();
     m_blended = blended;
     Build();
+}
+
+void ColorMap::Ramp(const ColorArray& colors, bool blended)
+{
+    Ramp(colors.GetSize(), colors.GetData(), blended);
 }
 
 void ColorMap::Resize(int size)

@@ -7,6 +7,8 @@
 
 namespace Orvane {
 
+class ColorArray;
+
 // A colour lookup table built from a few control colours, either as
 // gradients between them (blended) or as equal bands of flat colour, with a
 // value range [begin, end] mapped linearly onto the table's indices.
@@ -46,10 +48,11 @@ public:
 
     // Each Ramp replaces the control colours and rebuilds the table. The
     // default ramp runs blue, green, red with channel values of 1.
-    void Ramp(bool blended = true);
-    void Ramp(Color c1, Color c2, bool blended = true);
-    void Ramp(Color c1, Color c2, Color c3, bool blended = true);
-    void Ramp(int n, const Color* colors, bool blended = true);
+    void Ramp(bool blended);
+    void Ramp(Color c1, Color c2, bool blended);
+    void Ramp(Color c1, Color c2, Color c3, bool blended);
+    void Ramp(int n, const Color* colors, bool blended);
+    void Ramp(const ColorArray& colors, bool blended);
 
     // A new table size, rebuilt from the current control colours.
     void Resize(int size);

@@ -92,8 +92,32 @@ public:
     // Rows of fixed-point fields of width 10, one row per line.
     void Print(std::ostream& os) const;
 
+    // --- principal axes of point sets (defined in Superposition.cpp)
+    // Adds the points into centroid (pass the origin) and divides by their
+    // count; axis1..3 are the unit principal axes in order of decreasing
+    // spread; maxK / minK the farthest reach of the set along +axisK / -axisK.
+    static void PCA(const Point3d::Array& pts, Point3d& centroid, Point3d& axis1, Point3d& axis2, Point3d& axis3,
+                    double& max1, double& min1, double& max2, double& min2, double& max3, double& min3);
+    // The segment of the first principal axis that spans the points.
+    static void BestFittingLine(const Point3d::Array& pts, Point3d& start, Point3d& end);
+    // corners[0..3]: the rectangle in the plane of the first two principal
+    // axes that spans the points, in order around it.
+    static void BestFittingPlane(const Point3d::Array& pts, Point3d* const corners);
+
 private:
     static int Clamp(int i) { return i < 0 ? 0 : i > 2 ? 2 : i; }
+
+    // Singular value decomposition by plane rotations: A becomes diagonal
+    // with non-negative values in decreasing order, (A before) = U * A * V.
+    friend class Matrix3x3Decomposition; // the unit tests' window on it
+    static void SVD(Matrix3x3& A, Matrix3x3& U, Matrix3x3& V);
+    static void ComGiv(double a, double b, double& co, double& si);
+    static void PreGiv(Matrix3x3& A, int i, int k, int col, Matrix3x3& U);
+    static void PosGiv(Matrix3x3& A, int i, int k, int row, Matrix3x3& V);
+    static void PreGMU(Matrix3x3& A, Matrix3x3& U, double co, double si, int i, int k);
+    static void PosGMU(Matrix3x3& A, Matrix3x3& V, double co, double si, int i, int k);
+    static void SVDiag(Matrix3x3& U, Matrix3x3& A, Matrix3x3& V);
+    static void MatrixToVector(Matrix3x3& M, int n, Point3d& p);
 
     double m_m[9];
 };

@@ -1,5 +1,7 @@
 #include "orvcore/color/ColorMap.h"
 
+#include "orvcore/color/ColorArray.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -125,6 +127,16 @@ TEST(ColorMapTest, FlatBandsAndSmallMaps)
     // One colour fills the map.
     map.Ramp(1, five + 2, true);
     EXPECT_EQ(Entries(map), std::vector<Color>(4, five[2]));
+
+    // A colour list gives all its entries.
+    ColorArray list;
+    list.Add(kC);
+    list.Add(kA);
+    map.Ramp(list, false);
+    EXPECT_EQ(map.SizeColors(), 2);
+    EXPECT_EQ(Entries(map), (std::vector<Color>{kC, kC, kA, kA}));
+    map.Ramp(ColorArray(), true);
+    EXPECT_EQ(Entries(map), std::vector<Color>(4, Color()));
 }
 
 TEST(ColorMapTest, EditsInvertAndCopies)

@@ -291,6 +291,16 @@ TEST(TetrahedronPrimitiveTest, AddingPointsJoinsThemToTheFacesTheySee)
         EXPECT_TRUE(sharedHidden) << i;
     }
 
+    // A long list of points inside adds nothing, however long it is (the
+    // points are added in a loop, not one nested call per point).
+    Point3d::Array many = Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
+    many.SetSize(300004);
+    for (int i = 4; i < many.GetSize(); ++i)
+        many[i] = Point3d(0.1 + 1e-7 * (i % 1000), 0.1, 0.1);
+    tets.RemoveAll();
+    TetrahedronPrimitive::DecomposePolyhedron(tets, many);
+    EXPECT_EQ(tets.GetSize(), 1);
+
     // A point inside adds nothing.
     Point3d::Array inner = Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.1, 0.1, 0.1}});
     tets.RemoveAll();
