@@ -165,7 +165,7 @@ TEST(Orvscene, PickMapsBackToTheAtom)
     Axes axes = PrincipalAxes(coords);
     Orvane::DisplayList3D scene = BuildScene(m, facts, axes, options);
     View view = View::AlongAxes(axes);
-    view.Fit(coords, 800, 800);
+    view.Fit(coords, 800, 0);
     std::vector<Orvane::DotPrimitive> dots;
     scene.GetPickDots(dots);
     // The atom nearest the viewer is picked at its own projected position.

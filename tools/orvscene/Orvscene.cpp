@@ -322,7 +322,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         watch.Lap("pick dots");
 
         View view = o.viewAngles ? View::FromAngles(o.angles[0], o.angles[1], o.angles[2]) : View::AlongAxes(axes);
-        view.Fit(doc.coordinates, 800, 800);
+        view.Fit(doc.coordinates, 800, 0);
         if (o.pick) {
             Pick(doc, view, dots, o, report);
             watch.Lap("pick");

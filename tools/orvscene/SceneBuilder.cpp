@@ -5,6 +5,7 @@
 #include "orvcore/color/Color.h"
 #include "orvcore/core/Arrays.h"
 #include "orvcore/geometry/Matrix3x3.h"
+#include "orvcore/geometry/Superposition.h"
 #include "orvcore/graphics/primitives/IconPrimitive.h"
 #include "orvcore/graphics/primitives/LinePrimitives.h"
 #include "orvcore/graphics/primitives/LitSolidPrimitives.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
 #include <utility>
 
 using namespace Orvane;
@@ -199,12 +201,15 @@ void AddBonds(const Molecule& molecule, const StructureFacts& facts, const Scene
         const unsigned ida = static_cast<unsigned>(a.serial), idb = static_cast<unsigned>(b.serial);
         // A bond between chains belongs to the root, where both chains meet.
         DisplayList3D& list = a.chain == b.chain ? lists[a.chain] : root;
-        if (options.style == Style::Wire)
-            list.Add(LinePrimitive(Position(a), ElementColor(a.element), Position(b), ElementColor(b.element),
-                                   kWireWidth, ida, idb));
-        else
+        if (options.style == Style::Wire) {
+            LinePrimitive line(Position(a), ElementColor(a.element), Position(b), ElementColor(b.element),
+                               kWireWidth, ida);
+            line.SetID2(idb);
+            list.Add(line);
+        } else {
             list.Add(CylinderPrimitive(Position(a), ElementColor(a.element), Position(b), ElementColor(b.element),
                                        kStickRadius, ida, ida, idb));
+        }
     }
 }
 

@@ -125,6 +125,8 @@ void View::Fit(const Point3d::Array& points, int width, int height, double margi
     if (points.GetSize() == 0)
         lo[0] = lo[1] = hi[0] = hi[1] = 0;
     double spanX = hi[0] - lo[0] + 2 * margin, spanY = hi[1] - lo[1] + 2 * margin;
+    if (height <= 0) // as tall as the structure needs at this width
+        m_height = height = std::max(1, static_cast<int>(std::lround(width * spanY / spanX)));
     m_scale = std::min(width / spanX, height / spanY);
     m_offsetX = width / 2.0 - m_scale * (lo[0] + hi[0]) / 2;
     m_offsetY = height / 2.0 + m_scale * (lo[1] + hi[1]) / 2;

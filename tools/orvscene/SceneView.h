@@ -21,7 +21,8 @@ public:
     // Turns the model by the given angles (degrees) about x, then y, then z.
     static View FromAngles(double ax, double ay, double az);
 
-    // Centres the points in the picture with a margin, scaled to fit.
+    // Centres the points in the picture with a margin, scaled to fit. A
+    // height of 0 takes the height that the points' extent needs.
     void Fit(const Orvane::Point3d::Array& points, int width, int height, double marginAngstrom = 2.5);
 
     // Picture coordinates (x right, y down) and depth (larger is nearer).
