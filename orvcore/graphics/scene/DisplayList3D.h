@@ -209,9 +209,13 @@ private:
         array.push_back(primitive);
         return static_cast<int>(array.size()) - 1;
     }
+    // A range that does not lie within the array leaves it unchanged.
     template <class T>
     static void EraseRange(std::vector<T>& array, int first, int count)
     {
+        const long size = static_cast<long>(array.size());
+        if (first < 0 || count < 0 || first > size || count > size - first)
+            return;
         array.erase(array.begin() + first, array.begin() + first + count);
     }
 

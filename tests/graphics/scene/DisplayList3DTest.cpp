@@ -211,6 +211,12 @@ TEST(DisplayList3D, RemoveErasesARangeAndKeepsTheOrder)
     EXPECT_EQ(list.GetLine(0).GetID(), 0u);
     EXPECT_EQ(list.GetLine(1).GetID(), 3u);
     EXPECT_EQ(list.GetLine(2).GetID(), 4u);
+    // Ranges outside the array change nothing.
+    list.RemoveLine(2, 2);
+    list.RemoveLine(-1, 1);
+    list.RemoveLine(0, -1);
+    list.RemoveLine(4, 0);
+    EXPECT_EQ(list.GetNumLines(), 3);
 
     for (unsigned int id = 10; id < 13; ++id)
         list.Add(SpherePrimitive(Point3d(), 1.0, Alpha(5), id));
