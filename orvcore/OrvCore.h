@@ -15,6 +15,10 @@
 #include "orvcore/core/CMemFile.h"
 #include "orvcore/core/CString.h"
 #include "orvcore/core/CStringArray.h"
+#include "orvcore/core/EntryExitFunctions.h"
+#include "orvcore/core/ExtensionModule.h"
+#include "orvcore/core/LibraryLifecycle.h"
+#include "orvcore/core/LoadOrder.h"
 #include "orvcore/core/Types.h"
 
 // --- geometry: points, matrices, measures, planes
@@ -53,9 +57,11 @@
 #include "orvcore/graphics/primitives/VolumePrimitive.h"
 
 // --- graphics/scene: display lists and pick dots
+#include "orvcore/graphics/scene/DisplayList3D.h"
 
 // --- graphics/scene: view attributes, lights, icon library
 #include "orvcore/graphics/scene/GraphicsAttributes.h"
+#include "orvcore/graphics/scene/IconLibrary.h"
 #include "orvcore/graphics/scene/LightSource.h"
 
 // --- text: string utilities and interned strings

@@ -1,4 +1,5 @@
 #include "orvcore/geometry/Point2d.h"
+#include "orvcore/core/LoadOrder.h"
 
 #include <cmath>
 #include <istream>
@@ -23,11 +24,11 @@ thread_local double t_rotationSin = 0.0;
 
 } // namespace
 
-const Point2d Point2d::origin(0.0, 0.0);
-const Point2d Point2d::iVector(1.0, 0.0);
-const Point2d Point2d::jVector(0.0, 1.0);
-const Point2d Point2d::minimum(-kLargestFloat, -kLargestFloat);
-const Point2d Point2d::maximum(kLargestFloat, kLargestFloat);
+const Point2d Point2d::origin ORVCORE_LOAD_ORDER(Point2dConstants)(0.0, 0.0);
+const Point2d Point2d::iVector ORVCORE_LOAD_ORDER(Point2dConstants)(1.0, 0.0);
+const Point2d Point2d::jVector ORVCORE_LOAD_ORDER(Point2dConstants)(0.0, 1.0);
+const Point2d Point2d::minimum ORVCORE_LOAD_ORDER(Point2dConstants)(-kLargestFloat, -kLargestFloat);
+const Point2d Point2d::maximum ORVCORE_LOAD_ORDER(Point2dConstants)(kLargestFloat, kLargestFloat);
 
 Point2d::Array::~Array() = default;
 

@@ -1,4 +1,5 @@
 #include "orvcore/geometry/Point3d.h"
+#include "orvcore/core/LoadOrder.h"
 
 #include <cmath>
 #include <istream>
@@ -24,13 +25,13 @@ bool StoresDoubles(const CArchive& ar)
 
 // Constant-initialised: they hold their values before any code of the
 // library runs.
-const Point3d Point3d::origin(0.0, 0.0, 0.0);
-const Point3d Point3d::zero(0.0, 0.0, 0.0);
-const Point3d Point3d::iVector(1.0, 0.0, 0.0);
-const Point3d Point3d::jVector(0.0, 1.0, 0.0);
-const Point3d Point3d::kVector(0.0, 0.0, 1.0);
-const Point3d Point3d::minimum(-kLargestFloat, -kLargestFloat, -kLargestFloat);
-const Point3d Point3d::maximum(kLargestFloat, kLargestFloat, kLargestFloat);
+const Point3d Point3d::origin ORVCORE_LOAD_ORDER(Point3dConstants)(0.0, 0.0, 0.0);
+const Point3d Point3d::zero ORVCORE_LOAD_ORDER(Point3dConstants)(0.0, 0.0, 0.0);
+const Point3d Point3d::iVector ORVCORE_LOAD_ORDER(Point3dConstants)(1.0, 0.0, 0.0);
+const Point3d Point3d::jVector ORVCORE_LOAD_ORDER(Point3dConstants)(0.0, 1.0, 0.0);
+const Point3d Point3d::kVector ORVCORE_LOAD_ORDER(Point3dConstants)(0.0, 0.0, 1.0);
+const Point3d Point3d::minimum ORVCORE_LOAD_ORDER(Point3dConstants)(-kLargestFloat, -kLargestFloat, -kLargestFloat);
+const Point3d Point3d::maximum ORVCORE_LOAD_ORDER(Point3dConstants)(kLargestFloat, kLargestFloat, kLargestFloat);
 
 Point3d::Array::~Array() = default;
 

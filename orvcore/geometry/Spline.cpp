@@ -1,4 +1,5 @@
 #include "orvcore/geometry/Spline.h"
+#include "orvcore/core/LoadOrder.h"
 
 #include <cmath>
 #include <vector>
@@ -6,7 +7,7 @@
 namespace Orvane {
 
 double Spline::m_matrix[4][4] = {};
-DoubleArray Spline::m_alpha;
+DoubleArray Spline::m_alpha ORVCORE_LOAD_ORDER(SplineTables);
 Spline::SplineType Spline::m_oldType = Spline::BetaSpline;
 bool Spline::m_recalcMatrix = true;
 

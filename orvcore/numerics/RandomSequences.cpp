@@ -1,4 +1,5 @@
 #include "orvcore/numerics/RandomSequences.h"
+#include "orvcore/core/LoadOrder.h"
 
 #include <cmath>
 
@@ -13,7 +14,7 @@ std::uint32_t Low32(unsigned long value)
 
 } // namespace
 
-RandomInteger RandomInteger::m_defaultGenerator(1);
+RandomInteger RandomInteger::m_defaultGenerator ORVCORE_LOAD_ORDER(DefaultRandomGenerator)(1);
 
 RandomInteger::RandomInteger(unsigned long seed) : m_firstSeed(Low32(seed)), m_nextSeed(Low32(seed))
 {

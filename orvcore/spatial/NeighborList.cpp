@@ -1,7 +1,12 @@
 #include "orvcore/spatial/NeighborList.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdlib>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace Orvane {
 
@@ -153,9 +158,36 @@ int NeighborList::GetNeighbors(const Point3d& p, double radius, IntArray& out)
     double best = std::numeric_limits<double>::infinity();
     int result = -1;
     const Cell c = CellOf(p);
+    // Squared gaps, in cell edges, from p to the cells before, at and after
+    // its own along each axis; a cell whose box lies farther than the radius
+    // cannot hold a neighbour and is not looked up. (Cells clamped far
+    // outside the grid have no such box: there every cell is searched.)
+    double gap[3][3];
+    const int at[3] = {c.i, c.j, c.k};
+    const bool boxes = std::abs(c.i) < kOuterLimit - 1 && std::abs(c.j) < kOuterLimit - 1 &&
+                       std::abs(c.k) < kOuterLimit - 1;
+    for (int axis = 0; axis < 3; ++axis) {
+        const double f = (p[axis] - m_gridMinimum) * m_inverseCutoff - at[axis];
+        gap[axis][0] = boxes ? f * f : 0.0;
+        gap[axis][1] = 0.0;
+        gap[axis][2] = boxes ? (1 - f) * (1 - f) : 0.0;
+    }
+    // Rounding of the cell coordinates is far below this margin.
+    const double reach = (r2 + 1e-9 * m_cutoff2) / m_cutoff2;
+
+    // The cells are looked up first and their points fetched ahead, so that
+    // the memory accesses of the cells overlap.
+    const VoxelArray* cells[27];
     for (int n = 0; n < 27; ++n) {
         const int* d = kFullNeighbourhood[n];
-        const VoxelArray* cell = FindCell(c.i + d[0], c.j + d[1], c.k + d[2]);
+        cells[n] = gap[0][d[0] + 1] + gap[1][d[1] + 1] + gap[2][d[2] + 1] > reach
+                       ? nullptr
+                       : FindCell(c.i + d[0], c.j + d[1], c.k + d[2]);
+    }
+    for (const VoxelArray* cell : cells)
+        if (cell)
+            __builtin_prefetch(cell->GetData());
+    for (const VoxelArray* cell : cells) {
         if (!cell)
             continue;
         const VoxelData* v = cell->GetData();
@@ -190,11 +222,45 @@ void NeighborList::AddPairsOfCell(const Cell& c, VoxelArray* cell, IntArray& fir
 
 int NeighborList::GetPairs(IntArray& first, IntArray& second)
 {
+    // The cells of the grid are visited in the order of their numbers. The
+    // numbers of the cells at each half-neighbourhood offset then grow with
+    // the visited cell's, so each offset keeps a cursor that only moves
+    // forward through the same sorted list instead of looking cells up.
+    std::vector<std::pair<int, VoxelArray*>> cells;
+    cells.reserve(static_cast<std::size_t>(m_cells.GetCount()));
     for (POSITION pos = m_cells.GetStartPosition(); pos;) {
         int key;
         VoxelArray* cell;
         m_cells.GetNextAssoc(pos, key, cell);
-        AddPairsOfCell(CellOf((*cell)[0].point), cell, first, second);
+        cells.emplace_back(key, cell);
+    }
+    std::sort(cells.begin(), cells.end());
+
+    long long step[13];
+    std::size_t cursor[13];
+    for (int n = 0; n < 13; ++n) {
+        const int* d = kHalfNeighbourhood[n];
+        step[n] = static_cast<long long>(d[0]) * m_cellsPerPlane + static_cast<long long>(d[1]) * m_cellsPerAxis + d[2];
+        cursor[n] = 0;
+    }
+    const std::size_t count = cells.size();
+    for (const auto& entry : cells) {
+        VoxelArray* cell = entry.second;
+        const Cell c = CellOf((*cell)[0].point);
+        AddPairs(cell, cell, first, second);
+        for (int n = 0; n < 13; ++n) {
+            const int* d = kHalfNeighbourhood[n];
+            const long long wanted = entry.first + step[n];
+            std::size_t& at = cursor[n];
+            while (at < count && cells[at].first < wanted)
+                ++at;
+            if (InGrid(c.i + d[0], c.j + d[1], c.k + d[2])) {
+                if (at < count && cells[at].first == wanted)
+                    AddPairs(cell, cells[at].second, first, second);
+            } else if (VoxelArray* other = FindCell(c.i + d[0], c.j + d[1], c.k + d[2])) {
+                AddPairs(cell, other, first, second);
+            }
+        }
     }
     for (POSITION pos = m_outerCells.GetStartPosition(); pos;) {
         long long key;

@@ -103,7 +103,9 @@ double LeadingReal(const char* text)
 }
 
 // The three reals of three fields, or false when any is empty or not a real.
-bool FieldsToPoint(const CString (&fields)[3], double (&xyz)[3])
+// A point holds single precision, so a coordinate beyond the float range is
+// not a real here either: it would become infinite.
+bool FieldsToPoint(const CString (&fields)[3], float (&xyz)[3])
 {
     for (int i = 0; i < 3; ++i)
         if (fields[i].IsEmpty() || !StringUtils::StringToReal(fields[i], xyz[i]))
@@ -117,7 +119,7 @@ Point3d ParsePointFields(CString& source, Delimiter delimiter)
     CString fields[3];
     for (CString& field : fields)
         field = StringUtils::Parse(source, delimiter);
-    double xyz[3];
+    float xyz[3];
     if (!FieldsToPoint(fields, xyz))
         return Point3d(0.0, 0.0, 0.0);
     return Point3d(xyz[0], xyz[1], xyz[2]);
@@ -363,7 +365,7 @@ bool StringUtils::StringToPoint(const char* text, Point3d& value)
     CString fields[3];
     for (CString& field : fields)
         field = Parse(source);
-    double xyz[3];
+    float xyz[3];
     if (!FieldsToPoint(fields, xyz))
         return false;
     value = Point3d(xyz[0], xyz[1], xyz[2]);

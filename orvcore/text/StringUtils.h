@@ -38,8 +38,9 @@ public:
     // the rest ignored; no number gives 0.
     static double ParseRealNumber(CString& source, const char* delimiters);
     static double ParseRealNumber(CString& source, char delimiter);
-    // The next three fields as x, y, z, each of which must be a real in full;
-    // otherwise (0, 0, 0). The three fields are consumed in any case.
+    // The next three fields as x, y, z, each of which must be a real in full
+    // and within the float range; otherwise (0, 0, 0). The three fields are
+    // consumed in any case.
     static Point3d ParsePoint(CString& source, const char* delimiters);
     static Point3d ParsePoint(CString& source, char delimiter);
 
@@ -71,7 +72,8 @@ public:
     static bool StringToReal(const char* text, double& value);
     // As the double form; values beyond the float range are refused.
     static bool StringToReal(const char* text, float& value);
-    // Three white-space-separated reals; anything after the third is ignored.
+    // Three white-space-separated reals within the float range; anything
+    // after the third is ignored.
     static bool StringToPoint(const char* text, Point3d& value);
 };
 

@@ -1,4 +1,5 @@
 #include "orvcore/text/UniqueString.h"
+#include "orvcore/core/LoadOrder.h"
 
 namespace Orvane {
 
@@ -38,8 +39,8 @@ CMapStringToPtr* NewMap(UINT buckets, int blockSize)
 // The table is constant-initialised (no map yet), so it is usable from any
 // static constructor; `null` is built with the library's other statics and
 // destroyed before the table, which is destroyed last of the two.
-UniqueStringTable UniqueString::m_table;
-const CString UniqueStringTable::null;
+UniqueStringTable UniqueString::m_table ORVCORE_LOAD_ORDER(UniqueStringTable);
+const CString UniqueStringTable::null ORVCORE_LOAD_ORDER(UniqueStringNull);
 
 UniqueStringTable::~UniqueStringTable()
 {

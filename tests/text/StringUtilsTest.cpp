@@ -163,6 +163,10 @@ TEST(StringUtils, ParsePointIsStrictAndConsumesThreeFields)
     s = "1 2;3";
     ExpectPoint(StringUtils::ParsePoint(s, " ;"), 1.0, 2.0, 3.0);
 
+    // A point holds floats: a coordinate beyond their range is refused.
+    s = "1,4e99,3";
+    ExpectPoint(StringUtils::ParsePoint(s, ','), 0.0, 0.0, 0.0);
+
     s = "1,2";
     ExpectPoint(StringUtils::ParsePoint(s, ','), 0.0, 0.0, 0.0);
     EXPECT_TRUE(s.IsEmpty());
@@ -268,7 +272,7 @@ TEST(StringUtils, StringToPointTakesThreeWhiteSpaceSeparatedReals)
     ExpectPoint(p, 1.0, -2.5, 300.0);
     EXPECT_TRUE(StringUtils::StringToPoint("4  5 6", p));
     ExpectPoint(p, 4.0, 5.0, 6.0);
-    for (const char* text : {"1 2", "1 two 3", "1,2,3", "", "1 2 3x"}) {
+    for (const char* text : {"1 2", "1 two 3", "1,2,3", "", "1 2 3x", "1 4e99 3"}) {
         EXPECT_FALSE(StringUtils::StringToPoint(text, p)) << text;
         ExpectPoint(p, 4.0, 5.0, 6.0);
     }
