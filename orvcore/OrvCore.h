@@ -61,6 +61,7 @@
 
 // --- graphics/scene: view attributes, lights, icon library
 #include "orvcore/graphics/scene/GraphicsAttributes.h"
+#include "orvcore/graphics/scene/IconLibrary.h"
 #include "orvcore/graphics/scene/LightSource.h"
 
 // --- text: string utilities and interned strings

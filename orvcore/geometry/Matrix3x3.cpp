@@ -156,8 +156,8 @@ Matrix3x3& Matrix3x3::SetRotation(Axis axis, double degrees)
 
 Matrix3x3& Matrix3x3::SetRotation(const Point3d& axis, double degrees)
 {
-    const Vector3d u = Vector3d(axis).Normalized();
-    const double x = u.x, y = u.y, z = u.z;
+    const Point3d u = Normalize(axis);
+    const double x = u.GetX(), y = u.GetY(), z = u.GetZ();
     const double t = degrees * kRadiansPerDegree, co = std::cos(t), si = std::sin(t), k = 1.0 - co;
     return Set(x * x + co * (1.0 - x * x), x * y * k + z * si, x * z * k - y * si,
                x * y * k - z * si, y * y + co * (1.0 - y * y), y * z * k + x * si,
@@ -171,23 +171,19 @@ Matrix3x3& Matrix3x3::SetRotation(const Point3d& from, const Point3d& to)
         return SetIdentity();
     Point3d axis;
     CrossProduct(from, to, axis);
-    const Vector3d f(from), g(to);
-    const double degrees = std::atan2(f.Cross(g).Length() / L, f.Dot(g) / L) * kDegreesPerRadian;
+    // The angle comes from the product itself, not from its substitute, so
+    // that opposite directions give 180 degrees.
+    const Point3d product = Vector3d(from).Cross(Vector3d(to)).ToPoint();
+    const double degrees = std::atan2(product.Length() / L, from.Dot(to) / L) * kDegreesPerRadian;
     return SetRotation(axis, degrees);
 }
 
 Matrix3x3& Matrix3x3::SetRotation(const Point3d& dir)
 {
-    const Vector3d w = Vector3d(dir).Normalized();
-    // Within a microradian of the reference direction the cross product is
-    // mostly rounding noise and would not be perpendicular to w; a
-    // perpendicular of w is taken instead, as for exactly parallel directions.
-    Vector3d u = w.Cross(Vector3d(kFrameReference));
-    if (u.Length2() <= 1e-12)
-        u = detail::Perpendicular(w);
-    u = u.Normalized();
-    const Vector3d v = detail::CrossOrPerpendicular(u, w);
-    return Set(v.x, v.y, v.z, u.x, u.y, u.z, w.x, w.y, w.z);
+    const Point3d w = Normalize(dir);
+    const Point3d u = CrossProduct(w, kFrameReference).Normalize();
+    const Point3d v = CrossProduct(u, w);
+    return Set(v.GetX(), v.GetY(), v.GetZ(), u.GetX(), u.GetY(), u.GetZ(), w.GetX(), w.GetY(), w.GetZ());
 }
 
 Matrix3x3& Matrix3x3::FractionalToCartesian(double a, double b, double c, double alpha, double beta,

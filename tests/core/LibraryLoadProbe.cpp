@@ -4,6 +4,7 @@
 
 #include "orvcore/core/ExtensionModule.h"
 #include "orvcore/core/LibraryLifecycle.h"
+#include "orvcore/graphics/scene/IconLibrary.h"
 #include "orvcore/numerics/RandomSequences.h"
 #include "orvcore/text/UniqueString.h"
 
@@ -41,6 +42,8 @@ extern "C" __attribute__((visibility("default"))) void ProbeLoadedLibrary(LoadPr
     AttachCoreDLL();
     result.linksAfterAttach = CountLinks(library, allOfLibrary);
     result.linksNameTheLibrary = allOfLibrary;
+
+    IconLibrary::GetIconIndex().Lookup(CString("ORV.diamond"), result.diamondIcon);
 
     for (int i = 0; i < LibraryLifecycle::GetNumLoadSteps(); ++i)
         result.loadSteps.push_back(LibraryLifecycle::GetLoadStep(i));

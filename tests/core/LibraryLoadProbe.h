@@ -12,6 +12,7 @@ struct LoadProbeResult
     int linksAtLoad = -1;             // the module chain as loading left it
     int linksAfterAttach = -1;        // ... and after one more AttachCoreDLL
     bool linksNameTheLibrary = false; // every link carries the library's address
+    unsigned int diamondIcon = 0;     // the icon registry, made on first use
     std::vector<std::string> loadSteps;
 };
 

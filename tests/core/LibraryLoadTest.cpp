@@ -30,8 +30,9 @@ TEST(LibraryLoad, ObjectsReadyAtLoadAndDestroyedInReverseAtUnload)
         "framework registrations set aside", "Point2d constants", "Point3d constants",
         "RandomInteger::m_defaultGenerator", "Spline::m_alpha", "UniqueString::m_table",
         "UniqueStringTable::null", "module initialized", "attached"};
+    // The icon registry, made after loading, goes first.
     const std::vector<std::string> unloadSteps = {
-        "UniqueStringTable::null", "UniqueString::m_table", "Spline::m_alpha",
+        "IconLibrary::m_pIconIndex", "IconLibrary::m_pIconDefinitions", "UniqueStringTable::null", "UniqueString::m_table", "Spline::m_alpha",
         "RandomInteger::m_defaultGenerator", "extension-module links"};
 
     // The second round shows that unloading left nothing behind: the
@@ -53,6 +54,7 @@ TEST(LibraryLoad, ObjectsReadyAtLoadAndDestroyedInReverseAtUnload)
         EXPECT_EQ(result.linksAtLoad, 1);
         EXPECT_EQ(result.linksAfterAttach, 2);
         EXPECT_TRUE(result.linksNameTheLibrary);
+        EXPECT_EQ(result.diamondIcon, 4u);
         EXPECT_EQ(result.loadSteps, loadSteps);
 
         EXPECT_EQ(dlclose(plugin), 0);

@@ -9,6 +9,7 @@
 #include <iomanip>
 #include <random>
 #include <sstream>
+#include <vector>
 
 using namespace Orvane;
 using namespace testing_bytes;
@@ -96,9 +97,10 @@ TEST(Matrix, AxisAngleRotationAgreesWithRodrigues)
 TEST(Matrix, RotationBetweenTwoDirections)
 {
     ExpectMatrix(Matrix3x3(Point3d(1, 0, 0), Point3d(2, 0, 0)), {1, 0, 0, 0, 1, 0, 0, 0, 1}, 1e-15);
-    // Opposite directions: 180 degrees about (0, 1, 1)/sqrt 2, that is 2nn' - I.
+    // Opposite directions: 180 degrees about (0, 1, 1)/sqrt 2, that is 2nn' - I
+    // (up to the float rounding of the unit axis).
     const Matrix3x3 flip(Point3d(1, 0, 0), Point3d(-1, 0, 0));
-    ExpectMatrix(flip, {-1, 0, 0, 0, 0, 1, 0, 1, 0}, 1e-15);
+    ExpectMatrix(flip, {-1, 0, 0, 0, 0, 1, 0, 1, 0}, 1e-7);
     ExpectMatrix(Matrix3x3(Point3d(0, 0, 0), Point3d(1, 2, 3)), {1, 0, 0, 0, 1, 0, 0, 0, 1}, 0);
 
     std::mt19937 rng(5);
@@ -113,8 +115,20 @@ TEST(Matrix, RotationBetweenTwoDirections)
 
 TEST(Matrix, FrameFromOneDirectionIsOrthonormalAndRightHanded)
 {
-    for (const Point3d& dir : {Point3d(0, 0, 1), Point3d(1, 2, 3), Point3d(-5, 0.1, 0),
-                               Point3d(0.123456, 0.789123, 0.601701), Point3d(-0.123456, -0.789123, -0.601701)}) {
+    std::vector<Point3d> dirs = {Point3d(0, 0, 1), Point3d(1, 2, 3), Point3d(-5, 0.1, 0),
+                                 Point3d(0.123456, 0.789123, 0.601701), Point3d(-0.123456, -0.789123, -0.601701)};
+    // Directions one to three float steps away from the reference that the
+    // frame crosses with, and the reference itself at another length.
+    for (int steps = 1; steps <= 3; ++steps) {
+        Point3d dir(0.123456, 0.789123, 0.601701);
+        for (int k = 0; k < steps; ++k) {
+            dir[steps - 1] = std::nextafter(dir[steps - 1], 1.0f);
+            dir[steps % 3] = std::nextafter(dir[steps % 3], -1.0f);
+        }
+        dirs.push_back(dir);
+    }
+    dirs.push_back(Point3d(0.123456, 0.789123, 0.601701) * 3.0);
+    for (const Point3d& dir : dirs) {
         const Matrix3x3 m = Matrix3x3().SetRotation(dir);
         const Point3d r0(m(0, 0), m(0, 1), m(0, 2)), r1(m(1, 0), m(1, 1), m(1, 2)), r2(m(2, 0), m(2, 1), m(2, 2));
         EXPECT_NEAR(r0.Length(), 1, 1e-6);
@@ -124,6 +138,28 @@ TEST(Matrix, FrameFromOneDirectionIsOrthonormalAndRightHanded)
         EXPECT_TRUE(Compare(r0.Cross(r1), r2, 1e-6));
         EXPECT_TRUE(Compare(Point3d(0, 0, 1) * m, Normalize(dir), 1e-6));
     }
+}
+
+// The unit axis of a rotation, the axis and angle between two directions and
+// the rows of a frame are taken from points, so from floats. Expected elements
+// computed independently that way; doubles throughout differ by about 1e-8.
+TEST(Matrix, RotationsBuiltFromPointsUseTheirFloatDirections)
+{
+    ExpectMatrix(Matrix3x3(Point3d(1, 2, 3), 30),
+                 {0.8755950174413174, 0.420031097573996, -0.23855239486830707, -0.3817526429464812,
+                  0.9043038584119535, 0.1910483025285148, 0.29597007894379607, -0.07621293437753679,
+                  0.9521519330989976},
+                 1e-15);
+    ExpectMatrix(Matrix4x4(Point3d(-2.2, 2.1, 1.6), Point3d(-1.5, 0, -0.3)),
+                 {0.5457815508106933, 0.6446108541671954, 0.5353497631571804, 0, -0.5538053184831592,
+                  0.7569616800348175, -0.3468554609736234, 0, -0.6288260422743137, -0.10717223650412896,
+                  0.7701246308932184, 0, 0, 0, 0, 1},
+                 1e-15);
+    ExpectMatrix(Matrix3x3().SetRotation(Point3d(1, 2, 3)),
+                 {double(-0.3642915189266205f), double(0.8263469934463501f), double(-0.42946746945381165f),
+                  double(-0.892111599445343f), double(-0.1773030161857605f), double(0.41557252407073975f),
+                  double(0.26726123690605164f), double(0.5345224738121033f), double(0.8017837405204773f)},
+                 0);
 }
 
 TEST(Matrix, HomogeneousTransforms)
