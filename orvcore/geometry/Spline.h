@@ -28,6 +28,8 @@ public:
     };
 
     explicit Spline(SplineType type);
+    // The type by its number (0 to 3).
+    explicit Spline(int type) : Spline(static_cast<SplineType>(type)) {}
     Spline(const Spline&) = default;
     Spline& operator=(const Spline&) = default;
 

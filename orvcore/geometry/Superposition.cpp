@@ -1,7 +1,6 @@
 #include "orvcore/geometry/Superposition.h"
 
 #include <cmath>
-#include <utility>
 
 namespace Orvane {
 
@@ -189,7 +188,7 @@ double OverlapGainBound(const Mat3& M)
 // needed, so that results never jump near the threshold; any other is
 // replaced by the best rotation.
 //   sumMobile, sumTarget: sums of squared distances from the centroids.
-void EnsureBestRotation(Mat3& M, Mat3& R, int n, double sumMobile, double sumTarget)
+void EnsureBestRotation(const Mat3& M, Mat3& R, int n, double sumMobile, double sumTarget)
 {
     const double both = sumMobile + sumTarget;
     auto rmsd = [&](double overlap) { return std::sqrt(std::fmax(0.0, both - 2 * overlap) / n); };
@@ -255,17 +254,13 @@ void EnsureBestRotation(Mat3& M, Mat3& R, int n, double sumMobile, double sumTar
             lo = mid;
     }
     rotationAt(hi, Q);
-    Mat3 QR, QM;
+    Mat3 QR;
     for (int j = 0; j < 3; ++j)
-        for (int m = 0; m < 3; ++m) {
+        for (int m = 0; m < 3; ++m)
             QR[j][m] = Q[j][0] * R[0][m] + Q[j][1] * R[1][m] + Q[j][2] * R[2][m];
-            QM[j][m] = Q[j][0] * M[0][m] + Q[j][1] * M[1][m] + Q[j][2] * M[2][m];
-        }
     for (int j = 0; j < 3; ++j)
-        for (int m = 0; m < 3; ++m) {
+        for (int m = 0; m < 3; ++m)
             R[j][m] = QR[j][m];
-            M[j][m] = QM[j][m];
-        }
 }
 
 // The centroid of the first n points, summed in float.

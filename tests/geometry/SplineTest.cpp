@@ -40,7 +40,8 @@ double CatmullRom(double p0, double p1, double p2, double p3, double t)
 
 TEST(Spline, DefaultsAndBasisMatrices)
 {
-    Spline beta(Spline::BetaSpline), cardinal(Spline::CardinalSpline), bspline(Spline::BSpline);
+    Spline beta(0), cardinal(1), bspline(Spline::BSpline);
+    EXPECT_EQ(cardinal.GetType(), Spline::CardinalSpline);
     EXPECT_EQ(cardinal.GetTension(), 0.5);
     EXPECT_EQ(beta.GetTension(), 1.0);
     EXPECT_EQ(bspline.GetTension(), 1.0);
