@@ -98,7 +98,10 @@ int NeighborList::GetSubIndex(double v) const
 
 int NeighborList::GetIndex(int i, int j, int k) const
 {
-    return k + i * m_cellsPerPlane + j * m_cellsPerAxis;
+    // Exact for cells of the grid (below 1290^3 < 2^31); computed wide so
+    // that other arguments cannot overflow.
+    return static_cast<int>(k + static_cast<long long>(i) * m_cellsPerPlane +
+                            static_cast<long long>(j) * m_cellsPerAxis);
 }
 
 int NeighborList::GetIndex(const Point3d& p) const
