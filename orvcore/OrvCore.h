@@ -15,23 +15,58 @@
 #include "orvcore/core/CMemFile.h"
 #include "orvcore/core/CString.h"
 #include "orvcore/core/CStringArray.h"
+#include "orvcore/core/EntryExitFunctions.h"
+#include "orvcore/core/ExtensionModule.h"
+#include "orvcore/core/LibraryLifecycle.h"
+#include "orvcore/core/LoadOrder.h"
 #include "orvcore/core/Types.h"
 
 // --- geometry: points, matrices, measures, planes
+#include "orvcore/geometry/Matrix3x3.h"
+#include "orvcore/geometry/Matrix4x4.h"
+#include "orvcore/geometry/Measures.h"
+#include "orvcore/geometry/Plane.h"
+#include "orvcore/geometry/Point2d.h"
+#include "orvcore/geometry/Point3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
+#include "orvcore/geometry/AnisotropicDisplacement.h"
+#include "orvcore/geometry/Spline.h"
+#include "orvcore/geometry/Superposition.h"
 
 // --- color
+#include "orvcore/color/Color.h"
+#include "orvcore/color/ColorMap.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
+#include "orvcore/graphics/primitives/GraphicsPrimitive.h"
+#include "orvcore/graphics/primitives/IconPrimitive.h"
+#include "orvcore/graphics/primitives/LinePrimitives.h"
+#include "orvcore/graphics/primitives/LitSolidPrimitives.h"
+#include "orvcore/graphics/primitives/PointPrimitives.h"
+#include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
 
 // --- graphics/primitives: shapes, text, tetrahedra, volumes
+#include "orvcore/color/ColorArray.h"
+#include "orvcore/graphics/primitives/BoolArray.h"
+#include "orvcore/graphics/primitives/Font.h"
+#include "orvcore/graphics/primitives/NComponentVolume.h"
+#include "orvcore/graphics/primitives/ShapePrimitives.h"
+#include "orvcore/graphics/primitives/TetrahedronPrimitive.h"
+#include "orvcore/graphics/primitives/TextPrimitives.h"
+#include "orvcore/graphics/primitives/VolumePrimitive.h"
 
 // --- graphics/scene: display lists and pick dots
+#include "orvcore/graphics/scene/DisplayList3D.h"
 
 // --- graphics/scene: view attributes, lights, icon library
+#include "orvcore/graphics/scene/GraphicsAttributes.h"
+#include "orvcore/graphics/scene/IconLibrary.h"
+#include "orvcore/graphics/scene/LightSource.h"
 
 // --- text: string utilities and interned strings
+#include "orvcore/text/StringUtils.h"
+#include "orvcore/text/UniqueString.h"
 
 // --- text: patterns
 #include "orvcore/text/Pattern.h"
@@ -39,5 +74,8 @@
 #include "orvcore/text/RegNumber.h"
 
 // --- spatial
+#include "orvcore/spatial/NeighborList.h"
 
 // --- numerics
+#include "orvcore/numerics/Rational.h"
+#include "orvcore/numerics/RandomSequences.h"

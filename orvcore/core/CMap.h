@@ -143,7 +143,7 @@ public:
 
     POSITION GetStartPosition() const
     {
-        return m_count == 0 ? nullptr : reinterpret_cast<POSITION>(FirstFrom(0));
+        return m_count == 0 ? nullptr : reinterpret_cast<POSITION>(const_cast<Assoc*>(FirstFrom(0)));
     }
 
     void GetNextAssoc(POSITION& pos, KEY& key, VALUE& value) const

@@ -1,0 +1,95 @@
+// Building the scene of a 100,000-atom structure against reading its PDB
+// text: the scene (bonds by neighbour search, principal axes, spheres,
+// cylinders, labels) should take at most twice as long as the reading.
+
+#include "Molecule.h"
+#include "SceneBuilder.h"
+
+#include "RatioReporter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+using namespace orvscene;
+
+namespace {
+
+// The test entry (1631 atoms) tiled on a grid, 60 angstrom apart, until it
+// holds at least 100,000 atoms.
+const std::string& TiledText()
+{
+    static const std::string text = [] {
+        std::ifstream in(std::string(ORVCORE_SOURCE_DIR) + "/tests/data/1hpv.pdb");
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            if ((line.compare(0, 4, "ATOM") == 0 || line.compare(0, 6, "HETATM") == 0) && line.size() >= 54)
+                lines.push_back(line);
+        std::ostringstream out;
+        int serial = 0;
+        const char chains[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+        for (int tile = 0; serial < 100000; ++tile) {
+            double dx = 60.0 * (tile % 4), dy = 60.0 * (tile / 4 % 4), dz = 60.0 * (tile / 16);
+            for (std::string line : lines) {
+                char field[64];
+                std::snprintf(field, sizeof field, "%5d", ++serial % 100000);
+                line.replace(6, 5, field);
+                line[21] = chains[tile % 26];
+                double x = std::stod(line.substr(30, 8)) + dx, y = std::stod(line.substr(38, 8)) + dy,
+                       z = std::stod(line.substr(46, 8)) + dz;
+                std::snprintf(field, sizeof field, "%8.3f%8.3f%8.3f", x, y, z);
+                line.replace(30, 24, field);
+                out << line << "\n";
+            }
+        }
+        return out.str();
+    }();
+    return text;
+}
+
+void BM_ReadPdb(benchmark::State& state)
+{
+    const std::string& text = TiledText();
+    std::size_t atoms = 0;
+    for (auto _ : state) {
+        Molecule m = ReadPdb(text, "tiled.pdb");
+        atoms = m.atoms.size();
+        benchmark::DoNotOptimize(m.atoms.data());
+    }
+    state.counters["atoms"] = static_cast<double>(atoms);
+}
+
+void BM_BuildScene(benchmark::State& state)
+{
+    const Molecule m = ReadPdb(TiledText(), "tiled.pdb");
+    SceneOptions options;
+    std::size_t bonds = 0;
+    for (auto _ : state) {
+        StructureFacts facts = AnalyseStructure(m, options);
+        Axes axes = PrincipalAxes(Coordinates(m, facts.shown));
+        Orvane::DisplayList3D scene = BuildScene(m, facts, axes, options);
+        bonds = facts.bonds.size();
+        benchmark::DoNotOptimize(&scene);
+    }
+    state.counters["bonds"] = static_cast<double>(bonds);
+}
+
+} // namespace
+
+BENCHMARK(BM_ReadPdb)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildScene)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    // The bound is on time: scene time / read time at most 2, that is at
+    // least 0.5 of the reader's speed.
+    reporter.PrintSpeedRatio("scene building vs reading the PDB text", "BM_BuildScene", "BM_ReadPdb", 0.5);
+    benchmark::Shutdown();
+    return 0;
+}

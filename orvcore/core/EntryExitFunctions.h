@@ -1,0 +1,61 @@
+#pragma once
+
+#include "orvcore/Export.h"
+#include "orvcore/core/CArray.h"
+
+namespace Orvane {
+
+// A function taking and returning nothing.
+typedef void (*LifetimeFunction)();
+
+// Runs a function when it is constructed. Declared as a static object of a
+// module, the function runs while the module's statics are constructed.
+class ORVCORE_API EntryFunction
+{
+public:
+    // Calls `function` at once unless it is null.
+    explicit EntryFunction(LifetimeFunction function);
+    virtual ~EntryFunction();
+
+    EntryFunction(const EntryFunction&) = delete;
+    EntryFunction& operator=(const EntryFunction&) = delete;
+
+private:
+    LifetimeFunction m_function;
+};
+
+// Runs a function when it is destroyed. Declared as a static object of a
+// module, the function runs while the module's statics are destroyed.
+class ORVCORE_API ExitFunction
+{
+public:
+    explicit ExitFunction(LifetimeFunction function);
+    // Calls the function unless it is null.
+    virtual ~ExitFunction();
+
+    ExitFunction(const ExitFunction&) = delete;
+    ExitFunction& operator=(const ExitFunction&) = delete;
+
+private:
+    LifetimeFunction m_function;
+};
+
+// Functions run when the list is destroyed, the last added first.
+class ORVCORE_API ExitFunctionList
+{
+public:
+    ExitFunctionList();
+    virtual ~ExitFunctionList();
+
+    ExitFunctionList(const ExitFunctionList&) = delete;
+    ExitFunctionList& operator=(const ExitFunctionList&) = delete;
+
+    // Appends a function; a null function is not added, as there would be
+    // nothing to call.
+    void AddFunction(LifetimeFunction function);
+
+private:
+    CArray<LifetimeFunction, LifetimeFunction> m_functions;
+};
+
+} // namespace Orvane

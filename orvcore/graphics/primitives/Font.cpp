@@ -1,0 +1,77 @@
+#include "orvcore/graphics/primitives/Font.h"
+
+namespace Orvane {
+
+Font::Font() : m_face("Arial"), m_size(12) {}
+
+Font::Font(CString face, int size) : m_face(face), m_size(size) {}
+
+bool Font::operator==(const Font& other) const
+{
+    return m_face == other.m_face && m_size == other.m_size;
+}
+
+void Font::SetSize(int size)
+{
+    if (size > 0)
+        m_size = size;
+}
+
+void Font::SetFaceFromCode(int code)
+{
+    switch (code) {
+    case 1:
+        m_face = "Arial";
+        break;
+    case 2:
+        m_face = "Times New Roman";
+        break;
+    case 3:
+        m_face = "Courier New";
+        break;
+    default:
+        break;
+    }
+}
+
+Font Font::DefaultFont()
+{
+    return Font("Arial", 12);
+}
+
+Font Font::DefaultBigFont()
+{
+    return Font("Arial", 16);
+}
+
+void Font::Serialize(CArchive& ar)
+{
+    SerializeFace(ar, false);
+    SerializeSize(ar);
+}
+
+void Font::SerializeFace(CArchive& ar, bool faceAsCode)
+{
+    if (ar.IsStoring()) {
+        ar << m_face;
+    } else if (faceAsCode) {
+        std::int32_t code = 0;
+        ar >> code;
+        SetFaceFromCode(code);
+    } else {
+        ar >> m_face;
+    }
+}
+
+void Font::SerializeSize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << m_size;
+    } else {
+        std::int32_t size = 0;
+        ar >> size;
+        SetSize(size);
+    }
+}
+
+} // namespace Orvane

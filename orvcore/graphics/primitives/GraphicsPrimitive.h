@@ -1,0 +1,220 @@
+#pragma once
+
+#include "orvcore/Export.h"
+#include "orvcore/color/Color.h"
+#include "orvcore/core/CArchive.h"
+#include "orvcore/core/CArray.h"
+#include "orvcore/geometry/Point3d.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Orvane {
+
+class Matrix4x4;
+
+// Root of every drawable primitive: the object identifier of the model
+// object it depicts (0 for content that is not picked). The roots declare no
+// virtual operation besides the destructor; the scene calls primitives
+// through their concrete types.
+class ORVCORE_API GraphicsPrimitive
+{
+public:
+    GraphicsPrimitive() = default;
+    explicit GraphicsPrimitive(unsigned int id) : m_id(id) {}
+    GraphicsPrimitive(const GraphicsPrimitive&) = default;
+    GraphicsPrimitive& operator=(const GraphicsPrimitive&) = default;
+    virtual ~GraphicsPrimitive();
+
+    unsigned int GetID() const { return m_id; }
+    void SetID(unsigned int id) { m_id = id; }
+
+    // The identifier as one unsigned 32-bit value.
+    void Serialize(CArchive& ar);
+
+private:
+    std::uint32_t m_id = 0;
+};
+
+// A primitive lit by the renderer: it adds a material and a drawing style,
+// which the library stores, copies and archives without interpreting them.
+class ORVCORE_API LitPrimitive : public GraphicsPrimitive
+{
+public:
+    enum Material : std::int32_t { Matte = 0, Shiny = 1, Metallic = 2, Glossy = 3 };
+    enum Representation : std::int32_t { Solid = 0, Wireframe = 1, PointCloud = 2 };
+
+    LitPrimitive() = default;
+    explicit LitPrimitive(unsigned int id) : GraphicsPrimitive(id) {}
+    LitPrimitive(const LitPrimitive&) = default;
+    LitPrimitive& operator=(const LitPrimitive&) = default;
+    ~LitPrimitive() override;
+
+    Material GetMaterial() const { return m_material; }
+    void SetMaterial(Material material) { m_material = material; }
+    Representation GetRepresentation() const { return m_representation; }
+    void SetRepresentation(Representation representation) { m_representation = representation; }
+
+    // Identifier, material and representation. Loading reads the
+    // representation only for documents of schema 7 or later (compared
+    // signed, so an archive without a schema skips it too).
+    void Serialize(CArchive& ar);
+
+private:
+    Material m_material = Matte;
+    Representation m_representation = Solid;
+};
+
+// A primitive drawn with its colours only: lines, points, text, shapes.
+class ORVCORE_API UnlitPrimitive : public GraphicsPrimitive
+{
+public:
+    UnlitPrimitive() = default;
+    explicit UnlitPrimitive(unsigned int id) : GraphicsPrimitive(id) {}
+    UnlitPrimitive(const UnlitPrimitive&) = default;
+    UnlitPrimitive& operator=(const UnlitPrimitive&) = default;
+    ~UnlitPrimitive() override;
+};
+
+// A point with a colour.
+class ORVCORE_API Vertex
+{
+public:
+    Vertex() = default;
+    Vertex(const Point3d& point, const Color& color) : m_point(point), m_color(color) {}
+    Vertex(const Vertex&) = default;
+    Vertex& operator=(const Vertex&) = default;
+    virtual ~Vertex();
+
+    const Point3d& GetPoint() const { return m_point; }
+    void SetPoint(const Point3d& point) { m_point = point; }
+    Color GetColor() const { return m_color; }
+    void SetColor(const Color& color) { m_color = color; }
+
+    // Equal points and equal R, G, B; the alpha is not compared.
+    bool operator==(const Vertex& other) const;
+    bool operator!=(const Vertex& other) const { return !(*this == other); }
+
+    // The point becomes its image under the matrix; the colour stays.
+    void Transform(const Matrix4x4& matrix);
+
+    // The colour with its alpha cleared (a transparent vertex reloads
+    // opaque), then the point.
+    void Serialize(CArchive& ar);
+
+    // The colour as a vertex stores it: R, G, B and a zero top byte.
+    static void StoreColor(CArchive& ar, const Color& color);
+
+private:
+    Point3d m_point;
+    Color m_color;
+};
+
+// A vertex with a normal, which is kept as given (not unit length).
+class ORVCORE_API VertexNormal : public Vertex
+{
+public:
+    VertexNormal() = default;
+    VertexNormal(const Point3d& point, const Point3d& normal, const Color& color)
+        : Vertex(point, color), m_normal(normal)
+    {
+    }
+    VertexNormal(const VertexNormal&) = default;
+    VertexNormal& operator=(const VertexNormal&) = default;
+    ~VertexNormal() override;
+
+    const Point3d& GetNormal() const { return m_normal; }
+    void SetNormal(const Point3d& normal) { m_normal = normal; }
+    void Normalize() { m_normal.Normalize(); }
+
+    bool operator==(const VertexNormal& other) const;
+    bool operator!=(const VertexNormal& other) const { return !(*this == other); }
+
+    // The vertex form, then the normal.
+    void Serialize(CArchive& ar);
+
+private:
+    Point3d m_normal;
+};
+
+// The three corner indices of a triangle in its mesh's vertex array.
+class ORVCORE_API TriangleIndex
+{
+public:
+    TriangleIndex() = default;
+    TriangleIndex(int a, int b, int c) : m_index{a, b, c} {}
+    TriangleIndex(const TriangleIndex&) = default;
+    TriangleIndex& operator=(const TriangleIndex&) = default;
+    virtual ~TriangleIndex();
+
+    // Index of corner 0, 1 or 2; any other corner reads 0 and is not written.
+    int GetIndex(int corner) const { return corner >= 0 && corner < 3 ? m_index[corner] : 0; }
+    void SetIndex(int corner, int index)
+    {
+        if (corner >= 0 && corner < 3)
+            m_index[corner] = index;
+    }
+    void Get(int& a, int& b, int& c) const
+    {
+        a = m_index[0];
+        b = m_index[1];
+        c = m_index[2];
+    }
+    void Set(int a, int b, int c)
+    {
+        m_index[0] = a;
+        m_index[1] = b;
+        m_index[2] = c;
+    }
+
+    bool operator==(const TriangleIndex& other) const
+    {
+        return m_index[0] == other.m_index[0] && m_index[1] == other.m_index[1] && m_index[2] == other.m_index[2];
+    }
+    bool operator!=(const TriangleIndex& other) const { return !(*this == other); }
+
+    // The three indices, 32 bits each, in order.
+    void Serialize(CArchive& ar);
+
+private:
+    std::int32_t m_index[3] = {0, 0, 0};
+};
+
+// Object identifiers of a mesh, indexed by the caller.
+typedef CArray<UINT, UINT> OIDArray;
+
+// --- archive helpers shared by the primitives
+
+// Object schema compared as a signed number: an unset schema (all bits set)
+// counts as -1 and so as older than every version.
+inline bool SchemaAboveSigned(const CArchive& ar, int version)
+{
+    return static_cast<std::int32_t>(ar.m_nObjectSchema) > version;
+}
+
+// Object schema compared as an unsigned number: an unset schema counts as
+// newer than every version.
+inline bool SchemaAboveUnsigned(const CArchive& ar, UINT version)
+{
+    return ar.m_nObjectSchema > version;
+}
+
+// Bytes of one point in the archive: doubles for old documents (schema unset
+// or 0 to 6), floats from schema 7 on.
+inline std::size_t ArchivedPointSize(const CArchive& ar)
+{
+    return (ar.m_nObjectSchema == 0xFFFFFFFFu || ar.m_nObjectSchema <= 6) ? 24 : 12;
+}
+
+// Reads a signed 32-bit element count. A negative count, or one whose
+// elements (at least `elementBytes` each) the archive cannot supply, raises
+// CArchiveException(endOfFile) before anything is allocated for it.
+ORVCORE_API int ReadSignedCount(CArchive& ar, std::size_t elementBytes);
+
+// A flag stored as a 32-bit 0 or 1.
+inline void StoreFlag32(CArchive& ar, bool flag)
+{
+    ar << static_cast<int>(flag ? 1 : 0);
+}
+
+} // namespace Orvane

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "orvcore/graphics/primitives/PointPrimitives.h"
+
+namespace Orvane {
+
+// A marker drawn at a point with the shape registered under its icon
+// identifier. The flags tell the renderer whether the icon keeps its size
+// and orientation on screen, and whether the primitive's own colour applies.
+class ORVCORE_API IconPrimitive : public UnlitPointPrimitive
+{
+public:
+    IconPrimitive() = default;
+    // Note the order: rotation invariance before scale invariance. Giving a
+    // colour sets the use-colour flag.
+    IconPrimitive(const Point3d& position, unsigned int iconID, bool rotationInvariant, bool scaleInvariant,
+                  const Color& color, unsigned int id);
+    IconPrimitive(const Point3d& position, unsigned int iconID, bool rotationInvariant, bool scaleInvariant,
+                  unsigned int id);
+    IconPrimitive(const IconPrimitive&) = default;
+    IconPrimitive& operator=(const IconPrimitive&) = default;
+    ~IconPrimitive() override;
+
+    // The point's form, then the icon identifier, the rotation-invariant,
+    // scale-invariant and use-colour flags (32 bits each, nonzero reads
+    // true) and the icon scale as a double.
+    virtual void Serialize(CArchive& ar);
+
+    unsigned int GetIconID() const { return m_iconID; }
+    void SetIconID(unsigned int iconID) { m_iconID = iconID; }
+    bool GetRotationInvariant() const { return m_rotationInvariant; }
+    void SetRotationInvariant(bool v) { m_rotationInvariant = v; }
+    bool GetScaleInvariant() const { return m_scaleInvariant; }
+    void SetScaleInvariant(bool v) { m_scaleInvariant = v; }
+    bool GetUseColor() const { return m_useColor; }
+    void SetUseColor(bool v) { m_useColor = v; }
+    double GetIconScale() const { return m_iconScale; }
+    void SetIconScale(double scale) { m_iconScale = scale; }
+
+private:
+    std::uint32_t m_iconID = 0;
+    bool m_scaleInvariant = false;
+    bool m_rotationInvariant = false;
+    bool m_useColor = false;
+    double m_iconScale = 1.0;
+};
+
+} // namespace Orvane

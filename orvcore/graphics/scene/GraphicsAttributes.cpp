@@ -1,0 +1,91 @@
+#include "orvcore/graphics/scene/GraphicsAttributes.h"
+
+namespace Orvane {
+
+namespace {
+
+// The smallest stored light: colour, three float coordinates, enabled byte.
+const ULONGLONG kMinimumLightBytes = 4 + 3 * 4 + 1;
+
+} // namespace
+
+GraphicsAttributes::GraphicsAttributes()
+    : m_viewSize(18.0f), m_quality(0), m_projection(0), m_fog(0), m_stereo(0), m_stereoAngle(3.5f),
+      m_stereoSeparationFactor(1.0f), m_stereoSkewFactor(1.0f), m_perspectiveAngle(45.0f),
+      m_bkColor(Color::Black()), m_lineWidth(1.6f), m_fontScale(1.0f), m_fastRender(1), m_zFarAdj(0.0f),
+      m_zNearAdj(0.0f)
+{
+}
+
+GraphicsAttributes::GraphicsAttributes(const GraphicsAttributes& other) = default;
+GraphicsAttributes& GraphicsAttributes::operator=(const GraphicsAttributes& other) = default;
+GraphicsAttributes::~GraphicsAttributes() = default;
+
+const LightSource GraphicsAttributes::GetLight(int index) const
+{
+    if (index < 0 || index >= NumLights)
+        return LightSource();
+    return m_lights[index];
+}
+
+void GraphicsAttributes::SetLight(int index, const LightSource& light)
+{
+    if (index >= 0 && index < NumLights)
+        m_lights[index] = light;
+}
+
+void GraphicsAttributes::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << m_bkColor;
+        StoreSettings(ar);
+        return;
+    }
+    ar >> m_bkColor;
+    // Compared unsigned: an unset schema reads what storing under it wrote.
+    if (ar.m_nObjectSchema <= 6)
+        return;
+    LoadLights(ar);
+    LoadSettings(ar);
+}
+
+// The archive's order differs from the record's: perspective angle, line
+// width, font scale and fast render come before the stereo factors.
+void GraphicsAttributes::StoreSettings(CArchive& ar)
+{
+    ar << static_cast<int>(NumLights);
+    for (LightSource& light : m_lights)
+        light.Serialize(ar);
+    ar << m_viewSize << m_quality << m_projection << m_fog << m_stereo << m_stereoAngle << m_perspectiveAngle
+       << m_lineWidth << m_fontScale << m_fastRender << m_stereoSeparationFactor << m_stereoSkewFactor;
+    m_matrix.Serialize(ar);
+    ar << m_zFarAdj << m_zNearAdj;
+}
+
+void GraphicsAttributes::LoadSettings(CArchive& ar)
+{
+    ar >> m_viewSize >> m_quality >> m_projection >> m_fog >> m_stereo >> m_stereoAngle >> m_perspectiveAngle >>
+        m_lineWidth >> m_fontScale >> m_fastRender >> m_stereoSeparationFactor >> m_stereoSkewFactor;
+    m_matrix.Serialize(ar);
+    ar >> m_zFarAdj >> m_zNearAdj;
+}
+
+// A stored record may hold more lights than a view has (the extra ones are
+// read and dropped) or fewer (the rest keep their values). A negative count,
+// or one the archive cannot hold, is damage.
+void GraphicsAttributes::LoadLights(CArchive& ar)
+{
+    int count = 0;
+    ar >> count;
+    if (count < 0)
+        throw CArchiveException(CArchiveException::endOfFile);
+    ar.RequireAvailable(static_cast<ULONGLONG>(count) * kMinimumLightBytes);
+    for (int i = 0; i < count; ++i) {
+        LightSource light;
+        light.Serialize(ar);
+        if (i < NumLights)
+            m_lights[i] = light;
+    }
+}
+
+} // namespace Orvane

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "orvcore/Export.h"
+#include "orvcore/color/Color.h"
+#include "orvcore/core/CArchive.h"
+#include "orvcore/geometry/Matrix4x4.h"
+#include "orvcore/graphics/scene/LightSource.h"
+
+#include <cstdint>
+
+namespace Orvane {
+
+// The rendering settings of one view: size, quality, projection, four
+// lights, fog, stereo, line width, font scale, perspective angle, background
+// colour, a view matrix and depth adjustments. The library keeps and
+// archives them; the renderer interprets them. Values given as double are
+// kept in single precision.
+class ORVCORE_API GraphicsAttributes
+{
+public:
+    enum { NumLights = 4 };
+
+    GraphicsAttributes();
+    GraphicsAttributes(const GraphicsAttributes& other);
+    GraphicsAttributes& operator=(const GraphicsAttributes& other);
+    virtual ~GraphicsAttributes();
+
+    double GetViewSize() const { return m_viewSize; }
+    void SetViewSize(double size) { m_viewSize = static_cast<float>(size); }
+    int GetQuality() const { return m_quality; }
+    void SetQuality(int quality) { m_quality = quality; }
+    int GetProjection() const { return m_projection; }
+    void SetProjection(int projection) { m_projection = projection; }
+
+    // A copy of light `index` (0 to 3); a default light for any other index.
+    const LightSource GetLight(int index) const;
+    // Sets light `index`; indices outside 0 to 3 are ignored.
+    void SetLight(int index, const LightSource& light);
+
+    bool GetFog() const { return m_fog != 0; }
+    void SetFog(bool fog) { m_fog = fog ? 1 : 0; }
+    bool GetStereo() const { return m_stereo != 0; }
+    void SetStereo(bool stereo) { m_stereo = stereo ? 1 : 0; }
+    double GetStereoAngle() const { return m_stereoAngle; }
+    void SetStereoAngle(double angle) { m_stereoAngle = static_cast<float>(angle); }
+    double GetStereoSeparationFactor() const { return m_stereoSeparationFactor; }
+    void SetStereoSeparationFactor(double factor) { m_stereoSeparationFactor = static_cast<float>(factor); }
+    double GetStereoSkewFactor() const { return m_stereoSkewFactor; }
+    void SetStereoSkewFactor(double factor) { m_stereoSkewFactor = static_cast<float>(factor); }
+    double GetPerspectiveAngle() const { return m_perspectiveAngle; }
+    void SetPerspectiveAngle(double angle) { m_perspectiveAngle = static_cast<float>(angle); }
+    Color GetBkColor() const { return m_bkColor; }
+    void SetBkColor(const Color& color) { m_bkColor = color; }
+    double GetLineWidth() const { return m_lineWidth; }
+    void SetLineWidth(double width) { m_lineWidth = static_cast<float>(width); }
+    double GetFontScale() const { return m_fontScale; }
+    void SetFontScale(double scale) { m_fontScale = static_cast<float>(scale); }
+    bool GetFastRender() const { return m_fastRender != 0; }
+    void SetFastRender(bool fast) { m_fastRender = fast ? 1 : 0; }
+    float GetZFarAdj() const { return m_zFarAdj; }
+    void SetZFarAdj(float adjustment) { m_zFarAdj = adjustment; }
+    float GetZNearAdj() const { return m_zNearAdj; }
+    void SetZNearAdj(float adjustment) { m_zNearAdj = adjustment; }
+    const Matrix4x4& GetMatrix() const { return m_matrix; }
+    void SetMatrix(const Matrix4x4& matrix) { m_matrix = matrix; }
+
+    // The background colour first, then (from schema 7 on) the lights and
+    // the other settings. Documents older than schema 7 hold only the
+    // background; loading them leaves everything else as it is.
+    void Serialize(CArchive& ar);
+
+private:
+    void StoreSettings(CArchive& ar);
+    void LoadSettings(CArchive& ar);
+    void LoadLights(CArchive& ar);
+
+    float m_viewSize;
+    std::int32_t m_quality;
+    std::int32_t m_projection;
+    LightSource m_lights[NumLights];
+    std::int32_t m_fog;
+    std::int32_t m_stereo;
+    float m_stereoAngle;
+    float m_stereoSeparationFactor;
+    float m_stereoSkewFactor;
+    float m_perspectiveAngle;
+    Color m_bkColor;
+    float m_lineWidth;
+    float m_fontScale;
+    std::int32_t m_fastRender;
+    float m_zFarAdj;
+    float m_zNearAdj;
+    Matrix4x4 m_matrix;
+};
+
+} // namespace Orvane

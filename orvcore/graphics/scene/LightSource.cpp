@@ -1,0 +1,33 @@
+#include "orvcore/graphics/scene/LightSource.h"
+
+namespace Orvane {
+
+LightSource::LightSource() : m_position(0.0, 0.0, 1.0), m_color(Color::White()), m_enabled(false)
+{
+}
+
+LightSource::LightSource(const Point3d& position, const Color& color, bool enabled)
+    : m_position(position), m_color(color), m_enabled(enabled)
+{
+}
+
+LightSource::LightSource(const LightSource& other) = default;
+LightSource& LightSource::operator=(const LightSource& other) = default;
+LightSource::~LightSource() = default;
+
+void LightSource::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << m_color << m_position << static_cast<BYTE>(m_enabled ? 1 : 0);
+        return;
+    }
+    // The schema compares unsigned, so an unset schema (all bits set) reads
+    // the fields that storing under it always writes.
+    if (ar.m_nObjectSchema <= 6)
+        return;
+    BYTE enabled = 0;
+    ar >> m_color >> m_position >> enabled;
+    m_enabled = enabled != 0;
+}
+
+} // namespace Orvane

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "orvcore/Export.h"
+#include "orvcore/color/Color.h"
+#include "orvcore/core/CArchive.h"
+#include "orvcore/geometry/Point3d.h"
+
+namespace Orvane {
+
+// One light of a view: a position, a colour and whether it is on. A default
+// light sits at (0, 0, 1), white and off.
+class ORVCORE_API LightSource
+{
+public:
+    LightSource();
+    LightSource(const Point3d& position, const Color& color, bool enabled);
+    LightSource(const LightSource& other);
+    LightSource& operator=(const LightSource& other);
+    virtual ~LightSource();
+
+    const Point3d& GetPosition() const { return m_position; }
+    void SetPosition(const Point3d& position) { m_position = position; }
+    Color GetColor() const { return m_color; }
+    void SetColor(const Color& color) { m_color = color; }
+    bool GetEnabled() const { return m_enabled; }
+    void SetEnabled(bool enabled) { m_enabled = enabled; }
+
+    // Colour (4 bytes), position (the point's archive form), enabled (one
+    // byte). Documents older than schema 7 hold no lights: loading under
+    // them reads nothing and keeps the light as it is.
+    void Serialize(CArchive& ar);
+
+private:
+    Point3d m_position;
+    Color m_color;
+    bool m_enabled;
+};
+
+} // namespace Orvane

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "orvcore/Export.h"
+#include "orvcore/core/CString.h"
+
+#include <cstdint>
+#include <iosfwd>
+
+class CArchive;
+
+namespace Orvane {
+
+// An exact fraction of two 16-bit integers, kept in lowest terms with the
+// sign on the numerator. A zero numerator is kept as given (0/5 stays 0/5),
+// and a zero denominator stands for an infinite value.
+//
+// Every value is computed exactly in wide integers and reduced before it is
+// stored. A fraction whose reduced numerator or positive denominator does not
+// fit in 16 bits cannot be represented: the operation that would produce it
+// leaves the rational unchanged.
+class ORVCORE_API Rational
+{
+public:
+    Rational(int numerator = 0, int denominator = 1);
+    Rational(const Rational&) = default;
+    Rational& operator=(const Rational&) = default;
+
+    Rational& SetFraction(int numerator, int denominator);
+    Rational& SetNumerator(int numerator) { return SetFraction(numerator, m_denominator); }
+    Rational& SetDenominator(int denominator) { return SetFraction(m_numerator, denominator); }
+
+    int GetNumerator() const { return m_numerator; }
+    int GetDenominator() const { return m_denominator; }
+    void GetFraction(short& numerator, short& denominator) const;
+    void GetFraction(int& numerator, int& denominator) const;
+    void GetFraction(long& numerator, long& denominator) const;
+
+    // numerator / denominator; an infinite value gives the largest finite
+    // double with the numerator's sign (positive for 0/0).
+    double CalcValue() const;
+    operator double() const { return CalcValue(); }
+
+    // True for a zero value (a zero numerator over a non-zero denominator).
+    bool operator!() const { return m_numerator == 0 && m_denominator != 0; }
+
+    // "numerator/denominator", e.g. 3/4 or 5/1.
+    CString String() const;
+
+    Rational& operator+=(const Rational& other);
+    Rational& operator-=(const Rational& other);
+    Rational& operator*=(const Rational& other);
+    Rational& operator/=(const Rational& other);
+
+    // New values; the operand is not changed.
+    Rational operator+() const;
+    Rational operator-() const;
+
+private:
+    // Stores numerator/denominator in normal form when it fits; returns
+    // whether it did.
+    bool Assign(long long numerator, long long denominator);
+
+    std::int16_t m_numerator = 0;
+    std::int16_t m_denominator = 1;
+};
+
+static_assert(sizeof(Rational) == 4, "a rational is two 16-bit fields");
+
+ORVCORE_API Rational operator+(const Rational& a, const Rational& b);
+ORVCORE_API Rational operator-(const Rational& a, const Rational& b);
+ORVCORE_API Rational operator*(const Rational& a, const Rational& b);
+ORVCORE_API Rational operator/(const Rational& a, const Rational& b);
+
+// Comparisons by cross-multiplication, exact for normalised values; any two
+// infinite values compare equal.
+ORVCORE_API bool operator==(const Rational& a, const Rational& b);
+ORVCORE_API bool operator!=(const Rational& a, const Rational& b);
+ORVCORE_API bool operator<(const Rational& a, const Rational& b);
+ORVCORE_API bool operator<=(const Rational& a, const Rational& b);
+ORVCORE_API bool operator>(const Rational& a, const Rational& b);
+ORVCORE_API bool operator>=(const Rational& a, const Rational& b);
+
+// Text form numerator/denominator. With a field width w > 0 each of the
+// numerator, the slash and the denominator is written in a field of width w.
+ORVCORE_API std::ostream& operator<<(std::ostream& os, const Rational& r);
+// Reads numerator, '/', denominator (white space allowed between them). A
+// number without a slash fails the stream and leaves the value unchanged.
+ORVCORE_API std::istream& operator>>(std::istream& is, Rational& r);
+
+// Archive form: numerator then denominator, 16 bits each, as stored; loading
+// normalises.
+ORVCORE_API CArchive& operator<<(CArchive& ar, const Rational& r);
+ORVCORE_API CArchive& operator>>(CArchive& ar, Rational& r);
+
+} // namespace Orvane

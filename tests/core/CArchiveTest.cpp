@@ -1,0 +1,259 @@
+#include "orvcore/core/CArchive.h"
+#include "orvcore/core/CArray.h"
+#include "orvcore/core/CMemFile.h"
+#include "orvcore/core/CStringArray.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <unistd.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+Bytes Store(const std::function<void(CArchive&)>& write)
+{
+    CMemFile file;
+    CArchive ar(&file, CArchive::store);
+    write(ar);
+    ar.Close();
+    return file.GetBytes();
+}
+
+// Loads from `bytes` with a small buffer so that refills are exercised.
+void Load(const Bytes& bytes, const std::function<void(CArchive&)>& read)
+{
+    CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
+    CArchive ar(&file, CArchive::load, 128);
+    read(ar);
+}
+
+int EndOfFileCause(const Bytes& bytes, const std::function<void(CArchive&)>& read)
+{
+    try {
+        Load(bytes, read);
+    } catch (const CArchiveException& e) {
+        return e.m_cause;
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST(CArchive, ScalarsAreLittleEndianImagesWithoutTags)
+{
+    Bytes bytes = Store([](CArchive& ar) {
+        ar << static_cast<BYTE>(0xAB) << static_cast<WORD>(0x1234) << static_cast<short>(-2) << 0x01020304
+           << static_cast<DWORD>(0xDEADBEEF) << 1.0f << -2.0 << 'x';
+    });
+    Bytes expected = {0xAB, 0x34, 0x12, 0xFE, 0xFF, 0x04, 0x03, 0x02, 0x01, 0xEF, 0xBE, 0xAD, 0xDE,
+                      0x00, 0x00, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0x00, 0xC0, 'x'};
+    EXPECT_EQ(bytes, expected);
+
+    Load(bytes, [](CArchive& ar) {
+        BYTE b;
+        WORD w;
+        short s;
+        int i;
+        DWORD d;
+        float f;
+        double g;
+        char c;
+        ar >> b >> w >> s >> i >> d >> f >> g >> c;
+        EXPECT_EQ(b, 0xAB);
+        EXPECT_EQ(w, 0x1234);
+        EXPECT_EQ(s, -2);
+        EXPECT_EQ(i, 0x01020304);
+        EXPECT_EQ(d, 0xDEADBEEFu);
+        EXPECT_EQ(f, 1.0f);
+        EXPECT_EQ(g, -2.0);
+        EXPECT_EQ(c, 'x');
+    });
+}
+
+TEST(CArchive, CountEncodingAtItsThresholds)
+{
+    struct Case {
+        DWORD count;
+        Bytes bytes;
+    } cases[] = {
+        {0, {0x00, 0x00}},
+        {0xFFFE, {0xFE, 0xFF}},
+        {0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
+        {0x12345678, {0xFF, 0xFF, 0x78, 0x56, 0x34, 0x12}},
+    };
+    for (const Case& c : cases) {
+        Bytes bytes = Store([&](CArchive& ar) { ar.WriteCount(c.count); });
+        EXPECT_EQ(bytes, c.bytes) << c.count;
+        Load(bytes, [&](CArchive& ar) { EXPECT_EQ(ar.ReadCount(), c.count); });
+    }
+}
+
+TEST(CArchive, StringLengthPrefixAtItsThresholds)
+{
+    struct Case {
+        int length;
+        Bytes prefix;
+    } cases[] = {
+        {0, {0x00}},
+        {254, {0xFE}},
+        {255, {0xFF, 0xFF, 0x00}},
+        {0xFFFD, {0xFF, 0xFD, 0xFF}},
+        {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
+        {0x10000, {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00}},
+    };
+    for (const Case& c : cases) {
+        CString text(std::string(static_cast<std::size_t>(c.length), 'q'));
+        Bytes bytes = Store([&](CArchive& ar) { ar << text; });
+        ASSERT_EQ(bytes.size(), c.prefix.size() + static_cast<std::size_t>(c.length)) << c.length;
+        EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<long>(c.prefix.size())), c.prefix) << c.length;
+        Load(bytes, [&](CArchive& ar) {
+            CString back;
+            ar >> back;
+            EXPECT_EQ(back, text) << c.length;
+        });
+    }
+}
+
+TEST(CArchive, WideStringsFromAWideHostAreReadAsUtf8)
+{
+    // 0xFF 0xFFFE announces 16-bit characters; then the length in the usual
+    // scheme and the UTF-16LE units: "A", e-acute, a surrogate pair (U+1F600).
+    Bytes bytes = {0xFF, 0xFE, 0xFF, 0x04, 0x41, 0x00, 0xE9, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x07};
+    Load(bytes, [](CArchive& ar) {
+        CString s;
+        BYTE after;
+        ar >> s >> after;
+        EXPECT_EQ(s, "A\xC3\xA9\xF0\x9F\x98\x80");
+        EXPECT_EQ(after, 0x07);
+    });
+}
+
+TEST(CArchive, ShortOrDamagedInputRaisesEndOfFile)
+{
+    // Reading past the end.
+    EXPECT_EQ(EndOfFileCause({0x01, 0x02}, [](CArchive& ar) { int v; ar >> v; }), CArchiveException::endOfFile);
+    // A string length that the document cannot back: no allocation happens.
+    EXPECT_EQ(EndOfFileCause({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a'}, [](CArchive& ar) { CString s; ar >> s; }),
+              CArchiveException::endOfFile);
+    EXPECT_EQ(EndOfFileCause({0xFF, 0xFE, 0xFF, 0x03, 'a', 0, 'b', 0}, [](CArchive& ar) { CString s; ar >> s; }),
+              CArchiveException::endOfFile);
+    // An array count beyond what is left.
+    EXPECT_EQ(EndOfFileCause({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4},
+                             [](CArchive& ar) { CArray<int, int> a; a.Serialize(ar); }),
+              CArchiveException::endOfFile);
+    // Four bytes of garbage claiming 0x7FFFFFFF doubles.
+    EXPECT_EQ(EndOfFileCause({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F},
+                             [](CArchive& ar) { CArray<double, double> a; a.Serialize(ar); }),
+              CArchiveException::endOfFile);
+}
+
+TEST(CArchive, ArraysAreACountThenOneRawBlock)
+{
+    CArray<int, int> numbers;
+    numbers.Add(1);
+    numbers.Add(-1);
+    Bytes bytes = Store([&](CArchive& ar) { numbers.Serialize(ar); });
+    EXPECT_EQ(bytes, (Bytes{0x02, 0x00, 0x01, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
+
+    CStringArray names;
+    names.Add("CA");
+    names.Add("");
+    Bytes text = Store([&](CArchive& ar) { names.Serialize(ar); });
+    EXPECT_EQ(text, (Bytes{0x02, 0x00, 0x02, 'C', 'A', 0x00}));
+    Load(text, [](CArchive& ar) {
+        CStringArray back;
+        back.Serialize(ar);
+        ASSERT_EQ(back.GetSize(), 2);
+        EXPECT_EQ(back[0], "CA");
+        EXPECT_EQ(back[1], "");
+    });
+}
+
+TEST(CArchive, LargeBlocksAndManyValuesSurviveBufferBoundaries)
+{
+    std::vector<double> values(10000);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = static_cast<double>(i) * 0.5;
+    Bytes bytes = Store([&](CArchive& ar) {
+        ar << 7;
+        ar.Write(values.data(), static_cast<UINT>(values.size() * sizeof(double)));
+        for (int i = 0; i < 1000; ++i)
+            ar << static_cast<short>(i);
+    });
+    ASSERT_EQ(bytes.size(), 4 + values.size() * 8 + 2000);
+    Load(bytes, [&](CArchive& ar) {
+        int head;
+        ar >> head;
+        std::vector<double> back(values.size());
+        EXPECT_EQ(ar.Read(back.data(), static_cast<UINT>(back.size() * 8)), back.size() * 8);
+        EXPECT_EQ(back, values);
+        for (int i = 0; i < 1000; ++i) {
+            short s;
+            ar >> s;
+            ASSERT_EQ(s, i);
+        }
+        EXPECT_EQ(ar.GetBytesAvailable(), 0u);
+        char extra[4];
+        EXPECT_EQ(ar.Read(extra, 4), 0u);
+    });
+}
+
+TEST(CArchive, SchemaStartsUnsetAndGetObjectSchemaResetsIt)
+{
+    CMemFile file;
+    CArchive ar(&file, CArchive::store);
+    EXPECT_EQ(ar.m_nObjectSchema, 0xFFFFFFFFu);
+    ar.m_nObjectSchema = 7;
+    EXPECT_EQ(ar.GetObjectSchema(), 7u);
+    EXPECT_EQ(ar.m_nObjectSchema, 0xFFFFFFFFu);
+    EXPECT_TRUE(ar.IsStoring());
+    EXPECT_FALSE(ar.IsLoading());
+}
+
+TEST(CArchive, LoadingCloseLeavesTheFileWhereReadingStopped)
+{
+    Bytes bytes = {1, 0, 0, 0, 2, 0, 0, 0};
+    CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
+    {
+        CArchive ar(&file, CArchive::load);
+        int first;
+        ar >> first;
+        EXPECT_EQ(first, 1);
+        ar.Close();
+    }
+    EXPECT_EQ(file.GetPosition(), 4u);
+}
+
+TEST(CArchive, WorksOverADiskFile)
+{
+    char path[] = "/tmp/orvcore-archive-XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        CArchive ar(&file, CArchive::store);
+        ar << CString("disk") << 3.5;
+        ar.Close();
+    }
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeRead));
+        CArchive ar(&file, CArchive::load);
+        CString s;
+        double d;
+        ar >> s >> d;
+        EXPECT_EQ(s, "disk");
+        EXPECT_EQ(d, 3.5);
+        EXPECT_EQ(ar.GetBytesAvailable(), 0u);
+    }
+    std::remove(path);
+    CFile missing;
+    EXPECT_FALSE(missing.Open("/nonexistent/dir/file", CFile::modeRead));
+}

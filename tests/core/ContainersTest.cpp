@@ -1,0 +1,176 @@
+#include "orvcore/core/Arrays.h"
+#include "orvcore/core/CArray.h"
+#include "orvcore/core/CMap.h"
+#include "orvcore/core/CMapStringToPtr.h"
+#include "orvcore/core/CString.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+TEST(CString, ValueSemanticsAndSearches)
+{
+    CString a("carbon");
+    CString b = a;
+    b.MakeUpper();
+    EXPECT_EQ(a, "carbon");
+    EXPECT_EQ(b, "CARBON");
+
+    EXPECT_EQ(a.Find('r'), 2);
+    EXPECT_EQ(a.Find('z'), -1);
+    EXPECT_EQ(a.Find('o', 4), 4);
+    EXPECT_EQ(a.Find('c', 6), -1);
+    EXPECT_EQ(a.Find("bon"), 3);
+    EXPECT_EQ(a.FindOneOf("xyzn"), 5);
+    EXPECT_EQ(a.FindOneOf("xyz"), -1);
+    EXPECT_EQ(a.FindOneOf(""), -1);
+    EXPECT_EQ(a.ReverseFind('o'), 4);
+}
+
+TEST(CString, MidLeftRightClampToTheString)
+{
+    CString s("abcdef");
+    EXPECT_EQ(s.Mid(2), "cdef");
+    EXPECT_EQ(s.Mid(2, 2), "cd");
+    EXPECT_EQ(s.Mid(-3, 2), "ab");
+    EXPECT_EQ(s.Mid(4, 100), "ef");
+    EXPECT_EQ(s.Mid(10), "");
+    EXPECT_EQ(s.Mid(1, -1), "");
+    EXPECT_EQ(s.Left(3), "abc");
+    EXPECT_EQ(s.Left(-1), "");
+    EXPECT_EQ(s.Left(99), "abcdef");
+    EXPECT_EQ(s.Right(2), "ef");
+    EXPECT_EQ(s.Right(99), "abcdef");
+}
+
+TEST(CString, TrimFormatAndBuffers)
+{
+    CString s(" \t x y \n");
+    s.TrimLeft();
+    EXPECT_EQ(s, "x y \n");
+    s.TrimRight();
+    EXPECT_EQ(s, "x y");
+
+    CString f;
+    f.Format("%d-%s-%.2f", 7, "N", 1.5);
+    EXPECT_EQ(f, "7-N-1.50");
+    std::string longText(1000, 'z');
+    f.Format("%s!", longText.c_str());
+    EXPECT_EQ(f.GetLength(), 1001);
+
+    CString buf;
+    char* p = buf.GetBuffer(10);
+    std::snprintf(p, 11, "%s", "HETATM");
+    buf.ReleaseBuffer();
+    EXPECT_EQ(buf, "HETATM");
+    EXPECT_EQ(buf.GetLength(), 6);
+    buf.GetBuffer(0)[0] = 'h';
+    buf.ReleaseBuffer(3);
+    EXPECT_EQ(buf, "hET");
+
+    CString lower("MiXeD");
+    lower.MakeLower();
+    EXPECT_EQ(lower, "mixed");
+    EXPECT_EQ(CString("abc").CompareNoCase("ABC"), 0);
+    EXPECT_LT(CString("abc").Compare("abd"), 0);
+    EXPECT_GT(CString("\xE9").Compare("a"), 0); // bytes compare unsigned
+    EXPECT_EQ(CString("a") + "b" + CString("c") + 'd', "abcd");
+}
+
+TEST(CArray, SetSizeConstructsNewAndDestroysSurplusInOrder)
+{
+    CArray<CString, const CString&> a;
+    a.SetSize(3, 10);
+    EXPECT_EQ(a.GetSize(), 3);
+    EXPECT_TRUE(a[2].IsEmpty());
+    a[0] = "x";
+    a[1] = "y";
+    a.SetSize(1);
+    ASSERT_EQ(a.GetSize(), 1);
+    EXPECT_EQ(a[0], "x");
+    a.SetSize(2);
+    EXPECT_TRUE(a[1].IsEmpty());
+
+    Orvane::IntArray ints;
+    EXPECT_EQ(ints.Add(5), 0);
+    EXPECT_EQ(ints.Add(6), 1);
+    ints.SetSize(4);
+    EXPECT_EQ(ints[2], 0);
+    EXPECT_EQ(ints[3], 0);
+    ints.InsertAt(1, 9, 2);
+    EXPECT_EQ(ints.GetSize(), 6);
+    EXPECT_EQ(ints[1], 9);
+    EXPECT_EQ(ints[3], 6);
+    ints.RemoveAt(0, 3);
+    EXPECT_EQ(ints[0], 6);
+    ints.SetAtGrow(6, 1);
+    EXPECT_EQ(ints.GetSize(), 7);
+
+    Orvane::DoubleArray d1, d2;
+    d1.Add(1.5);
+    d2.Copy(d1);
+    d1[0] = 2.5;
+    EXPECT_EQ(d2[0], 1.5);
+}
+
+TEST(CMap, AgreesWithAStandardMapUnderRandomUse)
+{
+    CMap<int, int, int, int> map;
+    map.InitHashTable(97);
+    std::map<int, int> reference;
+    std::mt19937 rng(3);
+    for (int step = 0; step < 20000; ++step) {
+        int key = static_cast<int>(rng() % 500) - 250;
+        switch (rng() % 3) {
+        case 0:
+            map[key] = step;
+            reference[key] = step;
+            break;
+        case 1:
+            EXPECT_EQ(map.RemoveKey(key), reference.erase(key) == 1);
+            break;
+        default: {
+            int value = -1;
+            bool found = map.Lookup(key, value);
+            auto it = reference.find(key);
+            ASSERT_EQ(found, it != reference.end());
+            if (found) {
+                EXPECT_EQ(value, it->second);
+            }
+        }
+        }
+    }
+    EXPECT_EQ(map.GetCount(), static_cast<int>(reference.size()));
+    std::map<int, int> walked;
+    for (POSITION pos = map.GetStartPosition(); pos;) {
+        int k, v;
+        map.GetNextAssoc(pos, k, v);
+        EXPECT_TRUE(walked.emplace(k, v).second);
+    }
+    EXPECT_EQ(walked, reference);
+
+    CMap<int, int, int, int> copy(map);
+    map.RemoveAll();
+    EXPECT_TRUE(map.IsEmpty());
+    EXPECT_EQ(copy.GetCount(), static_cast<int>(reference.size()));
+}
+
+TEST(CMap, StringKeysAndPointers)
+{
+    CMapStringToPtr map;
+    int a = 1, b = 2;
+    map.SetAt("ORV.jack", &a);
+    map["ORV.cross"] = &b;
+    void* p = nullptr;
+    EXPECT_TRUE(map.Lookup("ORV.jack", p));
+    EXPECT_EQ(p, &a);
+    EXPECT_FALSE(map.Lookup("ORV.JACK", p));
+    map["ORV.jack"] = &b;
+    EXPECT_TRUE(map.Lookup("ORV.jack", p));
+    EXPECT_EQ(p, &b);
+    EXPECT_EQ(map.GetCount(), 2);
+    EXPECT_EQ(map.GetStartPosition() == nullptr, false);
+    CMapStringToPtr empty;
+    EXPECT_EQ(empty.GetStartPosition(), nullptr);
+}

@@ -1,0 +1,276 @@
+#include "orvcore/spatial/NeighborList.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <set>
+#include <utility>
+#include <vector>
+
+using namespace Orvane;
+
+namespace {
+
+// Reaches the protected cell arithmetic.
+struct GridProbe : NeighborList {
+    using NeighborList::NeighborList;
+    using NeighborList::GetIndex;
+    using NeighborList::GetSubIndex;
+};
+
+std::vector<int> Values(const IntArray& a) { return std::vector<int>(a.begin(), a.end()); }
+
+double Dist2(const Point3d& a, const Point3d& b)
+{
+    double s = 0;
+    for (int c = 0; c < 3; ++c) {
+        const double d = static_cast<double>(a[c]) - static_cast<double>(b[c]);
+        s += d * d;
+    }
+    return s;
+}
+
+bool Finite(const Point3d& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
+
+// Every unordered pair closer than the cutoff, by comparing all pairs.
+std::set<std::pair<int, int>> BrutePairs(const std::vector<Point3d>& pts, double cutoff)
+{
+    std::set<std::pair<int, int>> pairs;
+    for (size_t a = 0; a < pts.size(); ++a)
+        for (size_t b = a + 1; b < pts.size(); ++b)
+            if (Finite(pts[a]) && Finite(pts[b]) && Dist2(pts[a], pts[b]) < cutoff * cutoff)
+                pairs.insert({static_cast<int>(a), static_cast<int>(b)});
+    return pairs;
+}
+
+// Checks GetPairs and GetNeighbors against brute force on pts.
+void CheckAgainstBruteForce(const std::vector<Point3d>& pts, const std::vector<Point3d>& queries, double cutoff)
+{
+    NeighborList list(cutoff, 97);
+    for (size_t n = 0; n < pts.size(); ++n)
+        ASSERT_EQ(list.Add(pts[n]), static_cast<int>(n));
+
+    IntArray first, second;
+    const int count = list.GetPairs(first, second);
+    ASSERT_EQ(count, first.GetSize());
+    ASSERT_EQ(count, second.GetSize());
+    std::set<std::pair<int, int>> found;
+    for (int n = 0; n < count; ++n) {
+        std::pair<int, int> p(std::min(first[n], second[n]), std::max(first[n], second[n]));
+        EXPECT_TRUE(found.insert(p).second) << "pair reported twice: " << p.first << " " << p.second;
+    }
+    EXPECT_EQ(found, BrutePairs(pts, cutoff));
+
+    for (const Point3d& q : queries) {
+        for (double radius : {cutoff, 0.5 * cutoff}) {
+            IntArray out;
+            const int nearest = list.GetNeighbors(q, radius, out);
+            std::set<int> expected;
+            double best = std::numeric_limits<double>::infinity();
+            for (size_t n = 0; n < pts.size(); ++n) {
+                if (!Finite(pts[n]) || !Finite(q))
+                    continue;
+                const double d2 = Dist2(q, pts[n]);
+                if (d2 < radius * radius) {
+                    expected.insert(static_cast<int>(n));
+                    best = std::min(best, d2);
+                }
+            }
+            std::vector<int> got = Values(out);
+            EXPECT_EQ(std::set<int>(got.begin(), got.end()), expected);
+            EXPECT_EQ(got.size(), expected.size());
+            if (expected.empty())
+                EXPECT_EQ(nearest, -1);
+            else
+                EXPECT_EQ(Dist2(q, pts[static_cast<size_t>(nearest)]), best);
+        }
+    }
+}
+
+} // namespace
+
+TEST(NeighborList, PairsUseTheStrictCutoff)
+{
+    {
+        NeighborList list(2.0, 101);
+        list.Add(Point3d(0, 0, 0));
+        list.Add(Point3d(1.9, 0, 0));
+        IntArray a, b;
+        EXPECT_EQ(list.GetPairs(a, b), 1);
+        EXPECT_EQ(Values(a), std::vector<int>({0}));
+        EXPECT_EQ(Values(b), std::vector<int>({1}));
+    }
+    for (double x : {2.0, 3.9}) {
+        NeighborList list(2.0, 101);
+        list.Add(Point3d(0, 0, 0));
+        list.Add(Point3d(x, 0, 0));
+        IntArray a, b;
+        EXPECT_EQ(list.GetPairs(a, b), 0) << x;
+    }
+}
+
+TEST(NeighborList, PairOrderWithinAndAcrossCells)
+{
+    NeighborList list(2.0, 101);
+    list.Add(Point3d(0.1, 0.1, 0.1));
+    list.Add(Point3d(0.5, 0.2, 0.1));
+    list.Add(Point3d(0.3, 0.9, 0.4));
+    IntArray a, b;
+    EXPECT_EQ(list.GetPairs(a, b), 3);
+    EXPECT_EQ(Values(a), std::vector<int>({0, 0, 1}));
+    EXPECT_EQ(Values(b), std::vector<int>({1, 2, 2}));
+
+    // Neighbouring cells (x = 1.9 and 2.1 lie on either side of a cell face):
+    // the pair comes once, in whichever order the cells are visited.
+    NeighborList across(2.0, 101);
+    across.Add(Point3d(1.9, 0, 0));
+    across.Add(Point3d(2.1, 0.5, 0));
+    IntArray c, d;
+    EXPECT_EQ(across.GetPairs(c, d), 1);
+    EXPECT_EQ(std::min(c[0], d[0]), 0);
+    EXPECT_EQ(std::max(c[0], d[0]), 1);
+
+    // Results are appended, never cleared.
+    EXPECT_EQ(across.GetPairs(c, d), 2);
+}
+
+TEST(NeighborList, NeighborsNearestAndAppend)
+{
+    NeighborList list(2.0, 101);
+    IntArray out;
+    out.Add(42);
+    EXPECT_EQ(list.GetNeighbors(Point3d(0, 0, 0), out), -1);
+    EXPECT_EQ(Values(out), std::vector<int>({42}));
+
+    list.Add(Point3d(1.5, 0, 0));  // 0
+    list.Add(Point3d(0, 0.5, 0));  // 1, the nearest
+    list.Add(Point3d(10, 0, 0));   // 2, far away
+    list.Add(Point3d(-1.0, 0, 0)); // 3
+    out.RemoveAll();
+    EXPECT_EQ(list.GetNeighbors(Point3d(0, 0, 0), out), 1);
+    std::vector<int> got = Values(out);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, std::vector<int>({0, 1, 3}));
+
+    // A query equal to a stored point finds it at distance 0.
+    out.RemoveAll();
+    EXPECT_EQ(list.GetNeighbors(Point3d(-1.0, 0, 0), out), 3);
+
+    // Only the 27 cells around the query are searched, whatever the radius:
+    // (10, 0, 0) lies four cells away.
+    out.RemoveAll();
+    list.GetNeighbors(Point3d(0, 0, 0), 6.0, out);
+    got = Values(out);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, std::vector<int>({0, 1, 3}));
+
+    // A second call appends the same results again.
+    list.GetNeighbors(Point3d(0, 0, 0), 6.0, out);
+    EXPECT_EQ(out.GetSize(), 6);
+}
+
+TEST(NeighborList, CellNumbersInsideTheGrid)
+{
+    GridProbe grid(2.0, 17);
+    EXPECT_EQ(grid.GetSubIndex(-645 * 2.0), 0);
+    EXPECT_EQ(grid.GetSubIndex(0.0), 645);
+    EXPECT_EQ(grid.GetSubIndex(-0.001), 644);
+    EXPECT_EQ(grid.GetSubIndex(645 * 2.0 - 0.001), 1289);
+    EXPECT_EQ(grid.GetIndex(1, 2, 3), 3 + 1 * 1290 * 1290 + 2 * 1290);
+    EXPECT_EQ(grid.GetIndex(1289, 1289, 1289), 2146689000 - 1);
+    EXPECT_EQ(grid.GetIndex(Point3d(0, 0, 0)), 645 + 645 * 1290 * 1290 + 645 * 1290);
+    EXPECT_EQ(grid.GetIndex(Point3d(-1290, -1290, -1290)), 0);
+    // Outside the extent a point has no cell number of the grid.
+    EXPECT_EQ(grid.GetIndex(Point3d(1290, 0, 0)), -1);
+    EXPECT_EQ(grid.GetIndex(Point3d(0, -1290.5, 0)), -1);
+    // Far-off coordinates stay bounded instead of overflowing.
+    EXPECT_EQ(grid.GetSubIndex(1e300), (1 << 20) - 2);
+    EXPECT_EQ(grid.GetSubIndex(-1e300), -((1 << 20) - 2));
+}
+
+TEST(NeighborList, NonFinitePointsKeepTheirIndexButAreNeverReported)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    NeighborList list(2.0, 17);
+    EXPECT_EQ(list.Add(Point3d(0, 0, 0)), 0);
+    EXPECT_EQ(list.Add(Point3d(inf, 0, 0)), 1);
+    EXPECT_EQ(list.Add(Point3d(0, nan, 0)), 2);
+    EXPECT_EQ(list.Add(Point3d(0.5, 0, 0)), 3);
+    EXPECT_EQ(list.Add(Point3d(inf, 0, 0)), 4);
+    IntArray a, b;
+    EXPECT_EQ(list.GetPairs(a, b), 1);
+    EXPECT_EQ(Values(a), std::vector<int>({0}));
+    EXPECT_EQ(Values(b), std::vector<int>({3}));
+    IntArray out;
+    EXPECT_EQ(list.GetNeighbors(Point3d(inf, 0, 0), out), -1);
+    EXPECT_EQ(list.GetNeighbors(Point3d(nan, nan, nan), 1e30, out), -1);
+    EXPECT_EQ(out.GetSize(), 0);
+    EXPECT_EQ(list.GetNumPoints(), 5);
+}
+
+TEST(NeighborList, AgreesWithBruteForceEverywhere)
+{
+    std::mt19937 rng(12345);
+    std::uniform_real_distribution<double> box(-30.0, 30.0);
+    std::uniform_int_distribution<int> lattice(-8, 8);
+    const double cutoff = 2.5;
+    const double edge = 645 * cutoff; // the grid's boundary
+    std::vector<Point3d> pts;
+
+    // A dense random cloud around the origin, negative coordinates included.
+    for (int n = 0; n < 2000; ++n)
+        pts.emplace_back(box(rng), box(rng), box(rng));
+    // Points on cell faces and pairs exactly at the cutoff along an axis.
+    for (int n = 0; n < 300; ++n) {
+        Point3d p(lattice(rng) * cutoff, lattice(rng) * cutoff, lattice(rng) * 0.5 * cutoff);
+        pts.push_back(p);
+        Point3d q = p;
+        q[n % 3] = static_cast<float>(q[n % 3] + cutoff);
+        pts.push_back(q);
+    }
+    // Clusters straddling the grid's boundary on each side of each axis, and
+    // far outside it.
+    for (double centre : {edge, -edge, 3 * edge, -1e7, 1e7}) {
+        for (int axis = 0; axis < 3; ++axis) {
+            for (int n = 0; n < 150; ++n) {
+                double c[3] = {box(rng) * 0.1, box(rng) * 0.1, box(rng) * 0.1};
+                c[axis] += centre;
+                pts.emplace_back(c[0], c[1], c[2]);
+            }
+        }
+    }
+    // Extreme finite coordinates, coincident points and non-finite ones.
+    const float big = std::numeric_limits<float>::max();
+    for (int n = 0; n < 20; ++n) {
+        pts.emplace_back(big, n * 0.3, 0);
+        pts.emplace_back(-big, -big, n * 0.7);
+        pts.emplace_back(1e30, 1e30, 1e30);
+    }
+    pts.emplace_back(std::numeric_limits<double>::infinity(), 0, 0);
+    pts.emplace_back(std::nan(""), 0, 0);
+
+    std::vector<Point3d> queries;
+    for (size_t n = 0; n < pts.size(); n += 7)
+        queries.push_back(pts[n]);
+    for (int n = 0; n < 200; ++n)
+        queries.emplace_back(lattice(rng) * cutoff, box(rng), lattice(rng) * cutoff);
+    queries.emplace_back(edge, 0, 0);
+    queries.emplace_back(-edge - 1, 0, 0);
+    CheckAgainstBruteForce(pts, queries, cutoff);
+}
+
+TEST(NeighborList, CellSizesOtherThanPowersOfTwo)
+{
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> box(-5.0, 5.0);
+    for (double cutoff : {0.3, 1.7, 1000.0}) {
+        std::vector<Point3d> pts;
+        for (int n = 0; n < 600; ++n)
+            pts.emplace_back(box(rng) * cutoff, box(rng) * cutoff, box(rng) * 0.2 * cutoff);
+        CheckAgainstBruteForce(pts, std::vector<Point3d>(pts.begin(), pts.begin() + 50), cutoff);
+    }
+}

@@ -1,0 +1,355 @@
+#include "Molecule.h"
+#include "Orvscene.h"
+#include "SceneBuilder.h"
+#include "SceneDocument.h"
+#include "SceneView.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <unistd.h>
+
+using namespace orvscene;
+
+namespace {
+
+std::string DataFile(const char* name)
+{
+    const char* dir = std::getenv("ORVCORE_TEST_DATA");
+    return std::string(dir ? dir : "tests/data") + "/" + name;
+}
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome RunTool(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    int status = Run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string TempPath(const std::string& name)
+{
+    return "/tmp/orvscene-test-" + std::to_string(static_cast<long>(getpid())) + "-" + name;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Exists(const std::string& path)
+{
+    return std::ifstream(path).good();
+}
+
+// A summary line's value, e.g. Line(summary, "atoms") for "atoms          488".
+std::string Field(const std::string& summary, const std::string& key)
+{
+    std::istringstream in(summary);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.compare(0, key.size(), key) == 0 && line.size() > key.size() && line[key.size()] == ' ') {
+            std::string rest = line.substr(key.size());
+            return rest.substr(rest.find_first_not_of(' '));
+        }
+    return "";
+}
+
+} // namespace
+
+TEST(Orvscene, EmbeddedMoleculeSummary)
+{
+    Outcome r = RunTool({"--no-timings"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // 679 records, of which 488 are atoms without alternates or in their first location.
+    EXPECT_EQ(Field(r.out, "atoms"), "488");
+    EXPECT_EQ(Field(r.out, "residues"), "47");
+    EXPECT_EQ(Field(r.out, "chains"), "3");
+    Molecule m = DefaultMolecule();
+    SceneOptions options;
+    StructureFacts facts = AnalyseStructure(m, options);
+    int heavy = 0;
+    for (const Atom& a : m.atoms)
+        heavy += a.element != "H";
+    EXPECT_EQ(static_cast<int>(facts.shown.size()), heavy);
+    EXPECT_EQ(Field(r.out, "bonds"), std::to_string(facts.bonds.size()));
+    EXPECT_EQ(Field(r.out, "  opaque spheres"), std::to_string(heavy));
+    EXPECT_EQ(Field(r.out, "  opaque cylinders"), std::to_string(facts.bonds.size()));
+    EXPECT_EQ(Field(r.out, "  lines"), "3");
+    EXPECT_EQ(Field(r.out, "  icons"), "1");
+    // Spheres give a dot each, cylinders three, labels one.
+    int labels = std::stoi(Field(r.out, "  3D texts"));
+    EXPECT_EQ(labels, 24); // the two 12-residue chains, one label on each alpha carbon
+    EXPECT_EQ(Field(r.out, "pick dots"), std::to_string(heavy + 3 * static_cast<int>(facts.bonds.size()) + labels));
+
+    Outcome json = RunTool({"--json", "--no-timings"});
+    ASSERT_EQ(json.status, 0);
+    EXPECT_NE(json.out.find("\"atoms\": 488"), std::string::npos);
+    EXPECT_EQ(json.out.front(), '{');
+}
+
+// Bonds inside residues of 1HPV (HIV protease, no hydrogens) match the
+// known covalent structure of the amino acids.
+TEST(Orvscene, BondsFollowTheCovalentStructure)
+{
+    Molecule m = ReadStructureFile(DataFile("1hpv.pdb"));
+    EXPECT_EQ(m.atoms.size(), 1631u);
+    SceneOptions options;
+    StructureFacts facts = AnalyseStructure(m, options);
+    auto bondsOf = [&](char chain, int residue) {
+        std::set<std::string> names;
+        for (const Bond& b : facts.bonds) {
+            const Atom& x = m.atoms[static_cast<std::size_t>(b.a)];
+            const Atom& y = m.atoms[static_cast<std::size_t>(b.b)];
+            if (x.chain == chain && y.chain == chain && x.residueNumber == residue && y.residueNumber == residue)
+                names.insert(std::min(x.name, y.name) + "-" + std::max(x.name, y.name));
+        }
+        return names;
+    };
+    auto residueName = [&](char chain, int residue) {
+        for (const Atom& a : m.atoms)
+            if (a.chain == chain && a.residueNumber == residue)
+                return a.residue;
+        return std::string();
+    };
+    const std::set<std::string> backbone = {"C-CA", "C-O", "CA-N"};
+    std::set<std::string> glycine = backbone;
+    std::set<std::string> alanine = backbone;
+    alanine.insert("CA-CB");
+    std::set<std::string> proline = alanine;
+    proline.insert({"CB-CG", "CD-CG", "CD-N"});
+    int checked = 0;
+    for (char chain : {'A', 'B'})
+        for (int residue = 1; residue <= 99; ++residue) {
+            std::string name = residueName(chain, residue);
+            const std::set<std::string>* expected =
+                name == "GLY" ? &glycine : name == "ALA" ? &alanine : name == "PRO" ? &proline : nullptr;
+            if (!expected)
+                continue;
+            std::set<std::string> found = bondsOf(chain, residue);
+            found.erase("C-OXT");
+            found.erase("CA-OXT"); // none expected; left out so that C-terminal residues compare too
+            EXPECT_EQ(found, *expected) << chain << residue << " " << name;
+            ++checked;
+        }
+    EXPECT_GT(checked, 20);
+    // Peptide bonds: each chain of 99 residues has 98.
+    int peptide = 0;
+    for (const Bond& b : facts.bonds) {
+        const Atom& x = m.atoms[static_cast<std::size_t>(b.a)];
+        const Atom& y = m.atoms[static_cast<std::size_t>(b.b)];
+        if (x.chain == y.chain && std::abs(x.residueNumber - y.residueNumber) == 1 &&
+            ((x.name == "C" && y.name == "N") || (x.name == "N" && y.name == "C")))
+            ++peptide;
+    }
+    EXPECT_EQ(peptide, 2 * 98);
+}
+
+TEST(Orvscene, PickMapsBackToTheAtom)
+{
+    Molecule m = DefaultMolecule();
+    SceneOptions options;
+    StructureFacts facts = AnalyseStructure(m, options);
+    Orvane::Point3d::Array coords = Coordinates(m, facts.shown);
+    Axes axes = PrincipalAxes(coords);
+    Orvane::DisplayList3D scene = BuildScene(m, facts, axes, options);
+    View view = View::AlongAxes(axes);
+    view.Fit(coords, 800, 0);
+    std::vector<Orvane::DotPrimitive> dots;
+    scene.GetPickDots(dots);
+    // The atom nearest the viewer is picked at its own projected position.
+    int front = -1;
+    double frontDepth = -1e300, fx = 0, fy = 0;
+    for (int index : facts.shown) {
+        const Atom& a = m.atoms[static_cast<std::size_t>(index)];
+        double x, y, depth;
+        view.Project(Orvane::Point3d(a.x, a.y, a.z), x, y, depth);
+        if (depth > frontDepth) {
+            frontDepth = depth;
+            front = index;
+            fx = x;
+            fy = y;
+        }
+    }
+    unsigned id = 0;
+    double distance = 1;
+    ASSERT_TRUE(NearestPickDot(dots, view, fx, fy, id, distance));
+    EXPECT_EQ(id, static_cast<unsigned>(m.atoms[static_cast<std::size_t>(front)].serial));
+    EXPECT_LT(distance, 1e-3);
+
+    char where[64];
+    std::snprintf(where, sizeof where, "%.4f,%.4f", fx, fy);
+    Outcome r = RunTool({"--pick", where, "--no-timings"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Field(r.out, "picked").rfind(AtomLabel(m.atoms[static_cast<std::size_t>(front)]), 0), 0u) << r.out;
+}
+
+TEST(Orvscene, SuperposingARotatedCopyGivesZeroRmsd)
+{
+    // Rotate and shift the embedded molecule, write it as PDB, lay it back.
+    std::istringstream in(DefaultMoleculeText());
+    std::ostringstream rotated;
+    std::string line;
+    const double c = std::cos(0.7), s = std::sin(0.7);
+    while (std::getline(in, line)) {
+        if (line.compare(0, 4, "ATOM") == 0 || line.compare(0, 6, "HETATM") == 0) {
+            double x = std::stod(line.substr(30, 8)), y = std::stod(line.substr(38, 8)), z = std::stod(line.substr(46, 8));
+            char coords[32];
+            std::snprintf(coords, sizeof coords, "%8.3f%8.3f%8.3f", c * x - s * y + 5, s * x + c * y - 3, z + 11);
+            line.replace(30, 24, coords);
+        }
+        rotated << line << "\n";
+    }
+    std::string path = TempPath("rotated.pdb");
+    std::ofstream(path) << rotated.str();
+    Outcome r = RunTool({"--superpose", path, "--json", "--no-timings"});
+    std::remove(path.c_str());
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::size_t at = r.out.find("\"rmsd_after\": ");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    EXPECT_LT(std::stod(r.out.substr(at + 14)), 0.005); // coordinates carry 3 decimals
+    at = r.out.find("\"rmsd_before\": ");
+    EXPECT_GT(std::stod(r.out.substr(at + 15)), 5.0);
+    EXPECT_NE(r.out.find("\"pairs\": 24"), std::string::npos);
+}
+
+TEST(Orvscene, DocumentRoundTripGivesTheSameReport)
+{
+    for (const char* style : {"ball-and-stick", "spacefill", "wire"}) {
+        std::string doc = TempPath(std::string("scene-") + style + ".orvs");
+        Outcome written = RunTool({"--style", style, "--write", doc, "--no-timings"});
+        ASSERT_EQ(written.status, 0) << written.err;
+        Outcome read = RunTool({"--read", doc, "--no-timings"});
+        ASSERT_EQ(read.status, 0) << read.err;
+        EXPECT_EQ(read.out, written.out) << style;
+
+        // Every truncation of the document is reported as damage, never a crash.
+        std::string bytes = ReadAll(doc);
+        ASSERT_GT(bytes.size(), 100u);
+        for (std::size_t cut : {std::size_t(0), std::size_t(3), std::size_t(9), bytes.size() / 3, bytes.size() / 2,
+                                bytes.size() - 1}) {
+            std::ofstream(doc, std::ios::binary | std::ios::trunc) << bytes.substr(0, cut);
+            Outcome bad = RunTool({"--read", doc});
+            EXPECT_EQ(bad.status, 2) << cut;
+            EXPECT_NE(bad.err.find(doc), std::string::npos) << bad.err;
+        }
+        std::remove(doc.c_str());
+    }
+    std::string junk = TempPath("junk.orvs");
+    std::ofstream(junk) << "this is not a scene document at all";
+    Outcome bad = RunTool({"--read", junk});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("not an orvscene document"), std::string::npos) << bad.err;
+    std::remove(junk.c_str());
+}
+
+TEST(Orvscene, WritesAWellFormedPicture)
+{
+    std::string svg = TempPath("scene.svg");
+    Outcome r = RunTool({"--svg", svg, "--no-timings"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string text = ReadAll(svg);
+    std::remove(svg.c_str());
+    ASSERT_EQ(text.rfind("<?xml", 0), 0u);
+    // Elements nest properly: every opened tag is closed in order.
+    std::vector<std::string> open;
+    int circles = 0, labels = 0;
+    for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
+        std::size_t end = text.find('>', at);
+        ASSERT_NE(end, std::string::npos);
+        std::string tag = text.substr(at + 1, end - at - 1);
+        if (tag[0] == '?')
+            continue;
+        if (tag[0] == '/') {
+            ASSERT_FALSE(open.empty());
+            EXPECT_EQ(open.back(), tag.substr(1));
+            open.pop_back();
+            continue;
+        }
+        std::string name = tag.substr(0, tag.find_first_of(" /"));
+        circles += name == "circle";
+        labels += name == "text";
+        if (tag.back() != '/')
+            open.push_back(name);
+    }
+    EXPECT_TRUE(open.empty());
+    EXPECT_EQ(std::to_string(circles), Field(r.out, "  opaque spheres"));
+    EXPECT_EQ(labels, 24);
+}
+
+TEST(Orvscene, BadInputIsReportedWithFileAndLine)
+{
+    std::string pdb = TempPath("bad.pdb");
+    std::ofstream(pdb) << "HEADER    TEST\n"
+                          "ATOM      1  N   GLY A   1       1.000   2.000   3.000  1.00  0.00           N\n"
+                          "ATOM      2  CA  GLY A   1       1.500   2.\n";
+    Outcome r = RunTool({pdb});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(pdb + ":3:"), std::string::npos) << r.err;
+
+    std::ofstream(pdb) << "ATOM      1  N   GLY A   1       1.000   x.000   3.000  1.00  0.00           N\n";
+    r = RunTool({pdb});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(pdb + ":1:"), std::string::npos) << r.err;
+
+    std::string xyz = TempPath("bad.xyz");
+    std::ofstream(xyz) << "3\ncomment\nC 0 0 0\nO 1.2 0 0\n";
+    r = RunTool({xyz});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(xyz + ":5:"), std::string::npos) << r.err;
+
+    std::ofstream(xyz) << "3\nwater and a carbon\nO 0 0 0\nH 0.96 0 0\nH -0.24 0.93 0\n";
+    r = RunTool({xyz, "--hydrogens", "--no-timings"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Field(r.out, "bonds"), "2");
+
+    r = RunTool({TempPath("missing.pdb")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot open"), std::string::npos);
+
+    // An output that cannot be written leaves nothing behind.
+    std::string svg = "/nonexistent-dir/scene.svg";
+    r = RunTool({"--svg", svg});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(Exists(svg));
+
+    EXPECT_EQ(RunTool({"--style", "cartoon"}).status, 1);
+    EXPECT_EQ(RunTool({"--pick", "1"}).status, 1);
+    std::remove(pdb.c_str());
+    std::remove(xyz.c_str());
+}
+
+TEST(Orvscene, ModelsAndElementColumns)
+{
+    std::string text = "MODEL        1\n"
+                       "ATOM      1  CA  GLY A   1       0.000   0.000   0.000  1.00  0.00           C\n"
+                       "ENDMDL\n"
+                       "MODEL        2\n"
+                       "ATOM      1  CA  GLY A   1       9.000   0.000   0.000  1.00  0.00           C\n"
+                       "HETATM    2 ZN    ZN A   2       5.000   0.000   0.000  1.00  0.00          ZN\n"
+                       "HETATM    3 CL1  LIG A   3       5.000   1.000   0.000  1.00  0.00\n"
+                       "ATOM      4 HG21 VAL A   4       5.000   2.000   0.000  1.00  0.00\n"
+                       "ENDMDL\n";
+    Molecule first = ReadPdb(text, "m.pdb", 0);
+    ASSERT_EQ(first.atoms.size(), 1u);
+    EXPECT_DOUBLE_EQ(first.atoms[0].x, 0.0);
+    Molecule second = ReadPdb(text, "m.pdb", 2);
+    ASSERT_EQ(second.atoms.size(), 4u);
+    EXPECT_DOUBLE_EQ(second.atoms[0].x, 9.0);
+    EXPECT_EQ(second.atoms[1].element, "Zn");
+    EXPECT_EQ(second.atoms[2].element, "Cl");
+    EXPECT_EQ(second.atoms[3].element, "H");
+    EXPECT_THROW(ReadPdb(text, "m.pdb", 3), ParseError);
+    EXPECT_THROW(ReadPdb("MODEL 1\nATOM      1  CA  GLY A   1       0.000   0.000   0.000\n", "t.pdb"), ParseError);
+}

@@ -1,0 +1,360 @@
+#include "Orvscene.h"
+
+#include "AtomicFile.h"
+#include "Molecule.h"
+#include "Report.h"
+#include "SceneBuilder.h"
+#include "SceneDocument.h"
+#include "SceneKinds.h"
+#include "SceneView.h"
+
+#include "orvcore/geometry/Superposition.h"
+#include "orvcore/graphics/primitives/PointPrimitives.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <ostream>
+#include <sstream>
+#include <tuple>
+
+using namespace Orvane;
+
+namespace orvscene {
+
+namespace {
+
+struct Options {
+    std::string input;
+    int model = 0;
+    SceneOptions scene;
+    std::string superpose;
+    bool pick = false;
+    double pickX = 0, pickY = 0;
+    std::string svg;
+    bool viewAngles = false;
+    double angles[3] = {0, 0, 0};
+    std::string write;
+    std::string read;
+    bool json = false;
+    bool timings = true;
+};
+
+class UsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Parses "a,b" or "a,b,c" into exactly `n` finite numbers.
+bool ParseNumbers(const std::string& text, double* values, int n)
+{
+    std::istringstream in(text);
+    for (int i = 0; i < n; ++i) {
+        if (i && in.get() != ',')
+            return false;
+        if (!(in >> values[i]) || !std::isfinite(values[i]))
+            return false;
+    }
+    return in.peek() == std::char_traits<char>::eof();
+}
+
+Options ParseOptions(const std::vector<std::string>& args)
+{
+    Options o;
+    auto value = [&](std::size_t& i) -> const std::string& {
+        if (i + 1 >= args.size())
+            throw UsageError(args[i] + " needs a value");
+        return args[++i];
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--style") {
+            if (!ParseStyle(value(i), o.scene.style))
+                throw UsageError("unknown style '" + args[i] + "' (ball-and-stick, spacefill or wire)");
+        } else if (a == "--hydrogens") {
+            o.scene.hydrogens = true;
+        } else if (a == "--model") {
+            char* end = nullptr;
+            long m = std::strtol(value(i).c_str(), &end, 10);
+            if (*end || m < 1 || m > 100000)
+                throw UsageError("--model takes a model number from 1");
+            o.model = static_cast<int>(m);
+        } else if (a == "--superpose") {
+            o.superpose = value(i);
+        } else if (a == "--pick") {
+            double xy[2];
+            if (!ParseNumbers(value(i), xy, 2))
+                throw UsageError("--pick takes X,Y in picture pixels");
+            o.pick = true;
+            o.pickX = xy[0];
+            o.pickY = xy[1];
+        } else if (a == "--svg") {
+            o.svg = value(i);
+        } else if (a == "--view") {
+            if (!ParseNumbers(value(i), o.angles, 3))
+                throw UsageError("--view takes three angles in degrees, X,Y,Z");
+            o.viewAngles = true;
+        } else if (a == "--write") {
+            o.write = value(i);
+        } else if (a == "--read") {
+            o.read = value(i);
+        } else if (a == "--json") {
+            o.json = true;
+        } else if (a == "--no-timings") {
+            o.timings = false;
+        } else if (!a.empty() && a[0] == '-') {
+            throw UsageError("unknown option " + a);
+        } else if (o.input.empty()) {
+            o.input = a;
+        } else {
+            throw UsageError("only one structure file can be given");
+        }
+    }
+    if (!o.read.empty() && (!o.input.empty() || !o.superpose.empty()))
+        throw UsageError("--read loads a document; it takes no structure file and no --superpose");
+    return o;
+}
+
+class Stopwatch
+{
+public:
+    explicit Stopwatch(Report& report) : m_report(report) {}
+    void Lap(const char* stage)
+    {
+        auto now = std::chrono::steady_clock::now();
+        m_report.timings.emplace_back(stage, std::chrono::duration<double, std::milli>(now - m_last).count());
+        m_last = now;
+    }
+
+private:
+    Report& m_report;
+    std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
+};
+
+void CountPrimitives(const DisplayList3D& list, std::map<std::string, int>& counts)
+{
+    ForEachPrimitiveArray([&](auto, const char* label, auto count, auto) { counts[label] += count(list); });
+    for (int i = 0; i < list.GetNumDisplayLists(); ++i)
+        CountPrimitives(list.GetDisplayList(i), counts);
+}
+
+void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
+{
+    r.source = doc.source;
+    r.atoms = doc.atoms;
+    r.bonds = doc.bonds;
+    r.residues = doc.residues;
+    r.chains = doc.chains;
+    std::map<std::string, int> counts;
+    CountPrimitives(doc.scene, counts);
+    r.primitives.clear();
+    r.totalPrimitives = 0;
+    ForEachPrimitiveArray([&](auto, const char* label, auto, auto) {
+        int n = counts[label];
+        if (n) {
+            r.primitives.emplace_back(label, n);
+            r.totalPrimitives += n;
+        }
+    });
+    for (int k = 0; k < 3; ++k) {
+        r.boxMin[k] = 0;
+        r.boxMax[k] = 0;
+    }
+    for (int i = 0; i < doc.coordinates.GetSize(); ++i) {
+        double p[3];
+        doc.coordinates[i].GetXYZ(p[0], p[1], p[2]);
+        for (int k = 0; k < 3; ++k) {
+            r.boxMin[k] = i ? std::min(r.boxMin[k], p[k]) : p[k];
+            r.boxMax[k] = i ? std::max(r.boxMax[k], p[k]) : p[k];
+        }
+    }
+    axes.centroid.GetXYZ(r.centroid[0], r.centroid[1], r.centroid[2]);
+    for (int k = 0; k < 3; ++k) {
+        axes.axis[k].GetXYZ(r.axes[k][0], r.axes[k][1], r.axes[k][2]);
+        r.extents[k] = axes.plus[k] + axes.minus[k];
+    }
+    r.planar = axes.planar;
+}
+
+// Builds the document from a structure file (or the embedded molecule).
+SceneDocument BuildDocument(const Options& o, Axes& axes, Stopwatch& watch)
+{
+    Molecule molecule = o.input.empty() ? DefaultMolecule() : ReadStructureFile(o.input, o.model);
+    watch.Lap("read structure");
+    StructureFacts facts = AnalyseStructure(molecule, o.scene);
+    watch.Lap("find bonds");
+    SceneDocument doc;
+    doc.source = molecule.source;
+    doc.atoms = static_cast<int>(molecule.atoms.size());
+    doc.bonds = static_cast<int>(facts.bonds.size());
+    doc.residues = facts.residues;
+    doc.chains = facts.chains;
+    doc.coordinates = Coordinates(molecule, facts.shown);
+    for (int index : facts.shown) {
+        const Atom& atom = molecule.atoms[static_cast<std::size_t>(index)];
+        doc.serials.Add(atom.serial);
+        doc.labels.Add(AtomLabel(atom).c_str());
+    }
+    axes = PrincipalAxes(doc.coordinates);
+    watch.Lap("principal axes");
+    doc.scene = BuildScene(molecule, facts, axes, o.scene);
+    watch.Lap("build scene");
+    return doc;
+}
+
+// Alpha carbons by chain, residue number and insertion code.
+std::map<std::tuple<char, int, char>, Point3d> AlphaCarbons(const Molecule& m)
+{
+    std::map<std::tuple<char, int, char>, Point3d> cas;
+    for (const Atom& a : m.atoms)
+        if (a.name == "CA" && a.element == "C")
+            cas.emplace(std::make_tuple(a.chain, a.residueNumber, a.insertion), Point3d(a.x, a.y, a.z));
+    return cas;
+}
+
+double Rmsd(const Point3d::Array& a, const Point3d::Array& b)
+{
+    double sum = 0;
+    for (int i = 0; i < a.GetSize(); ++i)
+        sum += a[i].Distance2(b[i]);
+    return a.GetSize() ? std::sqrt(sum / a.GetSize()) : 0;
+}
+
+void Superpose(const Options& o, Report& r)
+{
+    Molecule target = o.input.empty() ? DefaultMolecule() : ReadStructureFile(o.input, o.model);
+    Molecule mobile = ReadStructureFile(o.superpose, 0);
+    auto targetCas = AlphaCarbons(target);
+    Point3d::Array t, m;
+    for (const auto& entry : AlphaCarbons(mobile)) {
+        auto hit = targetCas.find(entry.first);
+        if (hit != targetCas.end()) {
+            m.Add(entry.second);
+            t.Add(hit->second);
+        }
+    }
+    if (m.GetSize() == 0)
+        throw ParseError(o.superpose, 0, "no alpha carbons in common with the structure (by chain and residue number)");
+    Point3d::Array moved(m);
+    RMSBestFit(m, t, moved);
+    r.superposed = true;
+    r.superposedPairs = m.GetSize();
+    r.rmsdBefore = Rmsd(m, t);
+    r.rmsdAfter = Rmsd(moved, t);
+}
+
+void Pick(const SceneDocument& doc, const View& view, const std::vector<DotPrimitive>& dots, const Options& o,
+          Report& r)
+{
+    unsigned id = 0;
+    double distance = 0;
+    if (!NearestPickDot(dots, view, o.pickX, o.pickY, id, distance))
+        return;
+    r.picked = true;
+    r.pickedSerial = static_cast<int>(id);
+    r.pickDistance = distance;
+    r.pickedAtom = "object " + std::to_string(id);
+    for (int i = 0; i < doc.serials.GetSize(); ++i)
+        if (static_cast<unsigned>(doc.serials[i]) == id)
+            r.pickedAtom = doc.labels[i].GetString();
+}
+
+bool WriteSvgFile(const std::string& path, const Picture& picture, const std::string& title, std::string& error)
+{
+    return WriteFileAtomically(path,
+                               [&](const std::string& temp) {
+                                   std::ofstream file(temp, std::ios::binary);
+                                   WriteSvg(file, picture, title);
+                                   file.close();
+                                   if (!file) {
+                                       error = path + ": write failed";
+                                       return false;
+                                   }
+                                   return true;
+                               },
+                               error);
+}
+
+} // namespace
+
+std::string Usage()
+{
+    return "usage: orvscene [FILE.pdb|FILE.xyz] [--model N] [--style ball-and-stick|spacefill|wire]\n"
+           "                [--hydrogens] [--superpose OTHER] [--pick X,Y] [--svg FILE] [--view AX,AY,AZ]\n"
+           "                [--write FILE] [--json] [--no-timings]\n"
+           "       orvscene --read FILE [--svg FILE] [--pick X,Y] [--view AX,AY,AZ] [--json]\n"
+           "With no FILE, the embedded molecule (PDB entry 3AL1) is used.\n";
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    Options o;
+    try {
+        o = ParseOptions(args);
+    } catch (const UsageError& e) {
+        err << "orvscene: " << e.what() << "\n" << Usage();
+        return 1;
+    }
+    Report report;
+    Stopwatch watch(report);
+    try {
+        SceneDocument doc;
+        Axes axes;
+        if (!o.read.empty()) {
+            std::string error;
+            if (!ReadDocumentFile(o.read, doc, error)) {
+                err << "orvscene: " << error << "\n";
+                return 2;
+            }
+            watch.Lap("read document");
+            axes = PrincipalAxes(doc.coordinates);
+            watch.Lap("principal axes");
+        } else {
+            doc = BuildDocument(o, axes, watch);
+        }
+        DescribeScene(doc, axes, report);
+
+        std::vector<DotPrimitive> dots;
+        report.pickDots = doc.scene.GetPickDots(dots);
+        watch.Lap("pick dots");
+
+        View view = o.viewAngles ? View::FromAngles(o.angles[0], o.angles[1], o.angles[2]) : View::AlongAxes(axes);
+        view.Fit(doc.coordinates, 800, 0);
+        if (o.pick) {
+            Pick(doc, view, dots, o, report);
+            watch.Lap("pick");
+        }
+        if (!o.superpose.empty()) {
+            Superpose(o, report);
+            watch.Lap("superpose");
+        }
+        std::string error;
+        if (!o.svg.empty()) {
+            if (!WriteSvgFile(o.svg, DrawScene(doc.scene, view), doc.source, error)) {
+                err << "orvscene: " << error << "\n";
+                return 2;
+            }
+            watch.Lap("write picture");
+        }
+        if (!o.write.empty()) {
+            if (!WriteDocumentFile(o.write, doc, error)) {
+                err << "orvscene: " << error << "\n";
+                return 2;
+            }
+            watch.Lap("write document");
+        }
+    } catch (const ParseError& e) {
+        err << "orvscene: " << e.what() << "\n";
+        return 2;
+    }
+    if (o.json)
+        WriteJson(out, report, o.timings);
+    else
+        WriteSummary(out, report, o.timings);
+    return 0;
+}
+
+} // namespace orvscene

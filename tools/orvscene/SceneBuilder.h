@@ -1,0 +1,66 @@
+#pragma once
+
+#include "Molecule.h"
+
+#include "orvcore/geometry/Point3d.h"
+#include "orvcore/graphics/scene/DisplayList3D.h"
+
+#include <string>
+#include <vector>
+
+namespace orvscene {
+
+enum class Style { BallAndStick, Spacefill, Wire };
+
+// Parses "ball-and-stick", "spacefill" or "wire"; false for anything else.
+bool ParseStyle(const std::string& text, Style& style);
+const char* StyleName(Style style);
+
+struct SceneOptions {
+    Style style = Style::BallAndStick;
+    bool hydrogens = false;
+    double bondTolerance = 0.45; // added to the two covalent radii
+};
+
+struct Bond {
+    int a, b; // indices into Molecule::atoms
+};
+
+// What the builder derived from the structure.
+struct StructureFacts {
+    std::vector<int> shown;  // indices of the atoms in the scene
+    std::vector<Bond> bonds; // between shown atoms
+    int residues = 0;
+    int chains = 0;
+};
+
+// The principal axes of a set of points, as the library computes them.
+struct Axes {
+    Orvane::Point3d centroid;
+    Orvane::Point3d axis[3];
+    double plus[3] = {0, 0, 0};  // reach along +axis
+    double minus[3] = {0, 0, 0}; // reach along -axis
+    bool planar = false;
+};
+
+// Bonds between the shown atoms: pairs closer than the sum of their covalent
+// radii plus the tolerance, found with the library's neighbour search.
+StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& options);
+
+// Principal axes of the points (centroid, axes by decreasing spread, reach).
+Axes PrincipalAxes(const Orvane::Point3d::Array& points);
+
+// Coordinates of the given atoms as the library's points.
+Orvane::Point3d::Array Coordinates(const Molecule& molecule, const std::vector<int>& atoms);
+
+// The scene: a root list with one nested list per chain holding the atoms'
+// spheres, the bonds (cylinders, or lines in wire style) and a label per
+// residue on its alpha carbon; the principal axes as lines and an icon at
+// the centroid in the root. Object identifiers are atom serial numbers.
+Orvane::DisplayList3D BuildScene(const Molecule& molecule, const StructureFacts& facts, const Axes& axes,
+                                 const SceneOptions& options);
+
+// "serial name residue chain+number", the way the tool names an atom.
+std::string AtomLabel(const Atom& atom);
+
+} // namespace orvscene

@@ -1,0 +1,172 @@
+#include "SceneView.h"
+
+#include "orvcore/graphics/primitives/IconPrimitive.h"
+#include "orvcore/graphics/primitives/LinePrimitives.h"
+#include "orvcore/graphics/primitives/LitSolidPrimitives.h"
+#include "orvcore/graphics/primitives/PointPrimitives.h"
+#include "orvcore/graphics/primitives/TextPrimitives.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using namespace Orvane;
+
+namespace orvscene {
+
+namespace {
+
+Rgb ToRgb(const Color& c)
+{
+    return {c.GetR(), c.GetG(), c.GetB()};
+}
+
+// Model point -> picture point through the list's aggregate transformation.
+struct Projector {
+    const View& view;
+    Matrix4x4 frame;
+    void operator()(const Point3d& p, double& x, double& y, double& depth) const
+    {
+        view.Project(frame.Transform(p), x, y, depth);
+    }
+};
+
+void DrawList(const DisplayList3D& list, const Matrix4x4& parent, const View& view, Picture& picture)
+{
+    const Projector project{view, parent * list.GetLocalTransformation()};
+    double x, y, z, x2, y2, z2;
+    auto sphere = [&](const SpherePrimitive& s) {
+        project(s.GetCenter(), x, y, z);
+        picture.discs.push_back({x, y, s.GetRadius() * view.Scale(), z, ToRgb(s.GetColor())});
+    };
+    for (int i = 0; i < list.GetNumOpaqueSpheres(); ++i)
+        sphere(list.GetOpaqueSphere(i));
+    for (int i = 0; i < list.GetNumTransparentSpheres(); ++i)
+        sphere(list.GetTransparentSphere(i));
+
+    auto cylinder = [&](const CylinderPrimitive& c) {
+        project(c.GetEnd1(), x, y, z);
+        project(c.GetEnd2(), x2, y2, z2);
+        // Painted just behind the nearer end, so the balls cover the joints.
+        picture.bands.push_back({x, y, x2, y2, 2 * c.GetRadius() * view.Scale(), std::min(z, z2) - 0.01,
+                                 ToRgb(c.GetColor1()), ToRgb(c.GetColor2())});
+    };
+    for (int i = 0; i < list.GetNumOpaqueCylinders(); ++i)
+        cylinder(list.GetOpaqueCylinder(i));
+    for (int i = 0; i < list.GetNumTransparentCylinders(); ++i)
+        cylinder(list.GetTransparentCylinder(i));
+
+    for (int i = 0; i < list.GetNumLines(); ++i) {
+        const LinePrimitive& l = list.GetLine(i);
+        project(l.GetEnd1(), x, y, z);
+        project(l.GetEnd2(), x2, y2, z2);
+        double mx = (x + x2) / 2, my = (y + y2) / 2, depth = (z + z2) / 2;
+        double w = std::max(1, l.GetWidth());
+        picture.strokes.push_back({x, y, mx, my, w, depth, ToRgb(l.GetColor1())});
+        picture.strokes.push_back({mx, my, x2, y2, w, depth, ToRgb(l.GetColor2())});
+    }
+    for (int i = 0; i < list.GetNumDots(); ++i) {
+        const DotPrimitive& d = list.GetDot(i);
+        project(d.GetCoord(), x, y, z);
+        picture.discs.push_back({x, y, 3, z, ToRgb(d.GetColor())});
+    }
+    for (int i = 0; i < list.GetNumText3D(); ++i) {
+        const Text3DPrimitive& t = list.GetText3D(i);
+        project(t.GetPosition(), x, y, z);
+        picture.labels.push_back({x + 6, y - 6, z + 1e3, t.GetText(), Rgb{30, 30, 30}});
+    }
+    for (int i = 0; i < list.GetNumIcon(); ++i) {
+        const IconPrimitive& icon = list.GetIcon(i);
+        project(icon.GetCoord(), x, y, z);
+        Rgb c = ToRgb(icon.GetColor());
+        picture.strokes.push_back({x - 8, y, x + 8, y, 2, z + 1e3, c});
+        picture.strokes.push_back({x, y - 8, x, y + 8, 2, z + 1e3, c});
+    }
+    for (int i = 0; i < list.GetNumDisplayLists(); ++i)
+        DrawList(list.GetDisplayList(i), project.frame, view, picture);
+}
+
+} // namespace
+
+View View::AlongAxes(const Axes& axes)
+{
+    View v;
+    Point3d x = axes.axis[0], y = axes.axis[1];
+    Point3d z = x.Cross(y);
+    const Point3d* columns[3] = {&x, &y, &z};
+    for (int c = 0; c < 3; ++c) {
+        v.m_rotation(0, c) = columns[c]->GetX();
+        v.m_rotation(1, c) = columns[c]->GetY();
+        v.m_rotation(2, c) = columns[c]->GetZ();
+    }
+    return v;
+}
+
+View View::FromAngles(double ax, double ay, double az)
+{
+    View v;
+    v.m_rotation = Matrix3x3(XAxis, ax) * Matrix3x3(YAxis, ay) * Matrix3x3(ZAxis, az);
+    return v;
+}
+
+void View::Fit(const Point3d::Array& points, int width, int height, double margin)
+{
+    m_width = width;
+    m_height = height;
+    double lo[2] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
+    double hi[2] = {-lo[0], -lo[1]};
+    for (int i = 0; i < points.GetSize(); ++i) {
+        Point3d q = m_rotation.Rotate(static_cast<const Point3d&>(points[i]));
+        lo[0] = std::min(lo[0], q.GetX());
+        hi[0] = std::max(hi[0], q.GetX());
+        lo[1] = std::min(lo[1], q.GetY());
+        hi[1] = std::max(hi[1], q.GetY());
+    }
+    if (points.GetSize() == 0)
+        lo[0] = lo[1] = hi[0] = hi[1] = 0;
+    double spanX = hi[0] - lo[0] + 2 * margin, spanY = hi[1] - lo[1] + 2 * margin;
+    if (height <= 0) // as tall as the structure needs at this width
+        m_height = height = std::max(1, static_cast<int>(std::lround(width * spanY / spanX)));
+    m_scale = std::min(width / spanX, height / spanY);
+    m_offsetX = width / 2.0 - m_scale * (lo[0] + hi[0]) / 2;
+    m_offsetY = height / 2.0 + m_scale * (lo[1] + hi[1]) / 2;
+}
+
+void View::Project(const Point3d& p, double& x, double& y, double& depth) const
+{
+    Point3d q = m_rotation.Rotate(p);
+    x = m_offsetX + m_scale * q.GetX();
+    y = m_offsetY - m_scale * q.GetY();
+    depth = q.GetZ();
+}
+
+Picture DrawScene(const DisplayList3D& root, const View& view)
+{
+    Picture picture;
+    picture.width = view.Width();
+    picture.height = view.Height();
+    DrawList(root, Matrix4x4(Matrix4x4::IdentityMatrix), view, picture);
+    return picture;
+}
+
+bool NearestPickDot(const std::vector<DotPrimitive>& dots, const View& view, double px, double py, unsigned& id,
+                    double& distance)
+{
+    bool found = false;
+    double bestD2 = 0, bestDepth = 0;
+    for (const DotPrimitive& dot : dots) {
+        double x, y, depth;
+        view.Project(dot.GetCoord(), x, y, depth);
+        double d2 = (x - px) * (x - px) + (y - py) * (y - py);
+        if (!found || d2 < bestD2 - 1e-9 || (std::fabs(d2 - bestD2) <= 1e-9 && depth > bestDepth)) {
+            found = true;
+            bestD2 = d2;
+            bestDepth = depth;
+            id = dot.GetID();
+        }
+    }
+    distance = std::sqrt(bestD2);
+    return found;
+}
+
+} // namespace orvscene

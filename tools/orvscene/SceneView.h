@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Picture.h"
+#include "SceneBuilder.h"
+
+#include "orvcore/geometry/Matrix3x3.h"
+#include "orvcore/geometry/Matrix4x4.h"
+
+#include <vector>
+
+namespace orvscene {
+
+// An orthographic view: model points turn by `rotation` (row vectors,
+// p * rotation) into view coordinates with x to the right, y up and z toward
+// the viewer, then scale into a picture of width x height pixels.
+class View
+{
+public:
+    // Looks along the smallest principal axis, the largest across the picture.
+    static View AlongAxes(const Axes& axes);
+    // Turns the model by the given angles (degrees) about x, then y, then z.
+    static View FromAngles(double ax, double ay, double az);
+
+    // Centres the points in the picture with a margin, scaled to fit. A
+    // height of 0 takes the height that the points' extent needs.
+    void Fit(const Orvane::Point3d::Array& points, int width, int height, double marginAngstrom = 2.5);
+
+    // Picture coordinates (x right, y down) and depth (larger is nearer).
+    void Project(const Orvane::Point3d& p, double& x, double& y, double& depth) const;
+    double Scale() const { return m_scale; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+private:
+    Orvane::Matrix3x3 m_rotation{Orvane::Matrix3x3::IdentityMatrix};
+    double m_scale = 1;
+    double m_offsetX = 0, m_offsetY = 0;
+    int m_width = 800, m_height = 800;
+};
+
+// Draws the scene's spheres, cylinders, lines, dots, 3D texts and icons,
+// through every list's local transformation, as the picture's items.
+Picture DrawScene(const Orvane::DisplayList3D& root, const View& view);
+
+// The pick dot nearest to picture point (x, y); false when there are none.
+// Among dots equally near, the one nearest the viewer wins.
+bool NearestPickDot(const std::vector<Orvane::DotPrimitive>& dots, const View& view, double x, double y,
+                    unsigned& id, double& distance);
+
+} // namespace orvscene
