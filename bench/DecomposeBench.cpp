@@ -5,7 +5,7 @@
 
 #include "orvcore/graphics/primitives/TetrahedronPrimitive.h"
 
-#include <benchmark/benchmark.h>
+#include "RatioReporter.h"
 
 #include <cmath>
 #include <cstdio>
@@ -35,27 +35,6 @@ Point3d::Array SpherePoints(int n)
     return points;
 }
 
-class GrowthReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    double Time(const std::string& name) const
-    {
-        auto it = m_times.find(name);
-        return it == m_times.end() ? 0.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 std::string Name(int n)
 {
     return "DecomposePolyhedron/" + std::to_string(n);
@@ -81,7 +60,7 @@ int main(int argc, char** argv)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
     }
-    GrowthReporter reporter;
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     for (int i = 1; i < 3; ++i) {

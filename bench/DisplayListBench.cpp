@@ -5,10 +5,9 @@
 
 #include "orvcore/graphics/scene/DisplayList3D.h"
 
-#include <benchmark/benchmark.h>
+#include "RatioReporter.h"
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -292,20 +291,6 @@ BENCHMARK(BM_Flatten_Vector)->Unit(benchmark::kMillisecond)->Iterations(5)->UseR
 BENCHMARK(BM_PickDots_DisplayList)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_PickDots_Vector)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
-// Keeps each run's time per iteration so that the ratios can be printed.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -323,12 +308,10 @@ int main(int argc, char** argv)
                  {"Flatten", "flattening a 3-level tree of 1M primitives", 0.0},
                  {"PickDots", "pick dots of that tree", 2.0}};
     for (const auto& pair : pairs) {
-        const std::string suffix = "/iterations:5/real_time";
-        const auto ours = reporter.times.find(std::string("BM_") + pair.name + "_DisplayList" + suffix);
-        const auto bare = reporter.times.find(std::string("BM_") + pair.name + "_Vector" + suffix);
-        if (ours == reporter.times.end() || bare == reporter.times.end() || bare->second <= 0.0)
+        const double ratio = reporter.TimeRatio(std::string("BM_") + pair.name + "_DisplayList",
+                                                std::string("BM_") + pair.name + "_Vector");
+        if (ratio < 0.0)
             continue;
-        const double ratio = ours->second / bare->second;
         if (pair.target > 0.0)
             std::printf("%-46s display list / std::vector = %.2f (target <= %.1f)\n", pair.what, ratio,
                         pair.target);

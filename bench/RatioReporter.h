@@ -21,14 +21,28 @@ public:
         ConsoleReporter::ReportRuns(runs);
     }
 
+    // Real time per iteration of the benchmark registered as `name`
+    // (arguments and run options not included), or 0 when it did not run.
+    double Time(const std::string& name) const
+    {
+        auto it = m_times.find(name);
+        return it == m_times.end() ? 0.0 : it->second;
+    }
+
+    // Time of `a` over time of `b`; -1 when either did not run.
+    double TimeRatio(const std::string& a, const std::string& b) const
+    {
+        const double ta = Time(a), tb = Time(b);
+        return ta > 0.0 && tb > 0.0 ? ta / tb : -1.0;
+    }
+
     // Speed of `ours` relative to `peer` (peer time / our time), printed with
     // the bound it should reach; returns 0 when either did not run.
     double PrintSpeedRatio(const char* what, const std::string& ours, const std::string& peer, double bound) const
     {
-        auto o = m_times.find(ours), p = m_times.find(peer);
-        if (o == m_times.end() || p == m_times.end() || o->second <= 0.0)
+        const double ratio = TimeRatio(peer, ours);
+        if (ratio < 0.0)
             return 0.0;
-        const double ratio = p->second / o->second;
         std::printf("%s: %.2f of the peer's speed (bound %.2f) %s\n", what, ratio, bound,
                     ratio >= bound ? "ok" : "BELOW BOUND");
         return ratio;

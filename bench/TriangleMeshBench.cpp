@@ -5,10 +5,9 @@
 
 #include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
 
-#include <benchmark/benchmark.h>
+#include "RatioReporter.h"
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -120,25 +119,6 @@ void Register()
     add("VectorCopy/vertices", VectorCopy, LargeCloud);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Ratio(const std::string& a, const std::string& b) const
-    {
-        auto x = times.find(a + "/min_time:0.300/real_time");
-        auto y = times.find(b + "/min_time:0.300/real_time");
-        return x != times.end() && y != times.end() ? x->second / y->second : -1.0;
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -148,11 +128,11 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("copy of a 1M-vertex mesh / copy of a 16-vertex mesh: %.2f (target about 1)\n",
-                reporter.Ratio("CopyMesh/1000000", "CopyMesh/16"));
+                reporter.TimeRatio("CopyMesh/1000000", "CopyMesh/16"));
     std::printf("first change after copy / std::vector copy, 1M vertices + 2M triangles: %.2f (target <= 1.5)\n",
-                reporter.Ratio("FirstChange/mesh", "VectorCopy/mesh"));
+                reporter.TimeRatio("FirstChange/mesh", "VectorCopy/mesh"));
     std::printf("first change after copy / std::vector copy, 1M vertices only: %.2f (target <= 1.5)\n",
-                reporter.Ratio("FirstChange/vertices", "VectorCopy/vertices"));
+                reporter.TimeRatio("FirstChange/vertices", "VectorCopy/vertices"));
     benchmark::Shutdown();
     return 0;
 }

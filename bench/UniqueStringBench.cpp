@@ -4,12 +4,11 @@
 
 #include "orvcore/text/UniqueString.h"
 
-#include <benchmark/benchmark.h>
+#include "RatioReporter.h"
 
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -130,20 +129,6 @@ void BM_UnorderedSet(benchmark::State& state)
 BENCHMARK(BM_UniqueStringTable)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_UnorderedSet)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-// Keeps each run's time per iteration so that the ratio can be printed.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -153,10 +138,9 @@ int main(int argc, char** argv)
     Lookups();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto ours = reporter.times.find("BM_UniqueStringTable/iterations:3/real_time");
-    auto peer = reporter.times.find("BM_UnorderedSet/iterations:3/real_time");
-    if (ours != reporter.times.end() && peer != reporter.times.end())
-        std::printf("UniqueStringTable / unordered_set<string>: %.2f (target <= 1.5)\n", ours->second / peer->second);
+    const double ratio = reporter.TimeRatio("BM_UniqueStringTable", "BM_UnorderedSet");
+    if (ratio >= 0.0)
+        std::printf("UniqueStringTable / unordered_set<string>: %.2f (target <= 1.5)\n", ratio);
     benchmark::Shutdown();
     return 0;
 }
