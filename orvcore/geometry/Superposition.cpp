@@ -295,6 +295,14 @@ const int kDecompositionIterations = 200;
 
 inline double& At(Matrix3x3& M, int r, int c) { return static_cast<double*>(M)[3 * r + c]; }
 
+// The plane rotation that the Givens steps apply to a pair of elements.
+inline void GivensRotate(double& a, double& b, double co, double si)
+{
+    const double olda = a, oldb = b;
+    a = co * oldb + si * olda;
+    b = si * oldb - co * olda;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -447,24 +455,16 @@ void Matrix3x3::ComGiv(double a, double b, double& co, double& si)
 void Matrix3x3::PreGMU(Matrix3x3& A, Matrix3x3& U, double co, double si, int i, int k)
 {
     for (int m = 0; m < 3; ++m) {
-        const double ai = At(A, i, m), ak = At(A, k, m);
-        At(A, i, m) = co * ak + si * ai;
-        At(A, k, m) = si * ak - co * ai;
-        const double ui = At(U, m, i), uk = At(U, m, k);
-        At(U, m, i) = co * uk + si * ui;
-        At(U, m, k) = si * uk - co * ui;
+        GivensRotate(At(A, i, m), At(A, k, m), co, si);
+        GivensRotate(At(U, m, i), At(U, m, k), co, si);
     }
 }
 
 void Matrix3x3::PosGMU(Matrix3x3& A, Matrix3x3& V, double co, double si, int i, int k)
 {
     for (int m = 0; m < 3; ++m) {
-        const double ai = At(A, m, i), ak = At(A, m, k);
-        At(A, m, i) = co * ak + si * ai;
-        At(A, m, k) = si * ak - co * ai;
-        const double vi = At(V, i, m), vk = At(V, k, m);
-        At(V, i, m) = co * vk + si * vi;
-        At(V, k, m) = si * vk - co * vi;
+        GivensRotate(At(A, m, i), At(A, m, k), co, si);
+        GivensRotate(At(V, i, m), At(V, k, m), co, si);
     }
 }
 
