@@ -2,6 +2,7 @@
 #include "orvcore/geometry/Matrix4x4.h"
 
 #include "tests/support/ArchiveBytes.h"
+#include "tests/support/ExpectPoint.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +16,6 @@ using namespace Orvane;
 using namespace testing_bytes;
 
 namespace {
-
-void ExpectPoint(const Point3d& p, double x, double y, double z, double tol = 1e-6)
-{
-    EXPECT_NEAR(p.GetX(), x, tol);
-    EXPECT_NEAR(p.GetY(), y, tol);
-    EXPECT_NEAR(p.GetZ(), z, tol);
-}
 
 template <class M, int N>
 void ExpectMatrix(const M& m, const double (&expected)[N], double tol = 1e-12)

@@ -1,5 +1,7 @@
 #include "orvcore/geometry/Measures.h"
 
+#include "tests/support/ExpectPoint.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,13 +11,6 @@
 using namespace Orvane;
 
 namespace {
-
-void ExpectPoint(const Point3d& p, double x, double y, double z, double tol = 1e-6)
-{
-    EXPECT_NEAR(p.GetX(), x, tol);
-    EXPECT_NEAR(p.GetY(), y, tol);
-    EXPECT_NEAR(p.GetZ(), z, tol);
-}
 
 // Torsion angle by the atan2 formula on bond vectors, as an independent check.
 double ReferenceDihedral(const Point3d& p0, const Point3d& p1, const Point3d& p2, const Point3d& p3)

@@ -1,20 +1,10 @@
 #include "orvcore/geometry/Point3d.h"
 #include "orvcore/numerics/RandomSequences.h"
+#include "tests/support/ExpectPoint.h"
 
 #include <gtest/gtest.h>
 
 using namespace Orvane;
-
-namespace {
-
-void ExpectPoint(const Point3d& p, double x, double y, double z)
-{
-    EXPECT_NEAR(p.GetX(), x, 1e-6);
-    EXPECT_NEAR(p.GetY(), y, 1e-6);
-    EXPECT_NEAR(p.GetZ(), z, 1e-6);
-}
-
-} // namespace
 
 // From seed 1 the generator gives 16838, 5758, 10113; on [-1, 1] these are
 // 0.0277413251, -0.6485488449, -0.3827326273, of length 0.7535746.

@@ -3,6 +3,7 @@
 #include "orvcore/core/CArchiveException.h"
 #include "orvcore/geometry/Matrix4x4.h"
 #include "tests/support/ArchiveBytes.h"
+#include "tests/support/ExpectPoint.h"
 
 #include <gtest/gtest.h>
 
@@ -54,13 +55,6 @@ double Volume(const TetrahedronPrimitive& t)
     Point3d v0, v1, v2, v3;
     t.GetTetrahedronVertices(v0, v1, v2, v3);
     return std::fabs(Dot(Sub(Of(v1), Of(v0)), Cross(Sub(Of(v2), Of(v0)), Sub(Of(v3), Of(v0))))) / 6.0;
-}
-
-void ExpectPoint(const Point3d& p, double x, double y, double z, double tol = 1e-6)
-{
-    EXPECT_NEAR(p.GetX(), x, tol);
-    EXPECT_NEAR(p.GetY(), y, tol);
-    EXPECT_NEAR(p.GetZ(), z, tol);
 }
 
 Point3d::Array Points(const std::vector<V>& vs)
