@@ -28,6 +28,8 @@
 #include "orvcore/geometry/Plane.h"
 #include "orvcore/geometry/Point2d.h"
 #include "orvcore/geometry/Point3d.h"
+#include "orvcore/geometry/SquareMatrix.h"
+#include "orvcore/geometry/Vector3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
 #include "orvcore/geometry/AnisotropicDisplacement.h"
@@ -39,6 +41,7 @@
 #include "orvcore/color/ColorMap.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
+#include "orvcore/graphics/primitives/ArchiveFields.h"
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
 #include "orvcore/graphics/primitives/IconPrimitive.h"
 #include "orvcore/graphics/primitives/LinePrimitives.h"
@@ -58,6 +61,7 @@
 
 // --- graphics/scene: display lists and pick dots
 #include "orvcore/graphics/scene/DisplayList3D.h"
+#include "orvcore/graphics/scene/DisplayList3DWalks.h"
 
 // --- graphics/scene: view attributes, lights, icon library
 #include "orvcore/graphics/scene/GraphicsAttributes.h"

@@ -1,7 +1,7 @@
 #include "orvcore/geometry/Matrix3x3.h"
 #include "orvcore/geometry/Matrix4x4.h"
 
-#include "ArchiveBytes.h"
+#include "tests/support/ArchiveBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "orvcore/geometry/Point2d.h"
 
-#include "ArchiveBytes.h"
+#include "tests/support/ArchiveBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
 #include "orvcore/geometry/Matrix4x4.h"
 
-#include "ArchiveBytes.h"
+#include "tests/support/ArchiveBytes.h"
 
 #include <gtest/gtest.h>
 
 using namespace Orvane;
-using namespace PrimitiveTest;
+using namespace testing_bytes::chained;
 
 TEST(GraphicsPrimitiveTest, LitPrimitiveDefaultsAndCopies)
 {

@@ -1,14 +1,14 @@
 #include "orvcore/graphics/primitives/LinePrimitives.h"
 #include "orvcore/geometry/Matrix4x4.h"
 
-#include "ArchiveBytes.h"
+#include "tests/support/ArchiveBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace Orvane;
-using namespace PrimitiveTest;
+using namespace testing_bytes::chained;
 
 namespace {
 

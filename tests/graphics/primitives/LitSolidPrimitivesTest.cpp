@@ -1,13 +1,13 @@
 #include "orvcore/graphics/primitives/LitSolidPrimitives.h"
 
-#include "ArchiveBytes.h"
+#include "tests/support/ArchiveBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace Orvane;
-using namespace PrimitiveTest;
+using namespace testing_bytes::chained;
 
 namespace {
 

@@ -2,12 +2,12 @@
 #include "orvcore/graphics/primitives/PointPrimitives.h"
 #include "orvcore/geometry/Matrix4x4.h"
 
-#include "ArchiveBytes.h"
+#include "tests/support/ArchiveBytes.h"
 
 #include <gtest/gtest.h>
 
 using namespace Orvane;
-using namespace PrimitiveTest;
+using namespace testing_bytes::chained;
 
 TEST(PointPrimitivesTest, UnlitPointAndDot)
 {

@@ -2,7 +2,7 @@
 
 #include "orvcore/core/CArchiveException.h"
 #include "orvcore/geometry/Matrix4x4.h"
-#include "tests/graphics/primitives/PrimitiveBytes.h"
+#include "tests/support/ArchiveBytes.h"
 
 #include <gtest/gtest.h>
 

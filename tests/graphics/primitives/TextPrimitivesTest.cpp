@@ -1,7 +1,7 @@
 #include "orvcore/graphics/primitives/TextPrimitives.h"
 
 #include "orvcore/geometry/Matrix4x4.h"
-#include "tests/graphics/primitives/PrimitiveBytes.h"
+#include "tests/support/ArchiveBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
 #include "orvcore/geometry/Matrix4x4.h"
 
-#include "ArchiveBytes.h"
+#include "tests/support/ArchiveBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <utility>
 
 using namespace Orvane;
-using namespace PrimitiveTest;
+using namespace testing_bytes::chained;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "orvcore/graphics/scene/GraphicsAttributes.h"
 
-#include "orvcore/core/CMemFile.h"
+#include "tests/support/ArchiveBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,61 +11,15 @@ using namespace Orvane;
 
 namespace {
 
-const UINT kUnset = 0xFFFFFFFFu;
-
-// Expected archive images, written out field by field.
-struct Bytes
-{
-    std::vector<BYTE> v;
-
-    template <typename T>
-    Bytes& Raw(T value)
-    {
-        BYTE image[sizeof value];
-        std::memcpy(image, &value, sizeof value);
-        v.insert(v.end(), image, image + sizeof value);
-        return *this;
-    }
-    Bytes& U8(BYTE b) { return Raw(b); }
-    Bytes& I32(std::int32_t i) { return Raw(i); }
-    Bytes& F32(float f) { return Raw(f); }
-    Bytes& Rgba(BYTE r, BYTE g, BYTE b, BYTE a) { return U8(r).U8(g).U8(b).U8(a); }
-    // A point as floats (schema 7 on) or doubles (older and unset schemas).
-    Bytes& Point(float x, float y, float z, bool floats)
-    {
-        if (floats)
-            return F32(x).F32(y).F32(z);
-        return Raw(static_cast<double>(x)).Raw(static_cast<double>(y)).Raw(static_cast<double>(z));
-    }
-    Bytes& Matrix(const double* m)
-    {
-        for (int i = 0; i < 16; ++i)
-            Raw(m[i]);
-        return *this;
-    }
-};
-
-template <class T>
-std::vector<BYTE> Store(T& object, UINT schema)
-{
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        ar.m_nObjectSchema = schema;
-        object.Serialize(ar);
-    }
-    return file.GetBytes();
-}
+using Bytes = testing_bytes::ByteImage;
+using testing_bytes::kUnset;
+using testing_bytes::Store;
 
 // Loads `object` from the bytes and returns how many bytes were read.
 template <class T>
 ULONGLONG Load(T& object, const std::vector<BYTE>& bytes, UINT schema)
 {
-    CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
-    CArchive ar(&file, CArchive::load);
-    ar.m_nObjectSchema = schema;
-    object.Serialize(ar);
-    return bytes.size() - ar.GetBytesAvailable();
+    return bytes.size() - testing_bytes::Load(object, bytes, schema);
 }
 
 double kMatrix[16];
