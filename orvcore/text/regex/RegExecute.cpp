@@ -412,16 +412,8 @@ int RegExecute(RegProgram* program, const char* text)
         return 0;
 
     RegMatcher matcher(program, text);
-    char chars[kMaxStartChars];
-    if (program->reganch) {
-        // One try at the start, unless its first character rules it out.
-        const int count = StartChars(RegProgramBytes(program) + 1, chars);
-        if (count > 0 && !IsStartChar(*text, chars, count)) {
-            matcher.ClearSpans();
-            return 0;
-        }
+    if (program->reganch)
         return matcher.Try(text) ? 1 : 0;
-    }
     const char* s = text;
     if (program->regstart != '\0') {
         while ((s = FindChar(s, program->regstart)) != nullptr) {
@@ -436,6 +428,7 @@ int RegExecute(RegProgram* program, const char* text)
     // Without hints in the record, the program's start may still show which
     // characters a match can begin with; other positions need no try, and
     // the spans end as the failed tries would leave them.
+    char chars[kMaxStartChars];
     const int count = StartChars(RegProgramBytes(program) + 1, chars);
     if (count > 0) {
         matcher.ClearSpans();

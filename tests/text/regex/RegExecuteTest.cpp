@@ -155,6 +155,29 @@ TEST(RegExecute, MatchTable)
     }
 }
 
+// The search hints only skip positions where no match can start: behind an
+// optional empty group the same pattern has no hints and is tried at every
+// position, and finds the same match (its groups two places further on).
+TEST(RegExecute, HintsDoNotChangeResults)
+{
+    for (const MatchCase& c : kCases) {
+        SCOPED_TRACE("pattern '" + std::string(c.pattern) + "' on '" + c.text + "'");
+        ProgramPtr hinted = Compile(c.pattern);
+        ProgramPtr plain = Compile("()?(" + std::string(c.pattern) + ")");
+        ASSERT_NE(plain, nullptr);
+        EXPECT_EQ(plain->regstart, 0);
+        EXPECT_EQ(plain->reganch, 0);
+        const int result = RegExecute(hinted.get(), c.text.c_str());
+        ASSERT_EQ(RegExecute(plain.get(), c.text.c_str()), result);
+        if (result == 0)
+            continue;
+        EXPECT_EQ(Span(plain.get(), 0), Span(hinted.get(), 0));
+        EXPECT_EQ(plain->startp[0], hinted->startp[0]);
+        for (int n = 1; n + 2 < kRegSpanCount; ++n)
+            EXPECT_EQ(Span(plain.get(), n + 2), Span(hinted.get(), n)) << "group " << n;
+    }
+}
+
 TEST(RegExecute, GroupLengthCountAndCopy)
 {
     ProgramPtr p = Compile("(a)(b)?(c)");
