@@ -1,27 +1,15 @@
 #include "orvcore/text/regex/RegProgram.h"
+#include "tests/text/regex/ProgramPtr.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 using namespace Orvane;
 
 namespace {
-
-struct ProgramDeleter
-{
-    void operator()(RegProgram* p) const { std::free(p); }
-};
-using ProgramPtr = std::unique_ptr<RegProgram, ProgramDeleter>;
-
-ProgramPtr Compile(const std::string& pattern)
-{
-    return ProgramPtr(RegCompile(pattern.c_str()));
-}
 
 std::vector<std::string> g_messages;
 
