@@ -3,8 +3,28 @@
 #include "orvcore/text/regex/RegProgram.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace Orvane {
+
+namespace {
+
+// Copies the spans of the last execution into the list: the whole match, then
+// the groups up to the first empty or unset one. The list keeps its size when
+// the count is unchanged; short texts are copied without a library call.
+[[gnu::noinline]] int RecordSubstrings(RegProgram* program, CStringArray& substrings)
+{
+    int count = 0;
+    while (count < kRegSpanCount && program->startp[count] != nullptr && program->endp[count] > program->startp[count])
+        ++count;
+    if (substrings.GetSize() != count)
+        substrings.SetSize(count);
+    for (int n = 0; n < count; ++n)
+        substrings[n] = CString(std::string(program->startp[n], program->endp[n]));
+    return count;
+}
+
+} // namespace
 
 RegExpression::RegExpression(const CString& pattern, bool flag) : Pattern<CString>(flag), m_pattern(pattern)
 {
@@ -55,16 +75,16 @@ bool RegExpression::Match(const CString& text, bool exact)
         if (m_program == nullptr)
             return false;
     }
-    if (text.IsEmpty() || !RegExecute(m_program, text)) {
+    const char* subject = text;
+    if (text.IsEmpty() || !RegExecute(m_program, subject)) {
         m_substrings.RemoveAll();
         return false;
     }
-
-    const int count = RegGroupCount(m_program);
-    m_substrings.SetSize(count);
-    for (int n = 0; n < count; ++n)
-        m_substrings[n] = CString(m_program->startp[n], RegGroupLength(m_program, n));
-    return count > 0 && (!exact || text == m_substrings[0]);
+    const int count = RecordSubstrings(m_program, m_substrings);
+    // The leftmost match lies inside the text, so it equals the text exactly
+    // when it starts there and is as long.
+    return count > 0 &&
+           (!exact || (m_program->startp[0] == subject && m_substrings[0].GetLength() == text.GetLength()));
 }
 
 CString RegExpression::GetSubstring(int index) const

@@ -18,15 +18,22 @@ bool IsWordChar(char c)
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
 
-// Whether a set string holds the (non-NUL) character c. Sets and names are
-// short, so a plain loop beats a library call here.
+// Whether a set string holds the (non-NUL) character c. Ranges such as 0-9
+// make sets of ten and more characters, which the library scans faster than
+// a byte loop.
 bool InSet(const char* set, char c)
 {
-    for (; *set != '\0'; ++set) {
-        if (*set == c)
-            return true;
+    return std::strchr(set, c) != nullptr;
+}
+
+// Whether the text at `in` begins with the (non-empty) literal string.
+bool LiteralAt(const char* literal, const char* in)
+{
+    for (; *literal != '\0'; ++literal, ++in) {
+        if (*literal != *in)
+            return false;
     }
-    return false;
+    return true;
 }
 
 // strchr for a non-NUL character, looking at the first bytes in line before
@@ -210,16 +217,20 @@ bool RegMatcher::MatchNodes(const char* scan)
 }
 
 // Tries each alternative of a choice in order, restoring the input position
-// after each failure.
+// after each failure. An alternative that begins with a literal the text
+// does not continue with cannot match and is passed over.
 bool RegMatcher::MatchChoice(const char* scan)
 {
+    const char* save = m_input;
     do {
-        const char* save = m_input;
-        if (Match(RegOperand(scan)))
-            return true;
-        if (m_aborted)
-            return false;
-        m_input = save;
+        const char* head = RegOperand(scan);
+        if (RegOp(head) != RegLiteral || LiteralAt(RegOperand(head), save)) {
+            if (Match(head))
+                return true;
+            if (m_aborted)
+                return false;
+            m_input = save;
+        }
         scan = RegNext(scan);
     } while (scan != nullptr && RegOp(scan) == RegBranch);
     return false;
@@ -229,10 +240,21 @@ bool RegMatcher::MatchChoice(const char* scan)
 // following literal's first character rules out most positions.
 bool RegMatcher::MatchRepeat(const char* scan, const char* next)
 {
-    const char nextChar = next != nullptr && RegOp(next) == RegLiteral ? *RegOperand(next) : '\0';
     const std::ptrdiff_t min = RegOp(scan) == RegStar ? 0 : 1;
     const char* save = m_input;
     std::ptrdiff_t count = Repeat(RegOperand(scan));
+    if (count < min)
+        return false;
+    if (next != nullptr) {
+        // Nothing left to match: the greedy count is the match. Before the
+        // end of the text only the greedy count can succeed, as every
+        // repetition given back is a character, not the end.
+        if (RegOp(next) == RegEnd)
+            return true;
+        if (RegOp(next) == RegTextEnd)
+            return *m_input == '\0' && Match(next);
+    }
+    const char nextChar = next != nullptr && RegOp(next) == RegLiteral ? *RegOperand(next) : '\0';
     while (count >= min) {
         if ((nextChar == '\0' || *m_input == nextChar) && Match(next))
             return true;
@@ -259,7 +281,8 @@ bool RegMatcher::MatchGroup(const char* scan, const char* next)
         return false;
     }
     const char* save = m_input;
-    if (!Match(next))
+    // At the end of the program the rest matches as it stands.
+    if ((next == nullptr || RegOp(next) != RegEnd) && !Match(next))
         return false;
     if (*slot == nullptr)
         *slot = save;
@@ -383,51 +406,39 @@ bool IsStartChar(char c, const char* chars, int count)
     return false;
 }
 
-} // namespace
+// The tries of one execution, one function per kind of hint. They are kept
+// out of RegExecute so that texts the hints reject cost no matcher set-up.
 
-void RegError(const char* message)
+// Anchored programs are tried at the start of the text only.
+[[gnu::noinline]] int SearchAnchored(RegProgram* program, const char* text)
 {
-    if (g_errorHandler != nullptr)
-        g_errorHandler(message);
-}
-
-RegErrorHandler RegSetErrorHandler(RegErrorHandler handler)
-{
-    RegErrorHandler previous = g_errorHandler;
-    g_errorHandler = handler;
-    return previous;
-}
-
-int RegExecute(RegProgram* program, const char* text)
-{
-    if (program == nullptr || text == nullptr) {
-        RegError("NULL parameter");
-        return 0;
-    }
-    if (static_cast<unsigned char>(RegProgramBytes(program)[0]) != kRegMagic) {
-        RegError("corrupted program");
-        return 0;
-    }
-    if (program->regmust != nullptr && !ContainsRequired(program, text))
-        return 0;
-
     RegMatcher matcher(program, text);
-    if (program->reganch)
-        return matcher.Try(text) ? 1 : 0;
-    const char* s = text;
-    if (program->regstart != '\0') {
-        while ((s = FindChar(s, program->regstart)) != nullptr) {
-            if (matcher.Try(s))
-                return 1;
-            if (matcher.Aborted())
-                return 0;
-            ++s;
-        }
-        return 0;
+    return matcher.Try(text) ? 1 : 0;
+}
+
+// Every match begins with the first character: tried at each of its
+// occurrences, from the first one on.
+[[gnu::noinline]] int SearchFirstChar(RegProgram* program, const char* text, const char* first)
+{
+    RegMatcher matcher(program, text);
+    const char c = program->regstart;
+    for (const char* s = first; s != nullptr; s = FindChar(s + 1, c)) {
+        if (matcher.Try(s))
+            return 1;
+        if (matcher.Aborted())
+            return 0;
     }
-    // Without hints in the record, the program's start may still show which
-    // characters a match can begin with; other positions need no try, and
-    // the spans end as the failed tries would leave them.
+    return 0;
+}
+
+// Without hints in the record, the program's start may still show which
+// characters a match can begin with; other positions need no try, and the
+// spans end as the failed tries would leave them. Otherwise every position
+// up to and including the terminating NUL is tried.
+[[gnu::noinline]] int SearchUnhinted(RegProgram* program, const char* text)
+{
+    RegMatcher matcher(program, text);
+    const char* s = text;
     char chars[kMaxStartChars];
     const int count = StartChars(RegProgramBytes(program) + 1, chars);
     if (count > 0) {
@@ -453,6 +464,44 @@ int RegExecute(RegProgram* program, const char* text)
             return 0;
     } while (*s++ != '\0');
     return 0;
+}
+
+} // namespace
+
+void RegError(const char* message)
+{
+    if (g_errorHandler != nullptr)
+        g_errorHandler(message);
+}
+
+RegErrorHandler RegSetErrorHandler(RegErrorHandler handler)
+{
+    RegErrorHandler previous = g_errorHandler;
+    g_errorHandler = handler;
+    return previous;
+}
+
+int RegExecute(RegProgram* program, const char* text)
+{
+    if (program == nullptr || text == nullptr) {
+        RegError("NULL parameter");
+        return 0;
+    }
+    if (static_cast<unsigned char>(RegProgramBytes(program)[0]) != kRegMagic) {
+        RegError("corrupted program");
+        return 0;
+    }
+    // The hints in the record rule most texts out here, before a matcher is
+    // set up for them.
+    if (program->regmust != nullptr && !ContainsRequired(program, text))
+        return 0;
+    if (program->reganch)
+        return SearchAnchored(program, text);
+    if (program->regstart != '\0') {
+        const char* first = FindChar(text, program->regstart);
+        return first != nullptr ? SearchFirstChar(program, text, first) : 0;
+    }
+    return SearchUnhinted(program, text);
 }
 
 int RegGroupLength(RegProgram* program, int n)
