@@ -3,7 +3,7 @@
 #include "orvcore/text/regex/RegProgram.h"
 
 #include <cstdlib>
-#include <string>
+#include <cstddef>
 
 namespace Orvane {
 
@@ -11,7 +11,10 @@ namespace {
 
 // Copies the spans of the last execution into the list: the whole match, then
 // the groups up to the first empty or unset one. The list keeps its size when
-// the count is unchanged; short texts are copied without a library call.
+// the count is unchanged, and short spans, names above all, are appended into
+// the entries' own storage rather than built as new strings and moved in.
+constexpr std::ptrdiff_t kShortSubstring = 15;
+
 [[gnu::noinline]] int RecordSubstrings(RegProgram* program, CStringArray& substrings)
 {
     int count = 0;
@@ -19,8 +22,18 @@ namespace {
         ++count;
     if (substrings.GetSize() != count)
         substrings.SetSize(count);
-    for (int n = 0; n < count; ++n)
-        substrings[n] = CString(std::string(program->startp[n], program->endp[n]));
+    for (int n = 0; n < count; ++n) {
+        const char* start = program->startp[n];
+        const char* end = program->endp[n];
+        CString& target = substrings[n];
+        if (end - start > kShortSubstring) {
+            target = CString(start, static_cast<int>(end - start));
+            continue;
+        }
+        target.Empty();
+        for (; start < end; ++start)
+            target += *start;
+    }
     return count;
 }
 

@@ -36,6 +36,13 @@ bool LiteralAt(const char* literal, const char* in)
     return true;
 }
 
+// The node after a forward-linked node, or null.
+const char* ForwardNext(const char* node)
+{
+    const int offset = RegNextOffset(node);
+    return offset != 0 ? node + offset : nullptr;
+}
+
 // strchr for a non-NUL character, looking at the first bytes in line before
 // handing long texts to the library.
 const char* FindChar(const char* s, char c)
@@ -348,16 +355,17 @@ bool IsEmptyWidth(unsigned char op)
     return op < 64 && ((kinds >> op) & 1u) != 0;
 }
 
+// Empty-width nodes and branches link forwards.
 const char* SkipEmptyWidth(const char* node)
 {
     while (node != nullptr && IsEmptyWidth(RegOp(node)))
-        node = RegNext(node);
+        node = ForwardNext(node);
     return node;
 }
 
 bool IsChoice(const char* branch)
 {
-    const char* next = RegNext(branch);
+    const char* next = ForwardNext(branch);
     return next != nullptr && RegOp(next) == RegBranch;
 }
 
@@ -380,7 +388,7 @@ int StartChars(const char* first, char* chars)
     if (RegOp(node) != RegBranch)
         return 0;
     int count = 0;
-    for (const char* b = node; b != nullptr && RegOp(b) == RegBranch; b = RegNext(b)) {
+    for (const char* b = node; b != nullptr && RegOp(b) == RegBranch; b = ForwardNext(b)) {
         const char* head = SkipEmptyWidth(RegOperand(b));
         if (head == nullptr || RegOp(head) != RegLiteral)
             return 0;
@@ -409,10 +417,33 @@ bool IsStartChar(char c, const char* chars, int count)
 // The tries of one execution, one function per kind of hint. They are kept
 // out of RegExecute so that texts the hints reject cost no matcher set-up.
 
-// Anchored programs are tried at the start of the text only.
+// Whether an anchored program can only match a text beginning with another
+// character: its single branch opens with the start assertion and then a
+// literal.
+bool AnchoredLiteralMisses(RegProgram* program, const char* text)
+{
+    const char* node = RegProgramBytes(program) + 1;
+    if (RegOp(node) != RegBranch) // the program always opens with a branch
+        return false;
+    const char* next = ForwardNext(node);
+    if (next == nullptr || RegOp(next) == RegBranch) // a choice
+        return false;
+    node = RegOperand(node);
+    if (RegOp(node) != RegTextStart || (node = ForwardNext(node)) == nullptr)
+        return false;
+    return RegOp(node) == RegLiteral && *RegOperand(node) != *text;
+}
+
+// Anchored programs are tried at the start of the text only; a text the
+// leading literal rules out needs no try, and its spans end cleared as the
+// try would leave them.
 [[gnu::noinline]] int SearchAnchored(RegProgram* program, const char* text)
 {
     RegMatcher matcher(program, text);
+    if (AnchoredLiteralMisses(program, text)) {
+        matcher.ClearSpans();
+        return 0;
+    }
     return matcher.Try(text) ? 1 : 0;
 }
 
