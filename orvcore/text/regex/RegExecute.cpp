@@ -26,14 +26,20 @@ bool InSet(const char* set, char c)
     return std::strchr(set, c) != nullptr;
 }
 
-// Whether the text at `in` begins with the (non-empty) literal string.
-bool LiteralAt(const char* literal, const char* in)
+// The text after the literal string when the text at `in` begins with it,
+// else null.
+const char* LiteralEnd(const char* literal, const char* in)
 {
     for (; *literal != '\0'; ++literal, ++in) {
         if (*literal != *in)
-            return false;
+            return nullptr;
     }
-    return true;
+    return in;
+}
+
+bool LiteralAt(const char* literal, const char* in)
+{
+    return LiteralEnd(literal, in) != nullptr;
 }
 
 // The node after a forward-linked node, or null.
@@ -43,16 +49,10 @@ const char* ForwardNext(const char* node)
     return offset != 0 ? node + offset : nullptr;
 }
 
-// strchr for a non-NUL character, looking at the first bytes in line before
-// handing long texts to the library.
+// strchr for a non-NUL character. The library's scan takes whole blocks of
+// bytes at once, with no branch per byte to mispredict on short texts.
 const char* FindChar(const char* s, char c)
 {
-    for (int i = 0; i < 16; ++i, ++s) {
-        if (*s == c)
-            return s;
-        if (*s == '\0')
-            return nullptr;
-    }
     return std::strchr(s, c);
 }
 
@@ -64,7 +64,11 @@ public:
 
     // Runs the program from the given text position; records slot 0 on
     // success.
-    bool Try(const char* at);
+    bool Try(const char* at) { return Try(at, RegProgramBytes(m_program) + 1, at); }
+
+    // The same, with the nodes before `node` known to have matched the text
+    // from `at` up to `in`.
+    bool Try(const char* at, const char* node, const char* in);
 
     // What a failed try leaves: all spans unset.
     void ClearSpans();
@@ -107,11 +111,11 @@ void RegMatcher::ClearSpans()
     m_cleared = true;
 }
 
-bool RegMatcher::Try(const char* at)
+bool RegMatcher::Try(const char* at, const char* node, const char* in)
 {
     ClearSpans();
-    m_input = at;
-    if (!Match(RegProgramBytes(m_program) + 1))
+    m_input = in;
+    if (!Match(node))
         return false;
     m_program->startp[0] = at;
     m_program->endp[0] = m_input;
@@ -328,7 +332,7 @@ std::ptrdiff_t RegMatcher::Repeat(const char* node)
 }
 
 // The required literal must occur somewhere in the text.
-bool ContainsRequired(const RegProgram* program, const char* text)
+[[gnu::noinline]] bool ContainsRequired(const RegProgram* program, const char* text)
 {
     const char* s = text;
     while ((s = FindChar(s, program->regmust[0])) != nullptr) {
@@ -355,42 +359,39 @@ bool IsEmptyWidth(unsigned char op)
     return op < 64 && ((kinds >> op) & 1u) != 0;
 }
 
-// Empty-width nodes and branches link forwards.
-const char* SkipEmptyWidth(const char* node)
+int StartChars(const char* node, char* chars)
 {
-    while (node != nullptr && IsEmptyWidth(RegOp(node)))
-        node = ForwardNext(node);
-    return node;
-}
-
-bool IsChoice(const char* branch)
-{
-    const char* next = ForwardNext(branch);
-    return next != nullptr && RegOp(next) == RegBranch;
-}
-
-int StartChars(const char* first, char* chars)
-{
-    const char* node = first;
-    // Single alternatives (the whole pattern, groups) are entered.
+    // Single alternatives (the whole pattern, groups) are entered and nodes
+    // of no width passed over, up to a literal or a choice.
     for (;;) {
-        node = SkipEmptyWidth(node);
-        if (node == nullptr || RegOp(node) != RegBranch || IsChoice(node))
-            break;
-        node = RegOperand(node);
+        const unsigned char op = RegOp(node);
+        const int offset = RegNextOffset(node);
+        if (op == RegBranch) {
+            if (offset != 0 && RegOp(node + offset) == RegBranch)
+                break;
+            node = RegOperand(node);
+        } else if (IsEmptyWidth(op)) {
+            if (offset == 0)
+                return 0;
+            node += offset;
+        } else if (op == RegLiteral) {
+            chars[0] = *RegOperand(node);
+            return 1;
+        } else {
+            return 0;
+        }
     }
-    if (node == nullptr)
-        return 0;
-    if (RegOp(node) == RegLiteral) {
-        chars[0] = *RegOperand(node);
-        return 1;
-    }
-    if (RegOp(node) != RegBranch)
-        return 0;
+    // A choice: every alternative must begin with a literal.
     int count = 0;
-    for (const char* b = node; b != nullptr && RegOp(b) == RegBranch; b = ForwardNext(b)) {
-        const char* head = SkipEmptyWidth(RegOperand(b));
-        if (head == nullptr || RegOp(head) != RegLiteral)
+    for (;;) {
+        const char* head = RegOperand(node);
+        while (IsEmptyWidth(RegOp(head))) {
+            const int offset = RegNextOffset(head);
+            if (offset == 0)
+                return 0;
+            head += offset;
+        }
+        if (RegOp(head) != RegLiteral)
             return 0;
         const char c = *RegOperand(head);
         int i = 0;
@@ -401,8 +402,11 @@ int StartChars(const char* first, char* chars)
                 return 0;
             chars[count++] = c;
         }
+        const int offset = RegNextOffset(node);
+        if (offset == 0 || RegOp(node + offset) != RegBranch)
+            return count;
+        node += offset;
     }
-    return count;
 }
 
 bool IsStartChar(char c, const char* chars, int count)
@@ -417,34 +421,63 @@ bool IsStartChar(char c, const char* chars, int count)
 // The tries of one execution, one function per kind of hint. They are kept
 // out of RegExecute so that texts the hints reject cost no matcher set-up.
 
-// Whether an anchored program can only match a text beginning with another
-// character: its single branch opens with the start assertion and then a
-// literal.
-bool AnchoredLiteralMisses(RegProgram* program, const char* text)
+// Where a try may start in the program: a single alternative at the top is
+// entered at once, as the matcher would.
+const char* TryStart(RegProgram* program)
 {
     const char* node = RegProgramBytes(program) + 1;
-    if (RegOp(node) != RegBranch) // the program always opens with a branch
-        return false;
-    const char* next = ForwardNext(node);
-    if (next == nullptr || RegOp(next) == RegBranch) // a choice
-        return false;
-    node = RegOperand(node);
-    if (RegOp(node) != RegTextStart || (node = ForwardNext(node)) == nullptr)
-        return false;
-    return RegOp(node) == RegLiteral && *RegOperand(node) != *text;
+    if (RegOp(node) == RegBranch) {
+        const char* next = ForwardNext(node);
+        if (next == nullptr || RegOp(next) != RegBranch)
+            node = RegOperand(node);
+    }
+    return node;
 }
 
-// Anchored programs are tried at the start of the text only; a text the
-// leading literal rules out needs no try, and its spans end cleared as the
-// try would leave them.
+// A leading literal is compared here rather than by the matcher: a try is
+// set up only where it matches, and starts after it. Tries passed over leave
+// the spans cleared as a failed try would.
+class LeadingLiteral
+{
+public:
+    explicit LeadingLiteral(const char* node)
+    {
+        const char* next = RegOp(node) == RegLiteral ? ForwardNext(node) : nullptr;
+        if (next != nullptr) {
+            m_literal = RegOperand(node);
+            m_rest = next;
+        } else {
+            m_rest = node;
+        }
+    }
+
+    // Tries the program at `at`.
+    bool Try(RegMatcher& matcher, const char* at) const
+    {
+        if (m_literal == nullptr)
+            return matcher.Try(at, m_rest, at);
+        const char* in = LiteralEnd(m_literal, at);
+        if (in == nullptr) {
+            matcher.ClearSpans();
+            return false;
+        }
+        return matcher.Try(at, m_rest, in);
+    }
+
+private:
+    const char* m_literal = nullptr; // null: no leading literal
+    const char* m_rest;              // node after the literal
+};
+
+// Anchored programs are tried at the start of the text only. Their single
+// alternative opens with the start assertion, which holds there.
 [[gnu::noinline]] int SearchAnchored(RegProgram* program, const char* text)
 {
     RegMatcher matcher(program, text);
-    if (AnchoredLiteralMisses(program, text)) {
-        matcher.ClearSpans();
-        return 0;
-    }
-    return matcher.Try(text) ? 1 : 0;
+    const char* node = TryStart(program);
+    if (RegOp(node) == RegTextStart && ForwardNext(node) != nullptr)
+        node = ForwardNext(node);
+    return LeadingLiteral(node).Try(matcher, text) ? 1 : 0;
 }
 
 // Every match begins with the first character: tried at each of its
@@ -452,9 +485,10 @@ bool AnchoredLiteralMisses(RegProgram* program, const char* text)
 [[gnu::noinline]] int SearchFirstChar(RegProgram* program, const char* text, const char* first)
 {
     RegMatcher matcher(program, text);
+    const LeadingLiteral start(TryStart(program));
     const char c = program->regstart;
     for (const char* s = first; s != nullptr; s = FindChar(s + 1, c)) {
-        if (matcher.Try(s))
+        if (start.Try(matcher, s))
             return 1;
         if (matcher.Aborted())
             return 0;
@@ -474,6 +508,7 @@ bool AnchoredLiteralMisses(RegProgram* program, const char* text)
     const int count = StartChars(RegProgramBytes(program) + 1, chars);
     if (count > 0) {
         matcher.ClearSpans();
+        const char* start = nullptr; // found with the first position to try
         for (; *s != '\0'; ++s) {
             if (count == 1) {
                 if ((s = FindChar(s, chars[0])) == nullptr)
@@ -481,15 +516,18 @@ bool AnchoredLiteralMisses(RegProgram* program, const char* text)
             } else if (!IsStartChar(*s, chars, count)) {
                 continue;
             }
-            if (matcher.Try(s))
+            if (start == nullptr)
+                start = TryStart(program);
+            if (matcher.Try(s, start, s))
                 return 1;
             if (matcher.Aborted())
                 return 0;
         }
         return 0;
     }
+    const char* start = TryStart(program);
     do {
-        if (matcher.Try(s))
+        if (matcher.Try(s, start, s))
             return 1;
         if (matcher.Aborted())
             return 0;
