@@ -2,8 +2,8 @@
 
 #include "orvcore/text/regex/RegProgram.h"
 
-#include <cstdlib>
 #include <cstddef>
+#include <cstdlib>
 
 namespace Orvane {
 
@@ -18,7 +18,8 @@ constexpr std::ptrdiff_t kShortSubstring = 15;
 [[gnu::noinline]] int RecordSubstrings(RegProgram* program, CStringArray& substrings)
 {
     int count = 0;
-    while (count < kRegSpanCount && program->startp[count] != nullptr && program->endp[count] > program->startp[count])
+    while (count < kRegSpanCount && program->startp[count] != nullptr && program->endp[count] != nullptr &&
+           program->endp[count] > program->startp[count])
         ++count;
     if (substrings.GetSize() != count)
         substrings.SetSize(count);
