@@ -68,6 +68,17 @@ TEST(Spline, DefaultsAndBasisMatrices)
     beta.SetTension(0.0);
     beta.GetCubicSpline(in, out);
     ExpectMatrix(uniform);
+
+    // Bias 0.5 and tension 2, worked by hand: the scale is 1 / 7.25; the rows
+    // for t^3, t^2 and t sum to 0 and the constant row to 7.25.
+    beta.SetBias(0.5);
+    beta.SetTension(2.0);
+    beta.GetCubicSpline(in, out);
+    const double k = 1 / 7.25;
+    ExpectMatrix({{-0.25 * k, 5.75 * k, -7.5 * k, 2 * k},
+                  {0.75 * k, -8.25 * k, 7.5 * k, 0},
+                  {-0.75 * k, -2.25 * k, 3 * k, 0},
+                  {0.25 * k, 5 * k, 2 * k, 0}});
 }
 
 TEST(Spline, ParameterTableAndSpanStart)
