@@ -1,7 +1,7 @@
 #pragma once
 
-// A console reporter that also keeps each benchmark's real time per
-// iteration, so that a program can print the ratio of two runs at the end.
+// A console reporter that also keeps each benchmark's time per iteration, so
+// that a program can print the ratios of its runs at the end.
 
 #include <benchmark/benchmark.h>
 
@@ -13,16 +13,29 @@
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
+    // Which time a benchmark is measured by: wall time, or the processor time
+    // of the process (steadier on a shared machine).
+    enum class Clock { real, cpu };
+
+    explicit RatioReporter(Clock clock = Clock::real) : m_clock(clock) {}
+
+    // Keeps the median of a benchmark's repetitions where there are several,
+    // else its run.
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
+        for (const Run& run : runs) {
+            const std::string& name = run.run_name.function_name;
+            const double time = m_clock == Clock::cpu ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                m_times[name] = time;
+            else if (run.run_type == Run::RT_Iteration && m_times.count(name) == 0)
+                m_times[name] = time;
+        }
         ConsoleReporter::ReportRuns(runs);
     }
 
-    // Real time per iteration of the benchmark registered as `name`
-    // (arguments and run options not included), or 0 when it did not run.
+    // Time per iteration of the benchmark registered as `name` (arguments and
+    // run options not included), or 0 when it did not run.
     double Time(const std::string& name) const
     {
         auto it = m_times.find(name);
@@ -49,5 +62,6 @@ public:
     }
 
 private:
+    Clock m_clock;
     std::map<std::string, double> m_times;
 };

@@ -8,7 +8,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
-#include <benchmark/benchmark.h>
+#include "RatioReporter.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -126,25 +126,6 @@ void BM_Pcre2(benchmark::State& state, int index)
     pcre2_code_free(code);
 }
 
-// Keeps each run's processor time per iteration (steadier than wall time on
-// a shared machine) so that the ratios can be printed.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        // The median of the repetitions where there are several, else the run.
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                times[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            else if (run.run_type == Run::RT_Iteration && times.count(run.run_name.function_name) == 0)
-                times[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -162,20 +143,20 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     Names();
     CNames();
-    RatioReporter reporter;
+    RatioReporter reporter(RatioReporter::Clock::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::printf("\n%-12s %16s %16s %8s\n", "pattern", "std::regex/ours", "ours/PCRE2", "hits");
     for (int i = 0; i < index; ++i) {
-        auto ours = reporter.times.find(RunName("RegExpression", i));
-        auto stdRegex = reporter.times.find(RunName("StdRegex", i));
-        auto pcre = reporter.times.find(RunName("Pcre2", i));
-        if (ours == reporter.times.end() || stdRegex == reporter.times.end() || pcre == reporter.times.end())
+        const double ours = reporter.Time(RunName("RegExpression", i));
+        const double stdRegex = reporter.Time(RunName("StdRegex", i));
+        const double pcre = reporter.Time(RunName("Pcre2", i));
+        if (ours <= 0.0 || stdRegex <= 0.0 || pcre <= 0.0)
             continue;
         const long h = hits[RunName("RegExpression", i)];
         const bool agree = h == hits[RunName("StdRegex", i)] && h == hits[RunName("Pcre2", i)];
-        std::printf("%-12s %16.2f %16.2f %8ld%s\n", patterns[i], stdRegex->second / ours->second,
-                    ours->second / pcre->second, h, agree ? "" : "  (hit counts differ!)");
+        std::printf("%-12s %16.2f %16.2f %8ld%s\n", patterns[i], stdRegex / ours, ours / pcre, h,
+                    agree ? "" : "  (hit counts differ!)");
     }
     std::printf("targets: std::regex/ours >= 5, ours/PCRE2 <= 2\n");
     benchmark::Shutdown();

@@ -1,8 +1,8 @@
 #pragma once
 
-// Internal to the display-list sources: the walks over the primitive arrays
-// and the per-kind rules they apply. Not part of the installed interface's
-// promises; included only by DisplayList3D's own sources.
+// The walks over a display list's primitive arrays and the per-kind rules
+// they apply, shared by DisplayList3D's own sources. Installed with the other
+// headers, but the details here are not part of the interface's promises.
 
 #include "orvcore/graphics/scene/DisplayList3D.h"
 

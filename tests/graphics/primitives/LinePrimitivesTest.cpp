@@ -2,6 +2,7 @@
 #include "orvcore/geometry/Matrix4x4.h"
 
 #include "tests/support/ArchiveBytes.h"
+#include "tests/support/ExpectPoint.h"
 
 #include <gtest/gtest.h>
 
@@ -24,13 +25,6 @@ Bytes LineBytes(std::uint32_t id, const Point3d& a, const Point3d& b, Color c, i
         .Pt(b[0], b[1], b[2], schema)
         .I32(width)
         .U32(id2);
-}
-
-void ExpectNear(const Point3d& p, double x, double y, double z)
-{
-    EXPECT_NEAR(p.GetX(), x, 1e-6);
-    EXPECT_NEAR(p.GetY(), y, 1e-6);
-    EXPECT_NEAR(p.GetZ(), z, 1e-6);
 }
 
 Matrix4x4 Shift(double x, double y, double z)
@@ -163,13 +157,13 @@ TEST(LinePrimitivesTest, ArcGeneration)
     EXPECT_EQ(arc.GetPointAt(0), Point3d(1, 0, 0));
     const double pi = std::acos(-1.0);
     for (int i = 1; i < 4; ++i)
-        ExpectNear(arc.GetPointAt(i), std::cos(i * pi / 6), std::sin(i * pi / 6), 0);
+        ExpectPoint(arc.GetPointAt(i), std::cos(i * pi / 6), std::sin(i * pi / 6), 0);
 
     // Off the origin: the circle is about the normal through the centre.
     ArcPrimitive off(Point3d(1, 1, 1), Point3d(0, 0, 2), Point3d(2, 1, 1), 180, 2, Color(), 1);
     ASSERT_EQ(off.GetNumPoints(), 3);
-    ExpectNear(off.GetPointAt(1), 1, 2, 1);
-    ExpectNear(off.GetPointAt(2), 0, 1, 1);
+    ExpectPoint(off.GetPointAt(1), 1, 2, 1);
+    ExpectPoint(off.GetPointAt(2), 0, 1, 1);
 
     for (int segments : {0, -3}) {
         ArcPrimitive none(Point3d(), Point3d(0, 0, 1), Point3d(1, 2, 3), 90, segments, Color(), 1);
@@ -189,15 +183,15 @@ TEST(LinePrimitivesTest, ArcTransformMovesEverything)
     arc.Transform(Shift(5, 0, 0));
     EXPECT_EQ(arc.GetCenter(), Point3d(5, 0, 0));
     EXPECT_EQ(arc.GetStart(), Point3d(6, 0, 0));
-    ExpectNear(arc.GetNormal(), 0, 0, 1); // a direction: not shifted, unit length
-    ExpectNear(arc.GetPointAt(2), 5, 1, 0);
+    ExpectPoint(arc.GetNormal(), 0, 0, 1); // a direction: not shifted, unit length
+    ExpectPoint(arc.GetPointAt(2), 5, 1, 0);
     EXPECT_EQ(arc.GetPointAt(0), arc.GetStart());
 
     // A quarter turn about x: the arc's plane turns with it.
     arc.Transform(Matrix4x4(Point3d(1, 0, 0), 90.0));
-    ExpectNear(arc.GetNormal(), 0, -1, 0);
-    ExpectNear(arc.GetPointAt(2), 5, 0, 1);
-    ExpectNear(arc.GetCenter(), 5, 0, 0);
+    ExpectPoint(arc.GetNormal(), 0, -1, 0);
+    ExpectPoint(arc.GetPointAt(2), 5, 0, 1);
+    ExpectPoint(arc.GetCenter(), 5, 0, 0);
 }
 
 TEST(LinePrimitivesTest, ArcArchive)
