@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <new>
 
 using namespace Orvane;
 
@@ -182,4 +183,24 @@ TEST(Spline, HermiteCurve)
     EXPECT_EQ(s.GetHermiteSpline(pts, 1, untouched, nullptr, nullptr, 0, 4, 1.0), 0);
     EXPECT_EQ(s.GetHermiteSpline(pts, 5, untouched, nullptr, nullptr, 0, 1, 1.0), 0);
     EXPECT_EQ(untouched.GetSize(), 1);
+}
+
+// Outputs sized beyond what an array can index are allocation failures: they
+// must not wrap round to a small array that the curve then overruns.
+TEST(Spline, OutputsTooLargeForAnArrayFailBeforeWriting)
+{
+    Point3d::Array in = Points({{0, 0, 0}, {1, 1, 0}, {2, 0, 0}}), out = Points({{9, 9, 9}});
+
+    // (3 + 2) * 2^30 points wrap to 2^30 in 32 bits.
+    Spline cubic(Spline::BSpline);
+    cubic.SetGranularity(1 << 30);
+    EXPECT_THROW(cubic.GetCubicSpline(in, out), std::bad_alloc);
+    ASSERT_EQ(out.GetSize(), 1);
+    EXPECT_EQ(out[0], Point3d(9, 9, 9));
+
+    // 3 * (2^31 - 1 + 1) points.
+    Spline hermite(Spline::HermiteSpline);
+    EXPECT_THROW(hermite.GetHermiteSpline(in, 3, out, nullptr, nullptr, 1, 2147483647, 1.0), std::bad_alloc);
+    EXPECT_EQ(out.GetSize(), 1);
+    EXPECT_EQ(in[1], Point3d(1, 1, 0)); // no smoothing pass ran
 }
