@@ -2,6 +2,8 @@
 #include "orvcore/core/LoadOrder.h"
 
 #include <cmath>
+#include <limits>
+#include <new>
 #include <vector>
 
 namespace Orvane {
@@ -41,6 +43,16 @@ struct HermiteWeights {
         return Point3d(c[0], c[1], c[2]);
     }
 };
+
+// The size of an output of `groups` times `per` points. More points than an
+// array can hold cannot be allocated: that fails before anything is written.
+int OutputSize(long long groups, long long per)
+{
+    const long long size = groups * per;
+    if (size > std::numeric_limits<int>::max())
+        throw std::bad_alloc();
+    return static_cast<int>(size);
+}
 
 } // namespace
 
@@ -129,7 +141,7 @@ int Spline::GetCubicSpline(const Point3d::Array& in, Point3d::Array& out)
 {
     const int n = in.GetSize();
     const int g = m_granularity;
-    out.SetSize((n + 2) * g);
+    out.SetSize(OutputSize(n + 2LL, g));
     if (m_recalcMatrix) {
         switch (m_type) {
         case BetaSpline: GetBetaMatrix(); break;
@@ -183,10 +195,11 @@ int Spline::GetHermiteSpline(Point3d::Array& points, int count, Point3d::Array& 
     const int size = points.GetSize();
     if (count < 2 || count > size || steps < 2)
         return 0;
+    const int outSize = OutputSize(size, steps + 1LL);
     Point3d::Array& P = points;
     const int h = count - 1;
     std::vector<Point3d> T(static_cast<size_t>(size)), N(T), W(T), Q(T);
-    out.SetSize(size * (steps + 1));
+    out.SetSize(outSize);
 
     // Tangents from the neighbours and normals of the local plane.
     for (int k = 1; k < h; ++k) {

@@ -45,7 +45,8 @@ public:
     // points, for the parameters 0, 1/g, ... (g-1)/g of each span. n >= 3
     // input points make n - 2 spans; the last span repeats the last input
     // point as its fourth point, so the curve runs on towards the last point.
-    // Fewer than three points give none. Returns 1.
+    // Fewer than three points give none. Returns 1. An output of more points
+    // than an array holds raises std::bad_alloc and changes nothing.
     int GetCubicSpline(const Point3d::Array& in, Point3d::Array& out);
 
     // Fills out with the Hermite curve through the first count points, steps
@@ -53,7 +54,9 @@ public:
     // points written, (count - 1) * (steps - 1) + 1. before and after, when
     // given, set the end tangents; smoothing passes move the interior points
     // of points towards their neighbours. Returns 0 and leaves out as it was
-    // when count is not in 2..points.GetSize() or steps is below 2.
+    // when count is not in 2..points.GetSize() or steps is below 2; raises
+    // std::bad_alloc, changing nothing, when out would need more points than
+    // an array holds.
     int GetHermiteSpline(Point3d::Array& points, int count, Point3d::Array& out, Point3d* before, Point3d* after,
                          int smoothing, int steps, double scale);
 

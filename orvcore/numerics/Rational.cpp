@@ -247,8 +247,8 @@ std::istream& operator>>(std::istream& is, Rational& r)
         return is;
     }
     short denominator;
-    if (is >> denominator)
-        r.SetFraction(numerator, denominator);
+    if (is >> denominator && !r.Assign(numerator, denominator))
+        is.setstate(std::ios::failbit);
     return is;
 }
 

@@ -60,6 +60,8 @@ private:
     // whether it did.
     bool Assign(long long numerator, long long denominator);
 
+    friend ORVCORE_API std::istream& operator>>(std::istream& is, Rational& r);
+
     std::int16_t m_numerator = 0;
     std::int16_t m_denominator = 1;
 };
@@ -84,7 +86,8 @@ ORVCORE_API bool operator>=(const Rational& a, const Rational& b);
 // numerator, the slash and the denominator is written in a field of width w.
 ORVCORE_API std::ostream& operator<<(std::ostream& os, const Rational& r);
 // Reads numerator, '/', denominator (white space allowed between them). A
-// number without a slash fails the stream and leaves the value unchanged.
+// number without a slash, or a fraction with no 16-bit normal form (such as
+// 1/-32768), fails the stream and leaves the value unchanged.
 ORVCORE_API std::istream& operator>>(std::istream& is, Rational& r);
 
 // Archive form: numerator then denominator, 16 bits each, as stored; loading

@@ -352,8 +352,13 @@ bool StringUtils::StringToReal(const char* text, double& value)
 
 bool StringUtils::StringToReal(const char* text, float& value)
 {
+    // Half a unit in the last place above the largest float: a real from
+    // there on rounds to an infinite float, one below it to a finite one
+    // (3.4028235e38, the largest float written to eight digits, lies just
+    // above FLT_MAX and rounds to it).
+    static const double floatOverflow = static_cast<double>(FLT_MAX) + std::ldexp(1.0, 103);
     double converted = 0.0;
-    if (!StringToReal(text, converted) || std::fabs(converted) > static_cast<double>(FLT_MAX))
+    if (!StringToReal(text, converted) || !(std::fabs(converted) < floatOverflow))
         return false;
     value = static_cast<float>(converted);
     return true;

@@ -70,7 +70,8 @@ public:
     // A decimal real with optional leading white space, nothing after it,
     // and neither overflowing nor underflowing.
     static bool StringToReal(const char* text, double& value);
-    // As the double form; values beyond the float range are refused.
+    // As the double form, rounded to a float; values that would round to an
+    // infinite float are refused.
     static bool StringToReal(const char* text, float& value);
     // Three white-space-separated reals within the float range; anything
     // after the third is ignored.

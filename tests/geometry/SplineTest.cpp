@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <new>
 
 using namespace Orvane;
 
@@ -68,6 +69,17 @@ TEST(Spline, DefaultsAndBasisMatrices)
     beta.SetTension(0.0);
     beta.GetCubicSpline(in, out);
     ExpectMatrix(uniform);
+
+    // Bias 0.5 and tension 2, worked by hand: the scale is 1 / 7.25; the rows
+    // for t^3, t^2 and t sum to 0 and the constant row to 7.25.
+    beta.SetBias(0.5);
+    beta.SetTension(2.0);
+    beta.GetCubicSpline(in, out);
+    const double k = 1 / 7.25;
+    ExpectMatrix({{-0.25 * k, 5.75 * k, -7.5 * k, 2 * k},
+                  {0.75 * k, -8.25 * k, 7.5 * k, 0},
+                  {-0.75 * k, -2.25 * k, 3 * k, 0},
+                  {0.25 * k, 5 * k, 2 * k, 0}});
 }
 
 TEST(Spline, ParameterTableAndSpanStart)
@@ -171,4 +183,24 @@ TEST(Spline, HermiteCurve)
     EXPECT_EQ(s.GetHermiteSpline(pts, 1, untouched, nullptr, nullptr, 0, 4, 1.0), 0);
     EXPECT_EQ(s.GetHermiteSpline(pts, 5, untouched, nullptr, nullptr, 0, 1, 1.0), 0);
     EXPECT_EQ(untouched.GetSize(), 1);
+}
+
+// Outputs sized beyond what an array can index are allocation failures: they
+// must not wrap round to a small array that the curve then overruns.
+TEST(Spline, OutputsTooLargeForAnArrayFailBeforeWriting)
+{
+    Point3d::Array in = Points({{0, 0, 0}, {1, 1, 0}, {2, 0, 0}}), out = Points({{9, 9, 9}});
+
+    // (3 + 2) * 2^30 points wrap to 2^30 in 32 bits.
+    Spline cubic(Spline::BSpline);
+    cubic.SetGranularity(1 << 30);
+    EXPECT_THROW(cubic.GetCubicSpline(in, out), std::bad_alloc);
+    ASSERT_EQ(out.GetSize(), 1);
+    EXPECT_EQ(out[0], Point3d(9, 9, 9));
+
+    // 3 * (2^31 - 1 + 1) points.
+    Spline hermite(Spline::HermiteSpline);
+    EXPECT_THROW(hermite.GetHermiteSpline(in, 3, out, nullptr, nullptr, 1, 2147483647, 1.0), std::bad_alloc);
+    EXPECT_EQ(out.GetSize(), 1);
+    EXPECT_EQ(in[1], Point3d(1, 1, 0)); // no smoothing pass ran
 }

@@ -163,7 +163,14 @@ TEST(RationalTest, StreamForms)
     bare.clear();
     EXPECT_EQ(bare.get(), 'x');
 
-    for (const char* text : {"7", "x/2", "7/", "7/y", "70000/1"}) {
+    // Fractions read whole but without a 16-bit normal form (-1/32768 and
+    // 32768/1) fail the stream too; -32768/-2 reduces to 16384/1 and fits.
+    std::istringstream halved("-32768/-2");
+    EXPECT_TRUE(halved >> r);
+    ExpectFraction(r, 16384, 1);
+    r.SetFraction(-3, 4);
+
+    for (const char* text : {"7", "x/2", "7/", "7/y", "70000/1", "1/-32768", "-32768/-1", "-32768/-3"}) {
         std::istringstream in(text);
         in >> r;
         EXPECT_TRUE(in.fail()) << text;

@@ -172,6 +172,74 @@ TEST(NeighborList, NeighborsNearestAndAppend)
     EXPECT_EQ(out.GetSize(), 6);
 }
 
+// With cutoff 1 the cell of (0.5, 0.5, 0.5) is (645, 645, 645); a point at
+// 0.5 + 0.9 * d on each axis lies in the neighbouring cell at offset d.
+TEST(NeighborList, NeighborsComeInTheOrderOfTheSurroundingCells)
+{
+    const int order[27][3] = {
+        {0, 0, 0},   {-1, 0, 0},  {1, 0, 0},   {0, 1, 0},    {-1, 1, 0},  {1, 1, 0},   {0, -1, 0},
+        {-1, -1, 0}, {1, -1, 0},  {0, 1, -1},  {-1, 1, -1},  {1, 1, -1},  {0, 0, -1},  {-1, 0, -1},
+        {1, 0, -1},  {0, -1, -1}, {-1, -1, -1}, {1, -1, -1}, {0, 1, 1},   {-1, 1, 1},  {1, 1, 1},
+        {0, 0, 1},   {-1, 0, 1},  {1, 0, 1},   {0, -1, 1},   {-1, -1, 1}, {1, -1, 1},
+    };
+    // Added last cell first, so that insertion order is the reverse of the
+    // order in which the cells are searched.
+    NeighborList list(1.0, 31);
+    for (int n = 26; n >= 0; --n) {
+        const int* d = order[n];
+        list.Add(Point3d(0.5 + 0.9 * d[0], 0.5 + 0.9 * d[1], 0.5 + 0.9 * d[2]));
+    }
+    IntArray out;
+    EXPECT_EQ(list.GetNeighbors(Point3d(0.5, 0.5, 0.5), 2.0, out), 26);
+    std::vector<int> expected;
+    for (int n = 26; n >= 0; --n)
+        expected.push_back(n);
+    EXPECT_EQ(Values(out), expected);
+
+    // Two nearest points at the same distance: the one in the cell searched
+    // first wins (offset (-1, 0, 0) comes before (1, 0, 0)).
+    NeighborList tie(1.0, 31);
+    tie.Add(Point3d(1.25, 0.5, 0.5));
+    tie.Add(Point3d(-0.25, 0.5, 0.5));
+    out.RemoveAll();
+    EXPECT_EQ(tie.GetNeighbors(Point3d(0.5, 0.5, 0.5), out), 1);
+    EXPECT_EQ(Values(out), std::vector<int>({1, 0}));
+}
+
+// A pair from two neighbouring cells is found from the cell whose offset to
+// the other is in the half neighbourhood; that cell's point comes first.
+TEST(NeighborList, PairOrderAcrossCellsFollowsTheHalfNeighbourhood)
+{
+    const int half[13][3] = {
+        {1, 0, 0},  {-1, -1, 0}, {0, -1, 0}, {1, -1, 0},  {-1, 1, 1},  {0, 1, 1},  {1, 1, 1},
+        {-1, 0, 1}, {0, 0, 1},   {1, 0, 1},  {-1, -1, 1}, {0, -1, 1},  {1, -1, 1},
+    };
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dz = -1; dz <= 1; ++dz) {
+                if (dx == 0 && dy == 0 && dz == 0)
+                    continue;
+                bool forward = false;
+                for (const int* h : half)
+                    forward = forward || (h[0] == dx && h[1] == dy && h[2] == dz);
+                // a in cell (645, 645, 645), b in the cell at offset d.
+                const Point3d a(0.5 + 0.4 * dx, 0.5 + 0.4 * dy, 0.5 + 0.4 * dz);
+                const Point3d b(0.5 + 0.6 * dx, 0.5 + 0.6 * dy, 0.5 + 0.6 * dz);
+                for (bool aFirst : {true, false}) {
+                    NeighborList list(1.0, 31);
+                    const int ia = aFirst ? 0 : 1;
+                    list.Add(aFirst ? a : b);
+                    list.Add(aFirst ? b : a);
+                    IntArray first, second;
+                    ASSERT_EQ(list.GetPairs(first, second), 1) << dx << dy << dz;
+                    EXPECT_EQ(first[0], forward ? ia : 1 - ia) << dx << " " << dy << " " << dz;
+                    EXPECT_EQ(second[0], forward ? 1 - ia : ia) << dx << " " << dy << " " << dz;
+                }
+            }
+        }
+    }
+}
+
 TEST(NeighborList, CellNumbersInsideTheGrid)
 {
     GridProbe grid(2.0, 17);

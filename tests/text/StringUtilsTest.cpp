@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iomanip>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -263,6 +264,20 @@ TEST(StringUtils, RealsAreStrictDecimalNumbers)
     // Beyond the float range the value would become infinite: refused.
     EXPECT_FALSE(StringUtils::StringToReal("1e300", f));
     EXPECT_EQ(f, -3.4e38f);
+
+    // The largest float, (2^24 - 1) * 2^104, written to eight digits lies a
+    // little above it and rounds to it; from half a unit in the last place
+    // above it (about 3.40282357e38) a real rounds to infinity.
+    const float largest = std::ldexp(16777215.0f, 104);
+    EXPECT_TRUE(StringUtils::StringToReal("3.4028235e38", f));
+    EXPECT_EQ(f, largest);
+    EXPECT_TRUE(StringUtils::StringToReal("-3.40282356e38", f));
+    EXPECT_EQ(f, -largest);
+    for (const char* text : {"3.4028236e38", "-3.40282357e38"}) {
+        f = 1.0f;
+        EXPECT_FALSE(StringUtils::StringToReal(text, f)) << text;
+        EXPECT_EQ(f, 1.0f);
+    }
 }
 
 TEST(StringUtils, StringToPointTakesThreeWhiteSpaceSeparatedReals)
@@ -277,6 +292,15 @@ TEST(StringUtils, StringToPointTakesThreeWhiteSpaceSeparatedReals)
         ExpectPoint(p, 4.0, 5.0, 6.0);
     }
     EXPECT_FALSE(StringUtils::StringToPoint(nullptr, p));
+
+    // The largest point written to eight digits reads back as itself.
+    std::ostringstream largest;
+    largest << std::setprecision(8) << Point3d::maximum;
+    EXPECT_EQ(largest.str(), "3.4028235e+38 3.4028235e+38 3.4028235e+38");
+    EXPECT_TRUE(StringUtils::StringToPoint(largest.str().c_str(), p));
+    EXPECT_EQ(p, Point3d::maximum);
+    CString fields("-3.4028235e38,0,3.4028235e38");
+    EXPECT_EQ(StringUtils::ParsePoint(fields, ','), Point3d(-Point3d::maximum[0], 0.0f, Point3d::maximum[2]));
 }
 
 TEST(StringUtils, ExtractWordConsumesTheWhiteSpaceAfterIt)

@@ -344,44 +344,36 @@ int DisplayList3D::GetPickDots(std::vector<DotPrimitive>& dots) const
 
 int DisplayList3D::GetPickDotsTree(const Matrix4x4& parent, std::vector<DotPrimitive>& dots) const
 {
-    // This list's dots are gathered at the end of the result, transformed in
-    // place and, when clip planes are enabled, filtered in place.
+    // This list's dots are gathered at the end of the result, filtered in
+    // place when clip planes are enabled and then transformed in place.
     const std::size_t first = dots.size();
     GetPickDotsPrimitives(dots);
-    const Matrix4x4 aggregate = parent * m_localTransformation;
-    for (std::size_t i = first; i < dots.size(); ++i)
-        dots[i].UnlitPointPrimitive::Transform(aggregate);
 
-    // The clip planes are given in this list's frame: carry them into the
-    // frame of the result. Normals turn with the matrix but do not move.
-    Matrix4x4 rotation(aggregate);
-    rotation.Set(3, 0, 0.0);
-    rotation.Set(3, 1, 0.0);
-    rotation.Set(3, 2, 0.0);
-    Plane planes[kMaxClipPlanes];
+    // The clip planes are given in this list's own frame, where the dots still
+    // are before they are transformed: tested there, a plane holds under any
+    // transformation (scaled or sheared ones included), and a dot that lies on
+    // a plane stays.
+    const Plane* planes[kMaxClipPlanes];
     int numPlanes = 0;
-    for (const ClipPlaneEntry& entry : m_clipPlanes) {
-        if (!entry.enabled)
-            continue;
-        Point3d point, normal;
-        entry.plane.Get(point, normal);
-        aggregate.Transform(point);
-        rotation.Transform(normal);
-        normal.Normalize();
-        planes[numPlanes++].Set(point, normal);
-    }
+    for (const ClipPlaneEntry& entry : m_clipPlanes)
+        if (entry.enabled)
+            planes[numPlanes++] = &entry.plane;
     if (numPlanes > 0) {
         // A dot stays when every plane gives at least 0; an undefined value
         // (not a number) drops it.
         auto clipped = [&](const DotPrimitive& dot) {
             for (int k = 0; k < numPlanes; ++k)
-                if (!(planes[k].Apply(dot.GetCoord()) >= 0.0))
+                if (!(planes[k]->Apply(dot.GetCoord()) >= 0.0))
                     return true;
             return false;
         };
         dots.erase(std::remove_if(dots.begin() + static_cast<std::ptrdiff_t>(first), dots.end(), clipped),
                    dots.end());
     }
+
+    const Matrix4x4 aggregate = parent * m_localTransformation;
+    for (std::size_t i = first; i < dots.size(); ++i)
+        dots[i].UnlitPointPrimitive::Transform(aggregate);
 
     for (const DisplayList3D& list : m_displayLists)
         list.GetPickDotsTree(aggregate, dots);

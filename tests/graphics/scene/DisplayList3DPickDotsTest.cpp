@@ -290,6 +290,48 @@ TEST(DisplayList3DPickDots, ClipPlanesFilterOnlyTheirOwnListInItsOwnFrame)
     EXPECT_EQ(Ids(PickDots(nan)), (std::vector<unsigned int>{2}));
 }
 
+// The planes hold in the list's own frame whatever its transformation: a
+// stretched frame keeps and drops what the plane says there, and dots lying
+// on a plane stay after any turn.
+TEST(DisplayList3DPickDots, ClipPlanesHoldInTheOwnFrameUnderAnyTransformation)
+{
+    // x stretched by 2, then shifted by 5 along y. The list's plane x + y >= 0
+    // keeps (1, -0.9) and (-0.5, 0.6) and drops (0.5, -0.9); in the root's
+    // frame the kept ones lie at (2, 4.1) and (-1, 5.6).
+    DisplayList3D stretched;
+    Matrix4x4 local(Matrix4x4::IdentityMatrix);
+    local.Set(0, 0, 2.0);
+    local.Set(3, 1, 5.0);
+    stretched.SetLocalTransformation(local);
+    stretched.Add(DotPrimitive(Point3d(1, -0.9, 0), Opaque(), 1, 1));
+    stretched.Add(DotPrimitive(Point3d(0.5, -0.9, 0), Opaque(), 1, 2));
+    stretched.Add(DotPrimitive(Point3d(-0.5, 0.6, 0), Opaque(), 1, 3));
+    stretched.SetClipPlane(2, Plane(Point3d(0, 0, 0), Point3d(1, 1, 0)));
+    stretched.SetClipPlaneEnabled(2, true);
+    Dots dots = PickDots(stretched);
+    ASSERT_EQ(Ids(dots), (std::vector<unsigned int>{1, 3}));
+    ExpectDot(dots[0], 2, 4.1, 0, 1);
+    ExpectDot(dots[1], -1, 5.6, 0, 3);
+
+    // One nested list per whole degree, turned about z, each holding a dot on
+    // its own plane x = 0.
+    DisplayList3D root;
+    std::vector<unsigned int> expected;
+    for (unsigned int degrees = 1; degrees < 360; ++degrees) {
+        DisplayList3D turned;
+        turned.SetLocalTransformation(Matrix4x4(Point3d(0, 0, 1), static_cast<double>(degrees)));
+        turned.Add(DotPrimitive(Point3d(0, 0.7, 0), Opaque(), 1, degrees));
+        turned.SetClipPlane(0, Plane(Point3d(0, 0, 0), Point3d(1, 0, 0)));
+        turned.SetClipPlaneEnabled(0, true);
+        root.Add(turned);
+        expected.push_back(degrees);
+    }
+    dots = PickDots(root);
+    EXPECT_EQ(Ids(dots), expected);
+    ASSERT_EQ(dots.size(), 359u);
+    ExpectDot(dots[89], -0.7, 0, 0, 90); // a quarter turn
+}
+
 TEST(DisplayList3DPickDots, NestedListsUseTheAggregateTransformation)
 {
     DisplayList3D root, child, grandchild;
