@@ -331,7 +331,8 @@ std::ptrdiff_t RegMatcher::Repeat(const char* node)
     return count;
 }
 
-// The required literal must occur somewhere in the text.
+// The required literal must occur somewhere in the text. Out of line, so
+// that RegExecute stays small for the programs without one.
 [[gnu::noinline]] bool ContainsRequired(const RegProgram* program, const char* text)
 {
     const char* s = text;
