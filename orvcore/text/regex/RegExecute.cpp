@@ -97,17 +97,24 @@ private:
     bool m_aborted = false;
 };
 
-void RegMatcher::ClearSpans()
+// Spans are written only when a try succeeds, so an unset slot 0 shows that
+// all of them are clear already.
+void ClearSpans(RegProgram* program)
 {
-    // Spans are written only when a try succeeds, so after the first
-    // clearing they stay clear through failed tries; an unset slot 0 shows
-    // that no try has succeeded since the last clearing.
-    if (m_cleared || m_program->startp[0] == nullptr)
+    if (program->startp[0] == nullptr)
         return;
     for (int i = 0; i < kRegSpanCount; ++i) {
-        m_program->startp[i] = nullptr;
-        m_program->endp[i] = nullptr;
+        program->startp[i] = nullptr;
+        program->endp[i] = nullptr;
     }
+}
+
+// After the first clearing the spans stay clear through failed tries.
+void RegMatcher::ClearSpans()
+{
+    if (m_cleared)
+        return;
+    Orvane::ClearSpans(m_program);
     m_cleared = true;
 }
 
@@ -452,12 +459,17 @@ public:
         }
     }
 
+    // Where the text from `at` continues after the leading literal: `at`
+    // itself without one, null when the text does not begin with it.
+    const char* After(const char* at) const { return m_literal != nullptr ? LiteralEnd(m_literal, at) : at; }
+
+    // The node that follows the leading literal.
+    const char* Rest() const { return m_rest; }
+
     // Tries the program at `at`.
     bool Try(RegMatcher& matcher, const char* at) const
     {
-        if (m_literal == nullptr)
-            return matcher.Try(at, m_rest, at);
-        const char* in = LiteralEnd(m_literal, at);
+        const char* in = After(at);
         if (in == nullptr) {
             matcher.ClearSpans();
             return false;
@@ -471,14 +483,21 @@ private:
 };
 
 // Anchored programs are tried at the start of the text only. Their single
-// alternative opens with the start assertion, which holds there.
+// alternative opens with the start assertion, which holds there; a text the
+// leading literal rules out is rejected before a matcher is set up.
 [[gnu::noinline]] int SearchAnchored(RegProgram* program, const char* text)
 {
-    RegMatcher matcher(program, text);
     const char* node = TryStart(program);
     if (RegOp(node) == RegTextStart && ForwardNext(node) != nullptr)
         node = ForwardNext(node);
-    return LeadingLiteral(node).Try(matcher, text) ? 1 : 0;
+    const LeadingLiteral start(node);
+    const char* in = start.After(text);
+    if (in == nullptr) {
+        ClearSpans(program);
+        return 0;
+    }
+    RegMatcher matcher(program, text);
+    return matcher.Try(text, start.Rest(), in) ? 1 : 0;
 }
 
 // Every match begins with the first character: tried at each of its
