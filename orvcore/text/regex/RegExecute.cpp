@@ -62,12 +62,9 @@ class RegMatcher
 public:
     RegMatcher(RegProgram* program, const char* text) : m_program(program), m_bol(text) {}
 
-    // Runs the program from the given text position; records slot 0 on
+    // Runs the program from the given text position `at`, the nodes before
+    // `node` having matched the text from `at` up to `in`; records slot 0 on
     // success.
-    bool Try(const char* at) { return Try(at, RegProgramBytes(m_program) + 1, at); }
-
-    // The same, with the nodes before `node` known to have matched the text
-    // from `at` up to `in`.
     bool Try(const char* at, const char* node, const char* in);
 
     // What a failed try leaves: all spans unset.
