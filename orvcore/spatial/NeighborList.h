@@ -79,7 +79,7 @@ private:
     double m_inverseCutoff;
     double m_cutoff2;
     double m_gridMinimum;
-    [[maybe_unused]] double m_gridHalfExtent; // kept with the grid description; the search needs only the minimum
+    [[maybe_unused]] double m_gridHalfExtent; // part of the grid's layout; the search reads only the minimum
     int m_cellsPerAxis;
     int m_cellsPerPlane;
     CMap<int, int, VoxelArray*, VoxelArray*> m_cells;
