@@ -38,11 +38,13 @@ CArchive::CArchive(CFile* file, UINT mode, int bufferSize, void* buffer)
 
 CArchive::~CArchive()
 {
-    if (m_file && IsStoring() && !(m_mode & bNoFlushOnDelete)) {
+    // As Close() would: a store is written out, and a load gives back what it
+    // buffered but did not use, so the file is left where reading stopped.
+    if (m_file && !(m_mode & bNoFlushOnDelete)) {
         try {
             Flush();
         } catch (...) {
-            // A destructor cannot report a failed write; Close() does.
+            // A destructor cannot report a failed write or seek; Close() does.
         }
     }
 }
@@ -83,12 +85,14 @@ void CArchive::Flush()
 void CArchive::Close()
 {
     Flush();
-    m_file = nullptr;
+    Abort();
 }
 
+// Whatever is buffered is dropped; values after this find no file and are refused.
 void CArchive::Abort()
 {
     m_file = nullptr;
+    m_cur = m_end = m_buffer;
 }
 
 void CArchive::MakeRoom()
@@ -168,6 +172,36 @@ void CArchive::Write(const void* buffer, UINT count)
     } else {
         std::memcpy(m_cur, in, count);
         m_cur += count;
+    }
+}
+
+namespace {
+
+// The largest piece of a block handed to Read or Write at once.
+const std::size_t kLargestPiece = 0x40000000;
+
+} // namespace
+
+void CArchive::ReadFully(void* buffer, std::size_t count)
+{
+    BYTE* out = static_cast<BYTE*>(buffer);
+    while (count) {
+        const UINT piece = static_cast<UINT>(std::min(count, kLargestPiece));
+        if (Read(out, piece) != piece)
+            throw CArchiveException(CArchiveException::endOfFile);
+        out += piece;
+        count -= piece;
+    }
+}
+
+void CArchive::WriteFully(const void* buffer, std::size_t count)
+{
+    const BYTE* in = static_cast<const BYTE*>(buffer);
+    while (count) {
+        const UINT piece = static_cast<UINT>(std::min(count, kLargestPiece));
+        Write(in, piece);
+        in += piece;
+        count -= piece;
     }
 }
 
@@ -305,12 +339,12 @@ CArchive& operator>>(CArchive& ar, CString& s)
     ar.RequireAvailable(bytes);
     if (wide) {
         std::unique_ptr<WORD[]> units(new WORD[length ? length : 1]);
-        ar.Read(units.get(), static_cast<UINT>(bytes));
+        ar.ReadFully(units.get(), static_cast<std::size_t>(bytes));
         s = CString(Utf16ToUtf8(units.get(), length));
     } else {
         std::string text(length, '\0');
         if (length)
-            ar.Read(&text[0], length);
+            ar.ReadFully(&text[0], length);
         s = CString(text);
     }
     return ar;

@@ -45,6 +45,10 @@ public:
     // Raw blocks. Read returns how many bytes it could read (fewer at the end).
     UINT Read(void* buffer, UINT count);
     void Write(const void* buffer, UINT count);
+    // Blocks of any size, passed on in pieces that a UINT can count.
+    // ReadFully throws CArchiveException(endOfFile) unless every byte arrives.
+    void ReadFully(void* buffer, std::size_t count);
+    void WriteFully(const void* buffer, std::size_t count);
 
     // Element counts: below 0xFFFF as a WORD, else 0xFFFF then a DWORD.
     void WriteCount(DWORD count);
@@ -88,10 +92,11 @@ public:
     CArchive& operator>>(unsigned long long&) = delete;
 
 private:
+    // A value in the wrong direction takes the slow path, which refuses it.
     template <typename T>
     CArchive& Put(T v)
     {
-        if (m_end - m_cur < static_cast<std::ptrdiff_t>(sizeof v))
+        if (m_end - m_cur < static_cast<std::ptrdiff_t>(sizeof v) || IsLoading())
             MakeRoom();
         std::memcpy(m_cur, &v, sizeof v);
         m_cur += sizeof v;
@@ -101,7 +106,7 @@ private:
     template <typename T>
     CArchive& Get(T& v)
     {
-        if (m_end - m_cur < static_cast<std::ptrdiff_t>(sizeof v))
+        if (m_end - m_cur < static_cast<std::ptrdiff_t>(sizeof v) || IsStoring())
             Fill(sizeof v);
         std::memcpy(&v, m_cur, sizeof v);
         m_cur += sizeof v;

@@ -17,11 +17,11 @@ void SerializeElements(CArchive& ar, TYPE* elements, int count)
                   "raw element images need a plain record type; overload SerializeElements");
     if (count <= 0)
         return;
-    const UINT bytes = static_cast<UINT>(static_cast<std::size_t>(count) * sizeof(TYPE));
+    const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(TYPE);
     if (ar.IsStoring())
-        ar.Write(elements, bytes);
-    else if (ar.Read(elements, bytes) != bytes)
-        throw CArchiveException(CArchiveException::endOfFile);
+        ar.WriteFully(elements, bytes);
+    else
+        ar.ReadFully(elements, bytes);
 }
 
 // The smallest stored image of one element, used to reject counts that a

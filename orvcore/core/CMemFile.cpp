@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 CMemFile::CMemFile(UINT growBytes)
 {
@@ -58,9 +59,10 @@ ULONGLONG CMemFile::Seek(long long offset, UINT from)
 {
     long long base = from == begin ? 0 : from == current ? static_cast<long long>(m_position)
                                                          : static_cast<long long>(m_size);
-    long long target = base + offset;
-    if (target < 0)
+    // base is never negative, so only a positive offset can overflow.
+    if (offset > std::numeric_limits<long long>::max() - base || base + offset < 0)
         throw CFileException(CFileException::badPath);
+    long long target = base + offset;
     m_position = static_cast<std::size_t>(target);
     return m_position;
 }

@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <sys/mman.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -41,6 +46,42 @@ int EndOfFileCause(const Bytes& bytes, const std::function<void(CArchive&)>& rea
     }
     return -1;
 }
+
+// A file that keeps no bytes: writes are counted, reads hand back as many
+// bytes as are left without touching large buffers, so that blocks of
+// several gibibytes go through without the memory for them.
+class CountingFile : public CFile
+{
+public:
+    explicit CountingFile(ULONGLONG length = 0) : m_length(length) {}
+
+    UINT Read(void* buffer, UINT count) override
+    {
+        const ULONGLONG n = std::min<ULONGLONG>(count, m_length - m_position);
+        if (n <= 4096)
+            std::memset(buffer, 0, static_cast<std::size_t>(n));
+        m_position += n;
+        return static_cast<UINT>(n);
+    }
+    void Write(const void*, UINT count) override
+    {
+        m_position += count;
+        m_length = std::max(m_length, m_position);
+    }
+    ULONGLONG Seek(long long offset, UINT from) override
+    {
+        m_position = static_cast<ULONGLONG>((from == begin ? 0 : from == current ? m_position : m_length) + offset);
+        return m_position;
+    }
+    ULONGLONG GetPosition() const override { return m_position; }
+    ULONGLONG GetLength() const override { return m_length; }
+    void Flush() override {}
+    void Close() override {}
+
+private:
+    ULONGLONG m_length;
+    ULONGLONG m_position = 0;
+};
 
 } // namespace
 
@@ -217,7 +258,7 @@ TEST(CArchive, SchemaStartsUnsetAndGetObjectSchemaResetsIt)
 
 TEST(CArchive, LoadingCloseLeavesTheFileWhereReadingStopped)
 {
-    Bytes bytes = {1, 0, 0, 0, 2, 0, 0, 0};
+    Bytes bytes = {1, 0, 0, 0, 2, 0, 0, 0, 3, 0};
     CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
     {
         CArchive ar(&file, CArchive::load);
@@ -227,6 +268,104 @@ TEST(CArchive, LoadingCloseLeavesTheFileWhereReadingStopped)
         ar.Close();
     }
     EXPECT_EQ(file.GetPosition(), 4u);
+    // An archive destroyed without Close gives back its unused bytes as well.
+    {
+        CArchive ar(&file, CArchive::load);
+        int second;
+        ar >> second;
+        EXPECT_EQ(second, 2);
+    }
+    EXPECT_EQ(file.GetPosition(), 8u);
+}
+
+TEST(CArchive, ValuesInTheWrongDirectionOrAfterCloseAreRefused)
+{
+    auto cause = [](const std::function<void()>& use) {
+        try {
+            use();
+        } catch (const CArchiveException& e) {
+            return e.m_cause;
+        }
+        return -1;
+    };
+    Bytes bytes = {1, 0, 0, 0, 2, 0, 0, 0};
+    CMemFile input(bytes.data(), static_cast<UINT>(bytes.size()));
+    CArchive loading(&input, CArchive::load);
+    int value = 0;
+    loading >> value; // the rest of the file is buffered now
+    EXPECT_EQ(cause([&] { loading << 9; }), CArchiveException::readOnly);
+    loading >> value;
+    EXPECT_EQ(value, 2);
+    loading.Close();
+    EXPECT_EQ(cause([&] { loading >> value; }), CArchiveException::genericException);
+
+    CMemFile output;
+    CArchive storing(&output, CArchive::store);
+    storing << 5;
+    EXPECT_EQ(cause([&] { storing >> value; }), CArchiveException::writeOnly);
+    EXPECT_EQ(cause([&] { storing.Read(&value, 4); }), CArchiveException::writeOnly);
+    storing.Close();
+    EXPECT_EQ(output.GetBytes(), (Bytes{5, 0, 0, 0}));
+    // Nothing is kept after Close: a value would be lost without a word.
+    EXPECT_EQ(cause([&] { storing << 6; }), CArchiveException::genericException);
+    EXPECT_EQ(output.GetLength(), 4u);
+}
+
+TEST(CArchive, BlocksBeyondFourGibibytesGoThroughWhole)
+{
+    struct Record {
+        double a, b;
+    };
+    const int count = (1 << 28) + 1;
+    const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(Record);
+    // Anonymous pages that are never touched cost no memory.
+    void* pages = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    ASSERT_NE(pages, MAP_FAILED);
+    Record* records = static_cast<Record*>(pages);
+    {
+        CountingFile file;
+        CArchive ar(&file, CArchive::store);
+        SerializeElements(ar, records, count);
+        ar.Close();
+        EXPECT_EQ(file.GetLength(), bytes);
+    }
+    {
+        CountingFile file(bytes + 1);
+        CArchive ar(&file, CArchive::load);
+        SerializeElements(ar, records, count);
+        EXPECT_EQ(ar.GetBytesAvailable(), 1u);
+    }
+    {
+        CountingFile file(bytes - 1);
+        CArchive ar(&file, CArchive::load);
+        try {
+            SerializeElements(ar, records, count);
+            ADD_FAILURE() << "a short block was taken as whole";
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
+        }
+    }
+    munmap(pages, bytes);
+}
+
+TEST(CMemFile, SeeksBeyondTheEndAndRefusesPositionsOutOfRange)
+{
+    CMemFile file;
+    file.Write("abcd", 4);
+    EXPECT_EQ(file.Seek(2, CFile::end), 6u);
+    file.Write("x", 1);
+    EXPECT_EQ(file.GetBytes(), (Bytes{'a', 'b', 'c', 'd', 0, 0, 'x'}));
+    char c;
+    EXPECT_EQ(file.Seek(100, CFile::begin), 100u);
+    EXPECT_EQ(file.Read(&c, 1), 0u);
+
+    file.Seek(3, CFile::begin);
+    EXPECT_THROW(file.Seek(-4, CFile::current), CFileException);
+    EXPECT_THROW(file.Seek(LLONG_MAX, CFile::current), CFileException);
+    EXPECT_THROW(file.Seek(LLONG_MAX, CFile::end), CFileException);
+    EXPECT_EQ(file.GetPosition(), 3u);
+    EXPECT_EQ(file.Read(&c, 1), 1u);
+    EXPECT_EQ(c, 'd');
 }
 
 TEST(CArchive, WorksOverADiskFile)
