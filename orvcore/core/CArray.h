@@ -96,7 +96,13 @@ public:
     int Append(const CArray& other)
     {
         int old = GetSize();
-        m_data.insert(m_data.end(), other.m_data.begin(), other.m_data.end());
+        if (this == &other) {
+            // Inserting a vector's own range into it is not allowed.
+            std::vector<TYPE> copy(m_data);
+            m_data.insert(m_data.end(), copy.begin(), copy.end());
+        } else {
+            m_data.insert(m_data.end(), other.m_data.begin(), other.m_data.end());
+        }
         return old;
     }
     void Copy(const CArray& other)
@@ -117,7 +123,7 @@ public:
     {
         if (index < 0 || count <= 0 || index >= GetSize())
             return;
-        int last = std::min(GetSize(), index + count);
+        int last = index + std::min(count, GetSize() - index);
         m_data.erase(m_data.begin() + index, m_data.begin() + last);
     }
 

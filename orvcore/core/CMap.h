@@ -19,10 +19,13 @@ inline UINT HashKey(ARG_KEY key)
     return static_cast<UINT>(k >> 32);
 }
 
+// A null text is the empty string, as CString takes it.
 template <>
 inline UINT HashKey<const char*>(const char* key)
 {
     UINT hash = 0;
+    if (!key)
+        return hash;
     while (*key)
         hash = (hash << 5) + hash + static_cast<unsigned char>(*key++);
     return hash;

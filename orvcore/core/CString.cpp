@@ -85,6 +85,7 @@ int CString::CompareNoCase(const char* text) const
 
 CString CString::Mid(int first) const
 {
+    first = Clamp(first, 0, GetLength());
     return Mid(first, GetLength() - first);
 }
 

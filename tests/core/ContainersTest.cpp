@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 #include <random>
 
@@ -42,6 +43,9 @@ TEST(CString, MidLeftRightClampToTheString)
     EXPECT_EQ(s.Left(99), "abcdef");
     EXPECT_EQ(s.Right(2), "ef");
     EXPECT_EQ(s.Right(99), "abcdef");
+    EXPECT_EQ(s.Mid(INT_MIN), "abcdef");
+    EXPECT_EQ(s.Mid(INT_MAX), "");
+    EXPECT_EQ(s.Mid(INT_MIN, INT_MAX), "abcdef");
 }
 
 TEST(CString, TrimFormatAndBuffers)
@@ -106,6 +110,15 @@ TEST(CArray, SetSizeConstructsNewAndDestroysSurplusInOrder)
     EXPECT_EQ(ints[0], 6);
     ints.SetAtGrow(6, 1);
     EXPECT_EQ(ints.GetSize(), 7);
+
+    ints.RemoveAt(1, INT_MAX); // everything from index 1 on
+    ASSERT_EQ(ints.GetSize(), 1);
+    EXPECT_EQ(ints[0], 6);
+    ints.Add(7);
+    EXPECT_EQ(ints.Append(ints), 2);
+    ASSERT_EQ(ints.GetSize(), 4);
+    EXPECT_EQ(ints[2], 6);
+    EXPECT_EQ(ints[3], 7);
 
     Orvane::DoubleArray d1, d2;
     d1.Add(1.5);
@@ -173,4 +186,12 @@ TEST(CMap, StringKeysAndPointers)
     EXPECT_EQ(map.GetStartPosition() == nullptr, false);
     CMapStringToPtr empty;
     EXPECT_EQ(empty.GetStartPosition(), nullptr);
+
+    // A null key is the empty string, as for CString.
+    EXPECT_FALSE(map.Lookup(nullptr, p));
+    map[nullptr] = &a;
+    EXPECT_TRUE(map.Lookup("", p));
+    EXPECT_EQ(p, &a);
+    EXPECT_TRUE(map.RemoveKey(nullptr));
+    EXPECT_EQ(map.GetCount(), 2);
 }
