@@ -59,7 +59,16 @@ class CMap
 
 public:
     explicit CMap(int blockSize = 10) : m_blockSize(blockSize > 0 ? blockSize : 10) {}
-    CMap(const CMap& other) : m_blockSize(other.m_blockSize) { CopyFrom(other); }
+    CMap(const CMap& other) : m_blockSize(other.m_blockSize)
+    {
+        // A copy that fails part-way is never destroyed: free what it holds.
+        try {
+            CopyFrom(other);
+        } catch (...) {
+            RemoveAll();
+            throw;
+        }
+    }
     CMap& operator=(const CMap& other)
     {
         if (this != &other) {

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <map>
+#include <new>
 #include <random>
 
 TEST(CString, ValueSemanticsAndSearches)
@@ -167,6 +168,43 @@ TEST(CMap, AgreesWithAStandardMapUnderRandomUse)
     map.RemoveAll();
     EXPECT_TRUE(map.IsEmpty());
     EXPECT_EQ(copy.GetCount(), static_cast<int>(reference.size()));
+}
+
+namespace {
+
+// A value that counts its live copies and can be told to fail the next
+// assignments.
+struct Counted {
+    static int live;
+    static int assignmentsLeft;
+    Counted() { ++live; }
+    Counted(const Counted&) { ++live; }
+    Counted& operator=(const Counted&)
+    {
+        if (assignmentsLeft-- == 0)
+            throw std::bad_alloc();
+        return *this;
+    }
+    ~Counted() { --live; }
+};
+int Counted::live = 0;
+int Counted::assignmentsLeft = -1;
+
+} // namespace
+
+TEST(CMap, ACopyThatFailsPartWayLeavesNothingBehind)
+{
+    {
+        CMap<int, int, Counted, const Counted&> map;
+        for (int k = 0; k < 20; ++k)
+            map[k] = Counted();
+        const int before = Counted::live;
+        Counted::assignmentsLeft = 10;
+        EXPECT_THROW((CMap<int, int, Counted, const Counted&>(map)), std::bad_alloc);
+        Counted::assignmentsLeft = -1;
+        EXPECT_EQ(Counted::live, before);
+    }
+    EXPECT_EQ(Counted::live, 0);
 }
 
 TEST(CMap, StringKeysAndPointers)
