@@ -119,6 +119,34 @@ const std::vector<MatchCase> kCases = {
     {"\\<ab", "\xE9" "ab", true, {"ab"}},
     {"ab\\>", "ab\xE9", true, {"ab"}},
     {".\xA0", "\xFF\xA0", true, {"\xFF\xA0"}},
+    // anchored programs: the leading literal is compared before the try
+    {"^ab(c|d)", "abd", true, {"abd", "d"}},
+    {"^abc", "ab", false, {}},
+    {"^ab*", "abbbc", true, {"abbb"}},
+    {"^(a)b", "ab", true, {"ab", "a"}},
+    // alternatives whose literal the text does not continue with
+    {"x(abc|abd|ab)", "xabd", true, {"xabd", "abd"}},
+    {"x(abc|abd|ab)", "xabe", true, {"xab", "ab"}},
+    {"(ab|a)", "a", true, {"a", "a"}},
+    {"(ab|ac)d", "acabd", true, {"abd", "ab"}},
+    // repetitions that end the program keep their greedy count
+    {"c|a*", "baa", true, {""}},
+    {"x[0-9]*", "ax12b", true, {"x12"}},
+    {"a+", "bbb", false, {}},
+    // $ after a single-character repetition
+    {"a+$", "aab a", true, {"a"}},
+    {"[^x]*$", "axbc", true, {"bc"}},
+    {"(a*$)", "ba", true, {"a", "a"}},
+    {"a*$|b", "ab", true, {"b"}},
+    // groups closing at the end of the program
+    {"x(a|ab)", "xab", true, {"xa", "a"}},
+    {"(a+)", "baa", true, {"aa", "aa"}},
+    {"(a*)", "b", true, {"", ""}},
+    {"((a)|b)", "b", true, {"b", "b", U}},
+    // texts scanned for the characters a match can begin with
+    {"a?c", "xbc", true, {"c"}},
+    {"(\\<ab|x)", "cab ab", true, {"ab", "ab"}},
+    {"(a|b|c|d|e|f|g|h|i)z", "xiz", true, {"iz", "i"}},
 };
 
 } // namespace
@@ -163,6 +191,45 @@ TEST(RegExecute, HintsDoNotChangeResults)
         EXPECT_EQ(plain->startp[0], hinted->startp[0]);
         for (int n = 1; n + 2 < kRegSpanCount; ++n)
             EXPECT_EQ(Span(plain.get(), n + 2), Span(hinted.get(), n)) << "group " << n;
+    }
+}
+
+// Where matches found without a full try begin and end: empty matches at the
+// end of the text or of a group, and a leading-literal reject that clears
+// the spans of the previous execution as a failed try does.
+TEST(RegExecute, PositionsOfShortcutMatches)
+{
+    const char* text = "abba";
+    ProgramPtr end = Compile("b*$");
+    ASSERT_EQ(RegExecute(end.get(), text), 1);
+    EXPECT_EQ(end->startp[0], text + 4);
+    EXPECT_EQ(end->endp[0], text + 4);
+
+    const char* spaced = "aab a";
+    ProgramPtr plus = Compile("a+$");
+    ASSERT_EQ(RegExecute(plus.get(), spaced), 1);
+    EXPECT_EQ(plus->startp[0], spaced + 4);
+    EXPECT_EQ(plus->endp[0], spaced + 5);
+
+    const char* b = "baa";
+    ProgramPtr choice = Compile("c|a*");
+    ASSERT_EQ(RegExecute(choice.get(), b), 1);
+    EXPECT_EQ(choice->startp[0], b);
+    EXPECT_EQ(choice->endp[0], b);
+
+    ProgramPtr group = Compile("(a*)");
+    ASSERT_EQ(RegExecute(group.get(), b), 1);
+    EXPECT_EQ(group->startp[1], b);
+    EXPECT_EQ(group->endp[1], b);
+    EXPECT_EQ(RegGroupCount(group.get()), 0);
+
+    ProgramPtr anchored = Compile("^ab(c|d)");
+    ASSERT_EQ(RegExecute(anchored.get(), "abc"), 1);
+    EXPECT_EQ(Span(anchored.get(), 1), "c");
+    EXPECT_EQ(RegExecute(anchored.get(), "xbc"), 0);
+    for (int n = 0; n < kRegSpanCount; ++n) {
+        EXPECT_EQ(anchored->startp[n], nullptr);
+        EXPECT_EQ(anchored->endp[n], nullptr);
     }
 }
 
