@@ -179,11 +179,9 @@ void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
     r.planar = axes.planar;
 }
 
-// Builds the document from a structure file (or the embedded molecule).
-SceneDocument BuildDocument(const Options& o, Axes& axes, Stopwatch& watch)
+// Builds the document from a structure read from a file or the embedded molecule.
+SceneDocument BuildDocument(const Molecule& molecule, const Options& o, Axes& axes, Stopwatch& watch)
 {
-    Molecule molecule = o.input.empty() ? DefaultMolecule() : ReadStructureFile(o.input, o.model);
-    watch.Lap("read structure");
     StructureFacts facts = AnalyseStructure(molecule, o.scene);
     watch.Lap("find bonds");
     SceneDocument doc;
@@ -223,9 +221,8 @@ double Rmsd(const Point3d::Array& a, const Point3d::Array& b)
     return a.GetSize() ? std::sqrt(sum / a.GetSize()) : 0;
 }
 
-void Superpose(const Options& o, Report& r)
+void Superpose(const Molecule& target, const Options& o, Report& r)
 {
-    Molecule target = o.input.empty() ? DefaultMolecule() : ReadStructureFile(o.input, o.model);
     Molecule mobile = ReadStructureFile(o.superpose, 0);
     auto targetCas = AlphaCarbons(target);
     Point3d::Array t, m;
@@ -302,6 +299,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     Stopwatch watch(report);
     try {
         SceneDocument doc;
+        Molecule molecule; // the structure read, when the run builds its scene from one
         Axes axes;
         if (!o.read.empty()) {
             std::string error;
@@ -313,7 +311,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             axes = PrincipalAxes(doc.coordinates);
             watch.Lap("principal axes");
         } else {
-            doc = BuildDocument(o, axes, watch);
+            molecule = o.input.empty() ? DefaultMolecule() : ReadStructureFile(o.input, o.model);
+            watch.Lap("read structure");
+            doc = BuildDocument(molecule, o, axes, watch);
         }
         DescribeScene(doc, axes, report);
 
@@ -328,7 +328,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             watch.Lap("pick");
         }
         if (!o.superpose.empty()) {
-            Superpose(o, report);
+            Superpose(molecule, o, report);
             watch.Lap("superpose");
         }
         std::string error;
