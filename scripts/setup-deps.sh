@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
-# Installs what the build needs on a Debian machine when something is missing.
+# Installs what the build and the tests need on a Debian machine when something is missing:
+# Debian packages (compilers, GoogleTest and its sources for the 32-bit build, the benchmark peers,
+# Doxygen, Python with numpy/scipy/pytest/pybind11, headless Chromium), then the pinned npm packages
+# of the orvscene page from their lock file.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 need=()
 have() { dpkg -s "$1" >/dev/null 2>&1; }
-for pkg in g++ cmake make libgtest-dev libbenchmark-dev libeigen3-dev libnanoflann-dev libpcre2-dev; do
+packages=(
+  g++ cmake make ccache libgtest-dev googletest g++-multilib
+  libbenchmark-dev libeigen3-dev libnanoflann-dev libpcre2-dev
+  doxygen graphviz
+  python3 python3-dev python3-numpy python3-scipy python3-pytest pybind11-dev
+  nodejs npm chromium
+)
+for pkg in "${packages[@]}"; do
   have "$pkg" || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -14,4 +25,11 @@ if [ ${#need[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq "${need[@]}" >/dev/null
+fi
+# JavaScript packages of the orvscene page and its browser tests, exactly as locked.
+web=tools/orvscene/web
+if [ -f "$web/package-lock.json" ]; then
+  if [ ! -d "$web/node_modules" ] || [ "$web/package-lock.json" -nt "$web/node_modules/.package-lock.json" ]; then
+    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
 fi
