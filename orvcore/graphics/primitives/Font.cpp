@@ -17,21 +17,27 @@ void Font::SetSize(int size)
         m_size = size;
 }
 
+namespace {
+
+// The faces that old documents named by a code, at index code - 1.
+const char* const kCodedFaces[] = {"Arial", "Times New Roman", "Courier New"};
+const int kNumCodedFaces = 3;
+
+} // namespace
+
 void Font::SetFaceFromCode(int code)
 {
-    switch (code) {
-    case 1:
-        m_face = "Arial";
-        break;
-    case 2:
-        m_face = "Times New Roman";
-        break;
-    case 3:
-        m_face = "Courier New";
-        break;
-    default:
-        break;
+    if (code >= 1 && code <= kNumCodedFaces)
+        m_face = kCodedFaces[code - 1];
+}
+
+int Font::GetFaceCode() const
+{
+    for (int i = 0; i < kNumCodedFaces; ++i) {
+        if (m_face == CString(kCodedFaces[i]))
+            return i + 1;
     }
+    return 0;
 }
 
 Font Font::DefaultFont()
@@ -53,7 +59,10 @@ void Font::Serialize(CArchive& ar)
 void Font::SerializeFace(CArchive& ar, bool faceAsCode)
 {
     if (ar.IsStoring()) {
-        ar << m_face;
+        if (faceAsCode)
+            ar << static_cast<std::int32_t>(GetFaceCode());
+        else
+            ar << m_face;
     } else if (faceAsCode) {
         std::int32_t code = 0;
         ar >> code;

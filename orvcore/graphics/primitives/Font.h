@@ -32,6 +32,9 @@ public:
     // Old documents named the face by a code: 1 "Arial", 2 "Times New Roman",
     // 3 "Courier New". Any other code leaves the face as it is.
     void SetFaceFromCode(int code);
+    // The code of the face (the name matched byte for byte), or 0 for a
+    // face that old documents had no code for.
+    int GetFaceCode() const;
 
     static Font DefaultFont();
     static Font DefaultBigFont();
@@ -39,8 +42,10 @@ public:
     // Face (string form), then size, signed 32-bit (loaded through SetSize).
     void Serialize(CArchive& ar);
 
-    // The face alone: always stored as a string; loaded as a string, or as a
-    // 32-bit code when `faceAsCode` is set (the older documents' form).
+    // The face alone: as a string, or as a signed 32-bit code when
+    // `faceAsCode` is set (the older documents' form). A face without a code
+    // is stored as code 0, which loading passes over: the older form has no
+    // place for it, and the loaded font keeps its face.
     void SerializeFace(CArchive& ar, bool faceAsCode);
     // The size alone, loaded through SetSize.
     void SerializeSize(CArchive& ar);

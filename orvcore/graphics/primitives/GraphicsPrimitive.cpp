@@ -1,6 +1,7 @@
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
 
 #include "orvcore/geometry/Matrix4x4.h"
+#include "orvcore/graphics/primitives/ArchiveFields.h"
 
 namespace Orvane {
 
@@ -22,18 +23,9 @@ LitPrimitive::~LitPrimitive() = default;
 void LitPrimitive::Serialize(CArchive& ar)
 {
     GraphicsPrimitive::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar << static_cast<int>(m_material) << static_cast<int>(m_representation);
-        return;
-    }
-    int material = 0;
-    ar >> material;
-    m_material = static_cast<Material>(material);
-    if (SchemaAboveSigned(ar, 6)) {
-        int representation = 0;
-        ar >> representation;
-        m_representation = static_cast<Representation>(representation);
-    }
+    ArchiveFields::Enum32(ar, m_material);
+    if (SchemaAboveSigned(ar, 6))
+        ArchiveFields::Enum32(ar, m_representation);
 }
 
 UnlitPrimitive::~UnlitPrimitive() = default;

@@ -55,9 +55,10 @@ public:
     Representation GetRepresentation() const { return m_representation; }
     void SetRepresentation(Representation representation) { m_representation = representation; }
 
-    // Identifier, material and representation. Loading reads the
-    // representation only for documents of schema 7 or later (compared
-    // signed, so an archive without a schema skips it too).
+    // Identifier, material and representation. The representation exists
+    // only in documents of schema 7 or later (compared signed, so an archive
+    // without a schema counts as older): under an older schema it is neither
+    // stored nor loaded, and a loaded primitive keeps the one it had.
     void Serialize(CArchive& ar);
 
 private:

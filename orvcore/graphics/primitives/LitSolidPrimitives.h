@@ -5,6 +5,13 @@
 
 namespace Orvane {
 
+// The lit solids. Each archive form starts with the lit form (identifier,
+// material, representation). Documents before schema 7, and archives without
+// a schema, have no representation word: storing under such a schema leaves
+// the representation out, and loading keeps the one the primitive had. No
+// other field depends on the schema except through the points (doubles up to
+// schema 6 and without a schema, floats from 7 on).
+
 // A sphere: a centre with its colour, and a radius.
 class ORVCORE_API SpherePrimitive : public LitPrimitive
 {

@@ -58,7 +58,9 @@ public:
     // The lit form, then per corner: the corner with the colour (alpha
     // cleared), its face's centroid and normal. Loading takes the colour of
     // the first corner and the centroids and normals as stored. The hidden
-    // flags are not stored: loading shows all four faces.
+    // flags are not stored: loading shows all four faces. Before schema 7
+    // (and without a schema) the lit form has no representation word, so
+    // none is stored or loaded there.
     void Serialize(CArchive& ar);
 
     // Appends tetrahedra that fill the convex hull of the points, adding the

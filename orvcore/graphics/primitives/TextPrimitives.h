@@ -42,7 +42,9 @@ public:
 
     // Documents of format 11 and later (and those without a format) keep the
     // point first; older ones keep the position after the font, and those
-    // before format 10 name the face by a code.
+    // before format 10 name the face by a code. A face with no code (see
+    // Font::GetFaceCode) has no place there: it is stored as code 0 and a
+    // loaded text keeps its face.
     void Serialize(CArchive& ar);
 
 private:
@@ -80,8 +82,9 @@ public:
     bool GetShowCursor() const { return m_showCursor; }
     void SetShowCursor(bool show) { m_showCursor = show; }
 
-    // The shape form; text; face (a code in documents before format 10);
-    // size; cursor position; show cursor (true only when stored as 1).
+    // The shape form; text; face (a code in documents before format 10,
+    // where a face with no code is stored as 0 and a loaded string keeps its
+    // face); size; cursor position; show cursor (true only when stored as 1).
     void Serialize(CArchive& ar) override;
 
 private:

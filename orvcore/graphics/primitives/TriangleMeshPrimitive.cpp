@@ -1,6 +1,7 @@
 #include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
 
 #include "orvcore/geometry/Matrix4x4.h"
+#include "orvcore/graphics/primitives/ArchiveFields.h"
 
 namespace Orvane {
 
@@ -242,7 +243,7 @@ void TriangleMeshPrimitive::Serialize(CArchive& ar)
         ar << static_cast<int>(GetNumVertices());
         for (VertexNormal& v : m_data->vertices)
             v.Serialize(ar);
-        StoreFlag32(ar, m_twoSided);
+        SerializeTwoSided(ar);
         return;
     }
 
@@ -257,11 +258,16 @@ void TriangleMeshPrimitive::Serialize(CArchive& ar)
     m_data->vertices.SetSize(numVertices);
     for (VertexNormal& v : m_data->vertices)
         v.Serialize(ar);
-    if (SchemaAboveUnsigned(ar, 6)) {
-        int twoSided = 0;
-        ar >> twoSided;
-        m_twoSided = twoSided != 0;
-    }
+    SerializeTwoSided(ar);
+}
+
+// Documents before schema 7 have no two-sided flag (compared unsigned, so an
+// archive without a schema has one): nothing is stored for it there, and a
+// loaded mesh keeps the flag it had.
+void TriangleMeshPrimitive::SerializeTwoSided(CArchive& ar)
+{
+    if (SchemaAboveUnsigned(ar, 6))
+        ArchiveFields::FlagNonZero(ar, m_twoSided);
 }
 
 } // namespace Orvane

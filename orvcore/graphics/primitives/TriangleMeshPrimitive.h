@@ -37,11 +37,12 @@ public:
     TriangleMeshPrimitive& operator=(const TriangleMeshPrimitive& other);
     ~TriangleMeshPrimitive() override;
 
-    // Triangle count, signed 32-bit, and each triangle's indices; vertex
-    // count and each vertex with its normal; the two-sided flag as a 32-bit
-    // 0 or 1. Loading reads the flag only for schema 7 or later (an archive
-    // without a schema, which stores it, reads it too). Line width and
-    // object identifiers are not archived.
+    // The lit form; triangle count, signed 32-bit, and each triangle's
+    // indices; vertex count and each vertex with its normal; the two-sided
+    // flag as a 32-bit 0 or 1. The flag exists only for schema 7 or later
+    // (compared unsigned, so an archive without a schema has it): an older
+    // layout neither stores nor loads it, nor the representation (see
+    // LitPrimitive). Line width and object identifiers are not archived.
     virtual void Serialize(CArchive& ar);
     // Rotations (degrees) about an axis through `point`, or through the
     // origin; normals are not turned.
@@ -114,6 +115,7 @@ private:
     // Before replacing triangles and vertices: like SaveData, but the
     // object identifiers move into the fresh record.
     void SaveDataKeepingOIDs();
+    void SerializeTwoSided(CArchive& ar);
     void TransformPoints(const Matrix4x4& matrix);
 
     Data* m_data = nullptr;

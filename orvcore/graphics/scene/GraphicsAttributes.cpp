@@ -1,5 +1,8 @@
 #include "orvcore/graphics/scene/GraphicsAttributes.h"
 
+#include "orvcore/graphics/primitives/ArchiveFields.h"
+#include "orvcore/graphics/primitives/GraphicsPrimitive.h"
+
 namespace Orvane {
 
 namespace {
@@ -36,17 +39,16 @@ void GraphicsAttributes::SetLight(int index, const LightSource& light)
 
 void GraphicsAttributes::Serialize(CArchive& ar)
 {
+    ArchiveFields::Scalar(ar, m_bkColor);
+    // Compared unsigned: an archive without a schema holds the settings.
+    if (!SchemaAboveUnsigned(ar, 6))
+        return;
     if (ar.IsStoring()) {
-        ar << m_bkColor;
         StoreSettings(ar);
-        return;
+    } else {
+        LoadLights(ar);
+        LoadSettings(ar);
     }
-    ar >> m_bkColor;
-    // Compared unsigned: an unset schema reads what storing under it wrote.
-    if (ar.m_nObjectSchema <= 6)
-        return;
-    LoadLights(ar);
-    LoadSettings(ar);
 }
 
 // The archive's order differs from the record's: perspective angle, line
@@ -71,14 +73,14 @@ void GraphicsAttributes::LoadSettings(CArchive& ar)
 }
 
 // A stored record may hold more lights than a view has (the extra ones are
-// read and dropped) or fewer (the rest keep their values). A negative count,
-// or one the archive cannot hold, is damage.
+// read and dropped) or fewer (the rest keep their values); a count of 0 or
+// less reads none. A count the archive cannot hold is damage.
 void GraphicsAttributes::LoadLights(CArchive& ar)
 {
     int count = 0;
     ar >> count;
-    if (count < 0)
-        throw CArchiveException(CArchiveException::endOfFile);
+    if (count <= 0)
+        return;
     ar.RequireAvailable(static_cast<ULONGLONG>(count) * kMinimumLightBytes);
     for (int i = 0; i < count; ++i) {
         LightSource light;

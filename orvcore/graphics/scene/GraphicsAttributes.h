@@ -64,9 +64,11 @@ public:
     const Matrix4x4& GetMatrix() const { return m_matrix; }
     void SetMatrix(const Matrix4x4& matrix) { m_matrix = matrix; }
 
-    // The background colour first, then (from schema 7 on) the lights and
-    // the other settings. Documents older than schema 7 hold only the
-    // background; loading them leaves everything else as it is.
+    // The background colour first, then (from schema 7 on, and without a
+    // schema, compared unsigned) the lights and the other settings.
+    // Documents older than schema 7 hold only the background: under such a
+    // schema the lights and view settings are neither stored nor loaded, and
+    // loading leaves them as they are.
     void Serialize(CArchive& ar);
 
 private:

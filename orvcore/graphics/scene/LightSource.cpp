@@ -1,5 +1,7 @@
 #include "orvcore/graphics/scene/LightSource.h"
 
+#include "orvcore/graphics/primitives/GraphicsPrimitive.h"
+
 namespace Orvane {
 
 LightSource::LightSource() : m_position(0.0, 0.0, 1.0), m_color(Color::White()), m_enabled(false)
@@ -17,14 +19,13 @@ LightSource::~LightSource() = default;
 
 void LightSource::Serialize(CArchive& ar)
 {
+    // Compared unsigned: an archive without a schema holds the light.
+    if (!SchemaAboveUnsigned(ar, 6))
+        return;
     if (ar.IsStoring()) {
         ar << m_color << m_position << static_cast<BYTE>(m_enabled ? 1 : 0);
         return;
     }
-    // The schema compares unsigned, so an unset schema (all bits set) reads
-    // the fields that storing under it always writes.
-    if (ar.m_nObjectSchema <= 6)
-        return;
     BYTE enabled = 0;
     ar >> m_color >> m_position >> enabled;
     m_enabled = enabled != 0;

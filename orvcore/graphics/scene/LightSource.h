@@ -26,8 +26,9 @@ public:
     void SetEnabled(bool enabled) { m_enabled = enabled; }
 
     // Colour (4 bytes), position (the point's archive form), enabled (one
-    // byte). Documents older than schema 7 hold no lights: loading under
-    // them reads nothing and keeps the light as it is.
+    // byte). Documents older than schema 7 hold no lights (compared
+    // unsigned, so an archive without a schema holds them): under such a
+    // schema nothing is stored, and loading keeps the light as it is.
     void Serialize(CArchive& ar);
 
 private:

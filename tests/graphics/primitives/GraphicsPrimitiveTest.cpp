@@ -31,15 +31,19 @@ TEST(GraphicsPrimitiveTest, LitPrimitiveArchiveBySchema)
     lit.SetMaterial(static_cast<LitPrimitive::Material>(5));
     lit.SetRepresentation(static_cast<LitPrimitive::Representation>(-2));
     const std::vector<BYTE> all = Bytes().U32(0x01020304).I32(5).I32(-2).v;
-    // Storing always writes all three fields.
-    for (UINT schema : {0u, 6u, 7u, 13u, kUnset})
+    const std::vector<BYTE> older = Bytes().U32(0x01020304).I32(5).v;
+    // The representation exists above schema 6, compared signed, in both
+    // directions: an archive without a schema counts as older.
+    for (UINT schema : {7u, 13u, 0x7FFFFFFFu})
         EXPECT_EQ(Store(lit, schema), all) << schema;
+    for (UINT schema : {0u, 6u, kUnset, 0x80000000u})
+        EXPECT_EQ(Store(lit, schema), older) << schema;
 
-    // Loading reads the representation only above 6, compared signed.
+    // An older layout keeps the representation the primitive had.
     for (UINT schema : {6u, kUnset}) {
         LitPrimitive back;
         back.SetRepresentation(LitPrimitive::PointCloud);
-        EXPECT_EQ(Load(back, all, schema), 4u) << schema;
+        EXPECT_EQ(Load(back, older, schema), 0u) << schema;
         EXPECT_EQ(back.GetID(), 0x01020304u);
         EXPECT_EQ(back.GetMaterial(), 5);
         EXPECT_EQ(back.GetRepresentation(), LitPrimitive::PointCloud);

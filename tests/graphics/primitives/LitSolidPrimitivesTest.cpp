@@ -64,15 +64,15 @@ TEST(LitSolidPrimitivesTest, EllipsoidArchiveAndTransform)
     Matrix4x4 shape(Matrix4x4::IdentityMatrix);
     shape.Set(0, 1, 0.5);
     EllipsoidPrimitive e(Point3d(1, 0, 0), Point3d(2, 3, 4), shape, Color(1, 2, 3, 4), 5);
-    Bytes expected = LitPart(5).Rgba(1, 2, 3, 0).Pt(1, 0, 0, 6).Pt(2, 3, 4, 6);
+    e.SetRepresentation(LitPrimitive::Wireframe);
+    // Schema 6 has no representation word.
+    Bytes expected = Bytes().U32(5).I32(0).Rgba(1, 2, 3, 0).Pt(1, 0, 0, 6).Pt(2, 3, 4, 6);
     for (int i = 0; i < 16; ++i)
         expected.F64(shape.Get(i / 4, i % 4));
     EXPECT_EQ(Store(e, 6), expected.v);
-    // Loading at schema 6 does not read the representation that storing wrote.
-    std::vector<BYTE> old = expected.v;
-    old.erase(old.begin() + 8, old.begin() + 12);
     EllipsoidPrimitive back;
-    EXPECT_EQ(Load(back, old, 6), 0u);
+    EXPECT_EQ(Load(back, expected.v, 6), 0u);
+    EXPECT_EQ(back.GetRepresentation(), LitPrimitive::Solid);
     EXPECT_EQ(back.GetSize(), Point3d(2, 3, 4));
     EXPECT_EQ(back.GetMatrix().Get(0, 1), 0.5);
 
@@ -159,8 +159,9 @@ TEST(LitSolidPrimitivesTest, CylinderMotions)
 TEST(LitSolidPrimitivesTest, ConeKeepsAlpha)
 {
     ConePrimitive cone(Point3d(0, 0, 0), Point3d(0, 0, 1), Color(1, 2, 3, 4), 0.5, 3);
+    // Without a schema: doubles, and no representation word.
     const std::vector<BYTE> expected =
-        LitPart(3).Pt(0, 0, 0, kUnset).Pt(0, 0, 1, kUnset).Rgba(1, 2, 3, 4).F32(0.5f).v;
+        Bytes().U32(3).I32(0).Pt(0, 0, 0, kUnset).Pt(0, 0, 1, kUnset).Rgba(1, 2, 3, 4).F32(0.5f).v;
     EXPECT_EQ(Store(cone, kUnset), expected);
     const std::vector<BYTE> floats =
         LitPart(3).Pt(0, 0, 0, 7).Pt(0, 0, 1, 7).Rgba(1, 2, 3, 4).F32(0.5f).v;

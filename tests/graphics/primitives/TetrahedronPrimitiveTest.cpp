@@ -426,8 +426,9 @@ TEST(TetrahedronPrimitiveTest, ArchiveBytesAtBothPointWidths)
                                     static_cast<float>(p.GetZ())};
     };
 
+    // Without a schema the lit form has no representation word.
     Bytes floats = Concat({UInt32(9), Int32(2), Int32(1)});
-    Bytes doubles = floats;
+    Bytes doubles = Concat({UInt32(9), Int32(2)});
     for (int i = 0; i < 4; ++i) {
         Bytes colour = Rgba(10, 20, 30, 0);
         const std::array<float, 3> c = f3(t.GetFaceCentroid(i)), n = f3(t.GetFaceNormal(i));

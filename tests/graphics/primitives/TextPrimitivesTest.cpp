@@ -51,7 +51,10 @@ TEST(TextPrimitivesTest, Fonts)
         g.SetFaceFromCode(code);
         const char* expected[] = {"Symbol", "Arial", "Times New Roman", "Courier New"};
         EXPECT_EQ(g.GetFace(), CString(code >= 1 && code <= 3 ? expected[code] : expected[0])) << code;
+        EXPECT_EQ(g.GetFaceCode(), code >= 1 && code <= 3 ? code : 0) << code;
     }
+    EXPECT_EQ(Font("Courier New ", 1).GetFaceCode(), 0); // the whole name must match
+    EXPECT_EQ(Font("courier new", 1).GetFaceCode(), 0);
 }
 
 TEST(TextPrimitivesTest, Text3DLayoutsBySchema)
@@ -75,16 +78,17 @@ TEST(TextPrimitivesTest, Text3DLayoutsBySchema)
     EXPECT_EQ(Store(kUnset, [&](CArchive& ar) { t.Serialize(ar); }),
               Concat({UInt32(7), Rgba(10, 20, 30, 0), Doubles({1, 2, 3}), Text("Ca"), FontBytes("Courier New", 14),
                       tail}));
-    // Older layout: the position after the font; the face always as a string.
-    const Bytes older = Concat({UInt32(7), Rgba(10, 20, 30, 0), Text("Ca"), FontBytes("Courier New", 14),
-                                Floats({1, 2, 3}), tail});
-    EXPECT_EQ(Store(10, [&](CArchive& ar) { t.Serialize(ar); }), older);
-    EXPECT_EQ(Store(9, [&](CArchive& ar) { t.Serialize(ar); }), older);
+    // Older layout: the position after the font; the face as a string in
+    // schema 10, as its code before.
+    EXPECT_EQ(Store(10, [&](CArchive& ar) { t.Serialize(ar); }),
+              Concat({UInt32(7), Rgba(10, 20, 30, 0), Text("Ca"), FontBytes("Courier New", 14), Floats({1, 2, 3}),
+                      tail}));
+    EXPECT_EQ(Store(9, [&](CArchive& ar) { t.Serialize(ar); }),
+              Concat({UInt32(7), Rgba(10, 20, 30, 0), Text("Ca"), Int32(3), Int32(14), Floats({1, 2, 3}), tail}));
     EXPECT_EQ(Store(0, [&](CArchive& ar) { t.Serialize(ar); }),
-              Concat({UInt32(7), Rgba(10, 20, 30, 0), Text("Ca"), FontBytes("Courier New", 14),
-                      Doubles({1, 2, 3}), tail}));
+              Concat({UInt32(7), Rgba(10, 20, 30, 0), Text("Ca"), Int32(3), Int32(14), Doubles({1, 2, 3}), tail}));
 
-    for (UINT schema : {11u, kUnset, 10u}) {
+    for (UINT schema : {11u, kUnset, 10u, 9u, 0u}) {
         Text3DPrimitive back;
         Bytes bytes = Store(schema, [&](CArchive& ar) { t.Serialize(ar); });
         EXPECT_EQ(Load(bytes, schema, [&](CArchive& ar) { back.Serialize(ar); }), 0u) << schema;
@@ -143,7 +147,18 @@ TEST(TextPrimitivesTest, TextStringBoxAndCalloutForms)
     const Bytes stringBytes =
         Concat({DefaultShape(5, 3, 4), Text("Hi"), FontBytes("Times New Roman", 9), Int32(2), Int32(1)});
     EXPECT_EQ(Store(kUnset, [&](CArchive& ar) { s.Serialize(ar); }), stringBytes);
-    EXPECT_EQ(Store(9, [&](CArchive& ar) { s.Serialize(ar); }), stringBytes);
+    EXPECT_EQ(Store(10, [&](CArchive& ar) { s.Serialize(ar); }), stringBytes);
+    EXPECT_EQ(Store(9, [&](CArchive& ar) { s.Serialize(ar); }),
+              Concat({DefaultShape(5, 3, 4), Text("Hi"), Int32(2), Int32(9), Int32(2), Int32(1)}));
+    // A face with no code goes in as code 0, which loading passes over.
+    TextStringPrimitive symbol = s;
+    symbol.SetFont(Font("Symbol", 9));
+    const Bytes noCode = Concat({DefaultShape(5, 3, 4), Text("Hi"), Int32(0), Int32(9), Int32(2), Int32(1)});
+    EXPECT_EQ(Store(9, [&](CArchive& ar) { symbol.Serialize(ar); }), noCode);
+    TextStringPrimitive keeps;
+    keeps.SetFont(Font("Wingdings", 30));
+    EXPECT_EQ(Load(noCode, 9, [&](CArchive& ar) { keeps.Serialize(ar); }), 0u);
+    EXPECT_TRUE(keeps.GetFont() == Font("Wingdings", 9));
 
     // Show cursor stored as 2 is hidden; unset and 10 read the face as a
     // string, 9 as a code.
@@ -179,8 +194,11 @@ TEST(TextPrimitivesTest, TextStringBoxAndCalloutForms)
     TextCalloutPrimitive callout(Point3d(7, 8, 9), 2.5f, true, "Box", Font(), Point2d(1, 1), true, Color::White(),
                                  1, false, Color::White(), 6);
     callout.SetLocation2d(Point2d(-1, -2));
+    // Schema 7 names the face by its code (Arial, 1).
+    const Bytes codedBox = Concat({DefaultShape(6, 1, 1), Text("Box"), Int32(1), Int32(12), Int32(0), Int32(0),
+                                   Floats({2.5f}), Int32(1)});
     EXPECT_EQ(Store(7, [&](CArchive& ar) { callout.Serialize(ar); }),
-              Concat({boxBytes, Floats({7, 8, 9}), Doubles({-1, -2})}));
+              Concat({codedBox, Floats({7, 8, 9}), Doubles({-1, -2})}));
     TextStringPrimitive& base = callout;
     EXPECT_EQ(Store(kUnset, [&](CArchive& ar) { base.Serialize(ar); }),
               Concat({boxBytes, Doubles({7, 8, 9}), Doubles({-1, -2})}));

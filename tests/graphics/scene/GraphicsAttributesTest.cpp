@@ -124,7 +124,9 @@ TEST(LightSourceTest, DefaultsAndArchiveForms)
     LightBytes(doubles, 3, false);
     EXPECT_EQ(Store(light, 7), floats.v);
     EXPECT_EQ(Store(light, kUnset), doubles.v);
-    EXPECT_EQ(Store(light, 6), doubles.v); // storing always writes the light
+    // Older documents have no place for a light: nothing is stored.
+    EXPECT_TRUE(Store(light, 6).empty());
+    EXPECT_TRUE(Store(light, 0).empty());
 
     LightSource loaded;
     EXPECT_EQ(Load(loaded, floats.v, 7), 17u);
@@ -201,6 +203,9 @@ TEST(GraphicsAttributesTest, ArchiveBytesBySchema)
     EXPECT_EQ(Store(a, 7), floats);
     EXPECT_EQ(Store(a, 12), floats);
     EXPECT_EQ(Store(a, kUnset), doubles);
+    // Schema 6 and older: the background alone.
+    EXPECT_EQ(Store(a, 6), std::vector<BYTE>({1, 2, 3, 4}));
+    EXPECT_EQ(Store(a, 0), std::vector<BYTE>({1, 2, 3, 4}));
 
     GraphicsAttributes seven;
     EXPECT_EQ(Load(seven, floats, 7), 260u);
@@ -241,10 +246,17 @@ TEST(GraphicsAttributesTest, StoredLightCounts)
     ExpectLight(two.GetLight(3), TestLight(9));
     EXPECT_EQ(two.GetViewSize(), 22.5);
 
-    GraphicsAttributes none;
-    Load(none, AttributeBytes(0, true), 7);
-    ExpectLight(none.GetLight(0), LightSource());
-    EXPECT_EQ(none.GetFontScale(), 1.5);
+    // A count of 0 or less reads no light; the settings follow in place.
+    for (std::int32_t count : {0, -1, -2147483647 - 1}) {
+        std::vector<BYTE> bytes = AttributeBytes(0, true);
+        std::memcpy(bytes.data() + 4, &count, 4);
+        GraphicsAttributes none;
+        none.SetLight(0, TestLight(7));
+        EXPECT_EQ(Load(none, bytes, 7), bytes.size()) << count;
+        ExpectLight(none.GetLight(0), TestLight(7));
+        EXPECT_EQ(none.GetFontScale(), 1.5);
+        EXPECT_EQ(none.GetZNearAdj(), 0.25f);
+    }
 }
 
 TEST(GraphicsAttributesTest, DamagedArchives)
@@ -254,9 +266,9 @@ TEST(GraphicsAttributesTest, DamagedArchives)
         std::memcpy(bytes.data() + 4, &count, 4);
         return bytes;
     };
-    // Negative counts, and counts of more lights than the archive can still
-    // hold, are refused before any light is read.
-    for (std::int32_t count : {-1, -2147483647 - 1, 2147483647, 15}) {
+    // Counts of more lights than the archive can still hold are refused
+    // before any light is read.
+    for (std::int32_t count : {2147483647, 15}) {
         GraphicsAttributes g;
         try {
             Load(g, withCount(count), 7);
