@@ -4,7 +4,7 @@
 
 namespace Orvane {
 
-// Growable arrays of plain numbers, stored as a count and one raw block.
+/// Growable arrays of plain numbers, stored as a count and one raw block.
 typedef CArray<int, int> IntArray;
 typedef CArray<double, double> DoubleArray;
 

@@ -13,11 +13,11 @@
 #error "CArchive writes host images of scalars and needs a little-endian machine"
 #endif
 
-// A buffered binary archive over a CFile, byte-compatible with the host
-// framework's: scalars are their little-endian images without tags, counts
-// and strings use the framework's length prefixes. Reading past the end, or a
-// length that is more than the file can still supply, throws
-// CArchiveException(endOfFile) before anything is allocated for it.
+/// A buffered binary archive over a CFile, byte-compatible with the host
+/// framework's: scalars are their little-endian images without tags, counts
+/// and strings use the framework's length prefixes. Reading past the end, or a
+/// length that is more than the file can still supply, throws
+/// CArchiveException(endOfFile) before anything is allocated for it.
 class ORVCORE_API CArchive
 {
 public:
@@ -32,8 +32,8 @@ public:
     bool IsStoring() const { return !IsLoading(); }
     CFile* GetFile() const { return m_file; }
 
-    // The document version the host sets; all bits set means unset. Library
-    // code reads m_nObjectSchema directly; GetObjectSchema resets it to unset.
+    /// The document version the host sets; all bits set means unset. Library
+    /// code reads m_nObjectSchema directly; GetObjectSchema resets it to unset.
     UINT GetObjectSchema();
     void SetObjectSchema(UINT schema) { m_nObjectSchema = schema; }
     UINT m_nObjectSchema = 0xFFFFFFFFu;
@@ -42,23 +42,23 @@ public:
     void Close();
     void Abort();
 
-    // Raw blocks. Read returns how many bytes it could read (fewer at the end).
+    /// Raw blocks. Read returns how many bytes it could read (fewer at the end).
     UINT Read(void* buffer, UINT count);
     void Write(const void* buffer, UINT count);
-    // Blocks of any size, passed on in pieces that a UINT can count.
-    // ReadFully throws CArchiveException(endOfFile) unless every byte arrives.
+    /// Blocks of any size, passed on in pieces that a UINT can count.
+    /// ReadFully throws CArchiveException(endOfFile) unless every byte arrives.
     void ReadFully(void* buffer, std::size_t count);
     void WriteFully(const void* buffer, std::size_t count);
 
-    // Element counts: below 0xFFFF as a WORD, else 0xFFFF then a DWORD.
+    /// Element counts: below 0xFFFF as a WORD, else 0xFFFF then a DWORD.
     void WriteCount(DWORD count);
     DWORD ReadCount();
 
-    // Bytes that a load can still read: what is buffered plus the rest of the file.
+    /// Bytes that a load can still read: what is buffered plus the rest of the file.
     ULONGLONG GetBytesAvailable() const;
-    // Throws CArchiveException(endOfFile) unless at least `bytes` remain.
+    /// Throws CArchiveException(endOfFile) unless at least `bytes` remain.
     void RequireAvailable(ULONGLONG bytes) const;
-    // A count for `elementSize`-byte elements that the archive can supply.
+    /// A count for `elementSize`-byte elements that the archive can supply.
     DWORD ReadCheckedCount(std::size_t elementSize);
 
     CArchive& operator<<(BYTE v) { return Put(v); }
@@ -79,7 +79,7 @@ public:
     CArchive& operator>>(float& v) { return Get(v); }
     CArchive& operator>>(double& v) { return Get(v); }
 
-    // No 8-byte integers reach a document, and a bool must say its width.
+    /// No 8-byte integers reach a document, and a bool must say its width.
     CArchive& operator<<(bool) = delete;
     CArchive& operator<<(long) = delete;
     CArchive& operator<<(unsigned long) = delete;
@@ -92,7 +92,7 @@ public:
     CArchive& operator>>(unsigned long long&) = delete;
 
 private:
-    // A value in the wrong direction takes the slow path, which refuses it.
+    /// A value in the wrong direction takes the slow path, which refuses it.
     template <typename T>
     CArchive& Put(T v)
     {
@@ -123,7 +123,7 @@ private:
     std::unique_ptr<BYTE[]> m_owned;
     BYTE* m_buffer;
     BYTE* m_cur;
-    BYTE* m_end; // storing: end of the buffer; loading: end of the valid bytes
+    BYTE* m_end; ///< storing: end of the buffer; loading: end of the valid bytes
 };
 
 ORVCORE_API CArchive& operator<<(CArchive& ar, const CString& s);

@@ -4,8 +4,8 @@
 
 #include <exception>
 
-// The archive's error, thrown by value. m_cause says what went wrong; a
-// short or damaged document gives endOfFile.
+/// The archive's error, thrown by value. m_cause says what went wrong; a
+/// short or damaged document gives endOfFile.
 class ORVCORE_API CArchiveException : public std::exception
 {
 public:

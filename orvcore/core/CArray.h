@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-// Stores `count` elements of a plain record type as one raw block of their
-// images; loading reads them back. Types with an archive form of their own
-// overload this function.
+/// Stores `count` elements of a plain record type as one raw block of their
+/// images; loading reads them back. Types with an archive form of their own
+/// overload this function.
 template <class TYPE>
 void SerializeElements(CArchive& ar, TYPE* elements, int count)
 {
@@ -24,17 +24,17 @@ void SerializeElements(CArchive& ar, TYPE* elements, int count)
         ar.ReadFully(elements, bytes);
 }
 
-// The smallest stored image of one element, used to reject counts that a
-// damaged archive cannot back before memory is set aside for them.
+/// The smallest stored image of one element, used to reject counts that a
+/// damaged archive cannot back before memory is set aside for them.
 template <class TYPE>
 constexpr std::size_t ArchivedElementSize()
 {
     return std::is_trivially_copyable<TYPE>::value ? sizeof(TYPE) : 1;
 }
 
-// A growable array indexed by int from 0, with the host framework's
-// interface. SetSize default-constructs new elements and destroys surplus
-// ones; Add appends and returns the new element's index.
+/// A growable array indexed by int from 0, with the host framework's
+/// interface. SetSize default-constructs new elements and destroys surplus
+/// ones; Add appends and returns the new element's index.
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray
 {
@@ -51,8 +51,8 @@ public:
     int GetUpperBound() const { return GetSize() - 1; }
     bool IsEmpty() const { return m_data.empty(); }
 
-    // Resizes to newSize; growBy (when not -1) sets how many elements the
-    // storage grows by at once.
+    /// Resizes to newSize; growBy (when not -1) sets how many elements the
+    /// storage grows by at once.
     void SetSize(int newSize, int growBy = -1)
     {
         if (growBy >= 0)
@@ -127,8 +127,8 @@ public:
         m_data.erase(m_data.begin() + index, m_data.begin() + last);
     }
 
-    // Count (WriteCount), then the elements. A count that the archive cannot
-    // back raises CArchiveException before the array is resized.
+    /// Count (WriteCount), then the elements. A count that the archive cannot
+    /// back raises CArchiveException before the array is resized.
     void Serialize(CArchive& ar)
     {
         if (ar.IsStoring()) {
@@ -143,7 +143,7 @@ public:
         }
     }
 
-    // Access for the standard algorithms and range-for.
+    /// Access for the standard algorithms and range-for.
     typename std::vector<TYPE>::iterator begin() { return m_data.begin(); }
     typename std::vector<TYPE>::iterator end() { return m_data.end(); }
     typename std::vector<TYPE>::const_iterator begin() const { return m_data.begin(); }

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-// A byte file with a position, as the framework's file class: a disk file
-// here, with CMemFile as the in-memory kind. Archives read and write through
-// the virtual members, one block at a time.
+/// A byte file with a position, as the framework's file class: a disk file
+/// here, with CMemFile as the in-memory kind. Archives read and write through
+/// the virtual members, one block at a time.
 class ORVCORE_API CFile
 {
 public:
@@ -33,14 +33,14 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // Opens a disk file; returns false (and stays closed) when it cannot.
+    /// Opens a disk file; returns false (and stays closed) when it cannot.
     virtual bool Open(const char* fileName, UINT openFlags);
     virtual void Close();
     bool IsOpen() const { return m_file != nullptr; }
 
-    // Reads up to count bytes and returns how many were read (0 at the end).
+    /// Reads up to count bytes and returns how many were read (0 at the end).
     virtual UINT Read(void* buffer, UINT count);
-    // Writes count bytes; a failed write throws CFileException.
+    /// Writes count bytes; a failed write throws CFileException.
     virtual void Write(const void* buffer, UINT count);
     virtual ULONGLONG Seek(long long offset, UINT from);
     virtual ULONGLONG GetPosition() const;
@@ -54,7 +54,7 @@ private:
     std::FILE* m_file = nullptr;
 };
 
-// The framework's file error, raised when a disk operation fails.
+/// The framework's file error, raised when a disk operation fails.
 class ORVCORE_API CFileException
 {
 public:

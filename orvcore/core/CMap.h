@@ -9,8 +9,8 @@
 #include <new>
 #include <vector>
 
-// Hash values for the keys the library uses. Integers are mixed so that
-// neighbouring keys (cell numbers, identifiers) spread over the buckets.
+/// Hash values for the keys the library uses. Integers are mixed so that
+/// neighbouring keys (cell numbers, identifiers) spread over the buckets.
 template <class ARG_KEY>
 inline UINT HashKey(ARG_KEY key)
 {
@@ -19,7 +19,7 @@ inline UINT HashKey(ARG_KEY key)
     return static_cast<UINT>(k >> 32);
 }
 
-// A null text is the empty string, as CString takes it.
+/// A null text is the empty string, as CString takes it.
 template <>
 inline UINT HashKey<const char*>(const char* key)
 {
@@ -43,10 +43,10 @@ inline UINT HashKey<CString>(CString key)
     return HashKey<const char*>(key.GetString());
 }
 
-// A hash map with unique keys and the host framework's interface: Lookup
-// says whether a key is there, operator[] inserts or replaces, iteration is by
-// POSITION with GetNextAssoc in no particular order. InitHashTable sets the
-// bucket count; it is used before the first insertion.
+/// A hash map with unique keys and the host framework's interface: Lookup
+/// says whether a key is there, operator[] inserts or replaces, iteration is by
+/// POSITION with GetNextAssoc in no particular order. InitHashTable sets the
+/// bucket count; it is used before the first insertion.
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
 class CMap
 {
@@ -104,7 +104,7 @@ public:
         return true;
     }
 
-    // The value for key, inserted default-constructed when absent.
+    /// The value for key, inserted default-constructed when absent.
     VALUE& operator[](ARG_KEY key)
     {
         UINT hash;
@@ -189,7 +189,7 @@ private:
         return nullptr;
     }
 
-    // Associations come from blocks of m_blockSize, recycled through a free list.
+    /// Associations come from blocks of m_blockSize, recycled through a free list.
     Assoc* NewAssoc(ARG_KEY key, UINT hash)
     {
         if (!m_free) {

@@ -5,13 +5,13 @@
 #include <memory>
 #include <vector>
 
-// A growable file in memory. Writing past the end extends it; the bytes can
-// be read back through an archive or inspected directly with GetData.
+/// A growable file in memory. Writing past the end extends it; the bytes can
+/// be read back through an archive or inspected directly with GetData.
 class ORVCORE_API CMemFile : public CFile
 {
 public:
     explicit CMemFile(UINT growBytes = 1024);
-    // A file holding a copy of the given bytes, positioned at its start.
+    /// A file holding a copy of the given bytes, positioned at its start.
     CMemFile(const BYTE* data, UINT size, UINT growBytes = 0);
     ~CMemFile() override;
 
@@ -26,13 +26,13 @@ public:
 
     void SetLength(ULONGLONG length);
     const BYTE* GetData() const { return m_buffer.get(); }
-    // The file's contents as a vector of bytes.
+    /// The file's contents as a vector of bytes.
     std::vector<BYTE> GetBytes() const { return std::vector<BYTE>(m_buffer.get(), m_buffer.get() + m_size); }
 
 private:
     void Reserve(std::size_t capacity);
 
-    // Raw storage: growing does not clear bytes that a write fills at once.
+    /// Raw storage: growing does not clear bytes that a write fills at once.
     std::unique_ptr<BYTE[]> m_buffer;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;

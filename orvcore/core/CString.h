@@ -7,9 +7,9 @@
 #include <iosfwd>
 #include <string>
 
-// An 8-bit character string with value semantics and the host framework's
-// interface: indices are int from 0, searches return -1 when nothing is found,
-// Mid/Left/Right clamp their arguments to the string.
+/// An 8-bit character string with value semantics and the host framework's
+/// interface: indices are int from 0, searches return -1 when nothing is found,
+/// Mid/Left/Right clamp their arguments to the string.
 class ORVCORE_API CString
 {
 public:
@@ -83,9 +83,9 @@ public:
         ;
     void FormatV(const char* format, va_list args);
 
-    // Writable access to the characters: GetBuffer(n) gives room for at least
-    // n characters and a terminator; ReleaseBuffer(-1) takes the length up to
-    // the first NUL, ReleaseBuffer(n) sets it to n.
+    /// Writable access to the characters: GetBuffer(n) gives room for at least
+    /// n characters and a terminator; ReleaseBuffer(-1) takes the length up to
+    /// the first NUL, ReleaseBuffer(n) sets it to n.
     char* GetBuffer(int minLength = 0);
     char* GetBufferSetLength(int length);
     void ReleaseBuffer(int newLength = -1);

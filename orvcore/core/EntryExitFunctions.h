@@ -5,15 +5,15 @@
 
 namespace Orvane {
 
-// A function taking and returning nothing.
+/// A function taking and returning nothing.
 typedef void (*LifetimeFunction)();
 
-// Runs a function when it is constructed. Declared as a static object of a
-// module, the function runs while the module's statics are constructed.
+/// Runs a function when it is constructed. Declared as a static object of a
+/// module, the function runs while the module's statics are constructed.
 class ORVCORE_API EntryFunction
 {
 public:
-    // Calls `function` at once unless it is null.
+    /// Calls `function` at once unless it is null.
     explicit EntryFunction(LifetimeFunction function);
     virtual ~EntryFunction();
 
@@ -24,13 +24,13 @@ private:
     LifetimeFunction m_function;
 };
 
-// Runs a function when it is destroyed. Declared as a static object of a
-// module, the function runs while the module's statics are destroyed.
+/// Runs a function when it is destroyed. Declared as a static object of a
+/// module, the function runs while the module's statics are destroyed.
 class ORVCORE_API ExitFunction
 {
 public:
     explicit ExitFunction(LifetimeFunction function);
-    // Calls the function unless it is null.
+    /// Calls the function unless it is null.
     virtual ~ExitFunction();
 
     ExitFunction(const ExitFunction&) = delete;
@@ -40,7 +40,7 @@ private:
     LifetimeFunction m_function;
 };
 
-// Functions run when the list is destroyed, the last added first.
+/// Functions run when the list is destroyed, the last added first.
 class ORVCORE_API ExitFunctionList
 {
 public:
@@ -50,8 +50,8 @@ public:
     ExitFunctionList(const ExitFunctionList&) = delete;
     ExitFunctionList& operator=(const ExitFunctionList&) = delete;
 
-    // Appends a function; a null function is not added, as there would be
-    // nothing to call.
+    /// Appends a function; a null function is not added, as there would be
+    /// nothing to call.
     void AddFunction(LifetimeFunction function);
 
 private:

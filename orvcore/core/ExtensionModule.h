@@ -8,22 +8,22 @@
 // the registration lists of runtime classes and object factories, and the
 // chain of extension modules linked into the process.
 
-// A module's load address.
+/// A module's load address.
 typedef void* HINSTANCE;
 
-// A registered runtime class or object factory, chained within its list.
+/// A registered runtime class or object factory, chained within its list.
 struct CRuntimeClass
 {
     const char* m_lpszClassName;
     CRuntimeClass* m_pNextClass;
 };
 
-// An extension module's own record, filled when the module is initialised.
+/// An extension module's own record, filled when the module is initialised.
 struct AFX_EXTENSION_MODULE
 {
     BOOL bInitialized;
     HINSTANCE hModule;
-    // What the module registered while its statics were constructed.
+    /// What the module registered while its statics were constructed.
     CRuntimeClass* pFirstSharedClass;
     CRuntimeClass* pFirstSharedFactory;
 };
@@ -32,28 +32,28 @@ class CDynLinkLibrary;
 
 struct AFX_MODULE_STATE
 {
-    // The registrations being collected.
+    /// The registrations being collected.
     CRuntimeClass* m_classList;
     CRuntimeClass* m_factoryList;
-    // The lists set aside while a module starts, so that what the module's
-    // statics register is collected apart.
+    /// The lists set aside while a module starts, so that what the module's
+    /// statics register is collected apart.
     CRuntimeClass* m_pClassInit;
     CRuntimeClass* m_pFactoryInit;
-    // The linked extension modules, oldest first.
+    /// The linked extension modules, oldest first.
     CDynLinkLibrary* m_libraryList;
 };
 
-// The process-wide module state.
+/// The process-wide module state.
 ORVCORE_API AFX_MODULE_STATE* AfxGetModuleState();
 
-// Fills an extension module's record once: takes what was registered since
-// the lists were set aside as the module's own and puts the set-aside lists
-// back. Fails for a null module address; a second call changes nothing.
+/// Fills an extension module's record once: takes what was registered since
+/// the lists were set aside as the module's own and puts the set-aside lists
+/// back. Fails for a null module address; a second call changes nothing.
 ORVCORE_API BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HINSTANCE hModule);
 
-// A link of an extension module into the process-wide chain: constructing
-// one appends it to the chain, destroying it takes it out. Links are owned by
-// the chain, and AfxReleaseDynLinkLibraries frees them.
+/// A link of an extension module into the process-wide chain: constructing
+/// one appends it to the chain, destroying it takes it out. Links are owned by
+/// the chain, and AfxReleaseDynLinkLibraries frees them.
 class ORVCORE_API CDynLinkLibrary
 {
 public:
@@ -69,5 +69,5 @@ public:
     CDynLinkLibrary* m_pNextDLL;
 };
 
-// Frees every link of the chain, newest first.
+/// Frees every link of the chain, newest first.
 ORVCORE_API void AfxReleaseDynLinkLibraries();

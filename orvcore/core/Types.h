@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-// The host framework's fixed-width names. On this platform `long` is 64 bits,
-// so LONG and DWORD are spelled with explicit 32-bit types: every document
-// field keeps the width it had in the original 32-bit process.
+/// The host framework's fixed-width names. On this platform `long` is 64 bits,
+/// so LONG and DWORD are spelled with explicit 32-bit types: every document
+/// field keeps the width it had in the original 32-bit process.
 typedef std::uint8_t BYTE;
 typedef std::uint16_t WORD;
 typedef std::uint32_t DWORD;
@@ -20,7 +20,7 @@ typedef int BOOL;
 #define FALSE 0
 #endif
 
-// An opaque iteration position, as the framework's containers hand out.
+/// An opaque iteration position, as the framework's containers hand out.
 struct __POSITION
 {
 };
