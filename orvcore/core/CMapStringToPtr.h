@@ -1,4 +1,6 @@
 #pragma once
+/// \file
+/// CMapStringToPtr, a map from strings to untyped pointers.
 
 #include "orvcore/core/CMap.h"
 

@@ -2,6 +2,8 @@
 
 #include "orvcore/core/CArray.h"
 #include "orvcore/core/CString.h"
+/// \file
+/// CStringArray and the archive form of string elements.
 
 /// Strings have their own archive form: one string after another.
 inline void SerializeElements(CArchive& ar, CString* elements, int count)

@@ -2,6 +2,8 @@
 
 #include "orvcore/Export.h"
 #include "orvcore/core/CArray.h"
+/// \file
+/// EntryFunction, ExitFunction and ExitFunctionList: functions run as a module starts and ends.
 
 namespace Orvane {
 
@@ -15,10 +17,14 @@ class ORVCORE_API EntryFunction
 public:
     /// Calls `function` at once unless it is null.
     explicit EntryFunction(LifetimeFunction function);
+    /// Nothing to do: the function ran at construction.
     virtual ~EntryFunction();
 
+    ///@{
+    /// Not copyable.
     EntryFunction(const EntryFunction&) = delete;
     EntryFunction& operator=(const EntryFunction&) = delete;
+    ///@}
 
 private:
     LifetimeFunction m_function;
@@ -29,12 +35,16 @@ private:
 class ORVCORE_API ExitFunction
 {
 public:
+    /// Keeps `function` to call on destruction.
     explicit ExitFunction(LifetimeFunction function);
     /// Calls the function unless it is null.
     virtual ~ExitFunction();
 
+    ///@{
+    /// Not copyable.
     ExitFunction(const ExitFunction&) = delete;
     ExitFunction& operator=(const ExitFunction&) = delete;
+    ///@}
 
 private:
     LifetimeFunction m_function;
@@ -44,11 +54,16 @@ private:
 class ORVCORE_API ExitFunctionList
 {
 public:
+    /// An empty list.
     ExitFunctionList();
+    /// Calls the functions, the last added first.
     virtual ~ExitFunctionList();
 
+    ///@{
+    /// Not copyable.
     ExitFunctionList(const ExitFunctionList&) = delete;
     ExitFunctionList& operator=(const ExitFunctionList&) = delete;
+    ///@}
 
     /// Appends a function; a null function is not added, as there would be
     /// nothing to call.

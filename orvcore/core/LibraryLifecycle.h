@@ -1,6 +1,8 @@
 #pragma once
 
 #include "orvcore/Export.h"
+/// \file
+/// LibraryLifecycle and AttachCoreDLL: what the library does when loaded and unloaded.
 
 namespace Orvane {
 
@@ -13,6 +15,7 @@ namespace Orvane {
 class ORVCORE_API LibraryLifecycle
 {
 public:
+    /// A function told the name of a step.
     typedef void (*Observer)(const char* step);
 
     /// The steps taken while the library was loaded, in order.

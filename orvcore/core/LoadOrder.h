@@ -1,4 +1,6 @@
 #pragma once
+/// \file
+/// LoadOrder: the fixed order of the library's process-wide objects.
 
 namespace Orvane {
 
@@ -39,12 +41,16 @@ enum class LoadOrder : int {
 
 /// Records of the steps, kept by the library's own objects as they come and
 /// go (see LibraryLifecycle). A load step's name must outlive the library.
+/// This records a step of loading.
 void NoteLoadStep(const char* step);
+/// Records of the steps of unloading; see NoteLoadStep.
 void NoteUnloadStep(const char* step);
 
 } // namespace Orvane
 
 #if defined(__GNUC__)
+/// Gives a process-wide object's definition its place in LoadOrder (GCC and Clang;
+/// elsewhere it expands to nothing and the order is that of the linker).
 #define ORVCORE_LOAD_ORDER(step) __attribute__((init_priority(static_cast<int>(::Orvane::LoadOrder::step))))
 #else
 #define ORVCORE_LOAD_ORDER(step)
