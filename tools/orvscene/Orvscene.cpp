@@ -15,7 +15,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <ostream>
 #include <sstream>
@@ -264,20 +263,28 @@ void Pick(const SceneDocument& doc, const View& view, const std::vector<DotPrimi
             r.pickedAtom = doc.labels[i].GetString();
 }
 
-bool WriteSvgFile(const std::string& path, const Picture& picture, const std::string& title, std::string& error)
+// Writes every output asked for; they appear together when all are complete,
+// or none does.
+bool WriteOutputs(const SceneDocument& doc, const View& view, const Options& o, Stopwatch& watch,
+                  std::string& error)
 {
-    return WriteFileAtomically(path,
-                               [&](const std::string& temp) {
-                                   std::ofstream file(temp, std::ios::binary);
-                                   WriteSvg(file, picture, title);
-                                   file.close();
-                                   if (!file) {
-                                       error = path + ": write failed";
-                                       return false;
-                                   }
-                                   return true;
-                               },
-                               error);
+    AtomicFileSet files;
+    if (!o.svg.empty()) {
+        if (!files.Write(o.svg, [&](std::ostream& file) { WriteSvg(file, DrawScene(doc.scene, view), doc.source); },
+                         error))
+            return false;
+        watch.Lap("write picture");
+    }
+    if (!o.write.empty()) {
+        if (!files.WriteTo(o.write,
+                           [&](const std::string& temp, std::string& reason) {
+                               return WriteDocumentFile(temp, doc, reason);
+                           },
+                           error))
+            return false;
+        watch.Lap("write document");
+    }
+    return files.Commit(error);
 }
 
 } // namespace
@@ -337,19 +344,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             watch.Lap("superpose");
         }
         std::string error;
-        if (!o.svg.empty()) {
-            if (!WriteSvgFile(o.svg, DrawScene(doc.scene, view), doc.source, error)) {
-                err << "orvscene: " << error << "\n";
-                return 2;
-            }
-            watch.Lap("write picture");
-        }
-        if (!o.write.empty()) {
-            if (!WriteDocumentFile(o.write, doc, error)) {
-                err << "orvscene: " << error << "\n";
-                return 2;
-            }
-            watch.Lap("write document");
+        if (!WriteOutputs(doc, view, o, watch, error)) {
+            err << "orvscene: " << error << "\n";
+            return 2;
         }
     } catch (const ParseError& e) {
         err << "orvscene: " << e.what() << "\n";
