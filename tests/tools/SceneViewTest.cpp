@@ -99,6 +99,25 @@ public:
     std::vector<Spot> atoms, middles;
 };
 
+// The scene of a molecule in a style, with its pick dots.
+struct Staged {
+    Staged(const Molecule& m, Style style)
+    {
+        options.style = style;
+        facts = AnalyseStructure(m, options);
+        coords = Coordinates(m, facts.shown);
+        axes = PrincipalAxes(coords);
+        scene = BuildScene(m, facts, axes, options);
+        scene.GetPickDots(dots);
+    }
+    SceneOptions options;
+    StructureFacts facts;
+    Orvane::Point3d::Array coords;
+    Axes axes;
+    Orvane::DisplayList3D scene;
+    std::vector<Orvane::DotPrimitive> dots;
+};
+
 } // namespace
 
 // Random points over drawn atoms, in every style and two views: the tool
@@ -108,18 +127,11 @@ TEST(SceneView, PicksTheFrontMostAtomUnderThePoint)
     const Molecule m = DefaultMolecule();
     std::mt19937 random(20261207);
     for (Style style : {Style::BallAndStick, Style::Spacefill, Style::Wire}) {
-        SceneOptions options;
-        options.style = style;
-        StructureFacts facts = AnalyseStructure(m, options);
-        Orvane::Point3d::Array coords = Coordinates(m, facts.shown);
-        Axes axes = PrincipalAxes(coords);
-        Orvane::DisplayList3D scene = BuildScene(m, facts, axes, options);
-        std::vector<Orvane::DotPrimitive> dots;
-        scene.GetPickDots(dots);
-        for (View view : {View::AlongAxes(axes), View::FromAngles(30, -40, 75)}) {
-            view.Fit(coords, 800, 0);
-            Picture picture = DrawScene(scene, view);
-            BruteForcePicker reference(m, facts, style, view);
+        const Staged s(m, style);
+        for (View view : {View::AlongAxes(s.axes), View::FromAngles(30, -40, 75)}) {
+            view.Fit(s.coords, 800, 0);
+            Picture picture = DrawScene(s.scene, view);
+            BruteForcePicker reference(m, s.facts, style, view);
             int hidden = 0; // points where the atom nearest in the plane is not the one in front
             for (int trial = 0; trial < 150; ++trial) {
                 const auto& atom = reference.atoms[random() % reference.atoms.size()];
@@ -133,7 +145,7 @@ TEST(SceneView, PicksTheFrontMostAtomUnderThePoint)
                 double px = atom.x + dx * reach, py = atom.y + dy * reach;
                 unsigned expected = reference.Pick(px, py, view.Scale());
                 Pick pick;
-                bool found = PickAt(dots, picture, view, px, py, pick);
+                bool found = PickAt(s.dots, picture, view, px, py, pick);
                 ASSERT_EQ(found, expected != 0);
                 EXPECT_EQ(pick.id, expected) << StyleName(style) << " at " << px << "," << py;
                 hidden += reference.Nearest(px, py) != expected;
@@ -150,25 +162,13 @@ TEST(SceneView, PicksTheFrontMostAtomUnderThePoint)
 TEST(SceneView, PicksNothingAwayFromTheMolecule)
 {
     const Molecule m = DefaultMolecule();
-    SceneOptions options;
-    options.style = Style::Spacefill;
-    StructureFacts facts = AnalyseStructure(m, options);
-    Orvane::Point3d::Array coords = Coordinates(m, facts.shown);
-    Axes axes = PrincipalAxes(coords);
-    Orvane::DisplayList3D scene = BuildScene(m, facts, axes, options);
-    std::vector<Orvane::DotPrimitive> dots;
-    scene.GetPickDots(dots);
-    View view = View::AlongAxes(axes);
-    view.Fit(coords, 800, 0);
-    Picture picture = DrawScene(scene, view);
+    const Staged s(m, Style::Spacefill);
+    View view = View::AlongAxes(s.axes);
+    view.Fit(s.coords, 800, 0);
+    Picture picture = DrawScene(s.scene, view);
     Pick pick;
-    EXPECT_FALSE(PickAt(dots, picture, view, 5000, 5000, pick));
-    EXPECT_FALSE(PickAt(dots, picture, view, -1, -1, pick));
-    // Just outside a lone atom's reach, nothing; just inside, that atom.
-    const Atom& a = m.atoms[static_cast<std::size_t>(facts.shown[0])];
-    double x, y, depth;
-    view.Project(Orvane::Point3d(a.x, a.y, a.z), x, y, depth);
-    EXPECT_TRUE(PickAt(dots, picture, view, x, y, pick));
+    EXPECT_FALSE(PickAt(s.dots, picture, view, 5000, 5000, pick));
+    EXPECT_FALSE(PickAt(s.dots, picture, view, -1, -1, pick));
 
     std::ostringstream out, err;
     EXPECT_EQ(orvscene::Run({"--pick", "5000,5000", "--no-timings"}, out, err), 0) << err.str();
@@ -192,17 +192,10 @@ TEST(SceneView, PickReachOfALoneAtom)
     a.element = "Zn";
     m.atoms.push_back(a);
     for (Style style : {Style::BallAndStick, Style::Spacefill, Style::Wire}) {
-        SceneOptions options;
-        options.style = style;
-        StructureFacts facts = AnalyseStructure(m, options);
-        Orvane::Point3d::Array coords = Coordinates(m, facts.shown);
-        Axes axes = PrincipalAxes(coords);
-        Orvane::DisplayList3D scene = BuildScene(m, facts, axes, options);
-        std::vector<Orvane::DotPrimitive> dots;
-        scene.GetPickDots(dots);
+        const Staged s(m, style);
         View view = View::FromAngles(0, 0, 0);
-        view.Fit(coords, 800, 0);
-        Picture picture = DrawScene(scene, view);
+        view.Fit(s.coords, 800, 0);
+        Picture picture = DrawScene(s.scene, view);
         double x, y, depth;
         view.Project(Orvane::Point3d(0, 0, 0), x, y, depth);
         double drawn = style == Style::Spacefill      ? LookupElement("Zn").vdwRadius * view.Scale()
@@ -210,9 +203,9 @@ TEST(SceneView, PickReachOfALoneAtom)
                                                       : 3.0;
         double reach = std::max(drawn, kPickRadius);
         Pick pick;
-        EXPECT_TRUE(PickAt(dots, picture, view, x + reach - 0.01, y, pick)) << StyleName(style);
+        EXPECT_TRUE(PickAt(s.dots, picture, view, x + reach - 0.01, y, pick)) << StyleName(style);
         EXPECT_EQ(pick.id, 7u);
         EXPECT_NEAR(pick.distance, reach - 0.01, 1e-9);
-        EXPECT_FALSE(PickAt(dots, picture, view, x, y + reach + 0.01, pick)) << StyleName(style);
+        EXPECT_FALSE(PickAt(s.dots, picture, view, x, y + reach + 0.01, pick)) << StyleName(style);
     }
 }

@@ -7,6 +7,7 @@
 #include "SceneDocument.h"
 #include "SceneKinds.h"
 #include "SceneView.h"
+#include "SceneWalk.h"
 
 #include "orvcore/geometry/Superposition.h"
 #include "orvcore/graphics/primitives/PointPrimitives.h"
@@ -152,12 +153,15 @@ private:
     std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
 };
 
-void CountPrimitives(const DisplayList3D& list, std::map<std::string, int>& counts)
-{
-    ForEachPrimitiveArray([&](auto, const char* label, auto count, auto) { counts[label] += count(list); });
-    for (int i = 0; i < list.GetNumDisplayLists(); ++i)
-        CountPrimitives(list.GetDisplayList(i), counts);
-}
+// Counts the primitives of every list by kind label.
+struct PrimitiveCounter : SceneVisitor {
+    std::map<std::string, int> counts;
+    template <class Kind>
+    void Primitive(const Kind&, const char* label, const SceneListVisit&)
+    {
+        ++counts[label];
+    }
+};
 
 void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
 {
@@ -166,8 +170,9 @@ void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
     r.bonds = doc.bonds;
     r.residues = doc.residues;
     r.chains = doc.chains;
-    std::map<std::string, int> counts;
-    CountPrimitives(doc.scene, counts);
+    PrimitiveCounter counter;
+    WalkScene(doc.scene, counter);
+    std::map<std::string, int>& counts = counter.counts;
     r.primitives.clear();
     r.totalPrimitives = 0;
     ForEachPrimitiveArray([&](auto, const char* label, auto, auto) {
