@@ -11,6 +11,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace orvscene;
@@ -318,11 +319,12 @@ TEST(Orvscene, BadInputIsReportedWithFileAndLine)
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("cannot open"), std::string::npos);
 
-    // An output that cannot be written leaves nothing behind.
+    // An output that cannot be written leaves nothing behind and says why.
     std::string svg = "/nonexistent-dir/scene.svg";
     r = RunTool({"--svg", svg});
     EXPECT_EQ(r.status, 2);
     EXPECT_FALSE(Exists(svg));
+    EXPECT_NE(r.err.find(svg + ": cannot create the file: No such file or directory"), std::string::npos) << r.err;
 
     EXPECT_EQ(RunTool({"--style", "cartoon"}).status, 1);
     EXPECT_EQ(RunTool({"--pick", "1"}).status, 1);
@@ -352,4 +354,30 @@ TEST(Orvscene, ModelsAndElementColumns)
     EXPECT_EQ(second.atoms[3].element, "H");
     EXPECT_THROW(ReadPdb(text, "m.pdb", 3), ParseError);
     EXPECT_THROW(ReadPdb("MODEL 1\nATOM      1  CA  GLY A   1       0.000   0.000   0.000\n", "t.pdb"), ParseError);
+}
+
+TEST(Orvscene, OutputsAppearTogetherOrNotAtAll)
+{
+    std::string svg = TempPath("together.svg"), doc = TempPath("together.orvs");
+    // The document cannot be put in place (its path is a directory): the
+    // picture, complete by then, does not appear either.
+    ASSERT_EQ(::mkdir(doc.c_str(), 0755), 0);
+    Outcome r = RunTool({"--svg", svg, "--write", doc});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(Exists(svg));
+    EXPECT_NE(r.err.find(doc), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Is a directory"), std::string::npos) << r.err;
+    ::rmdir(doc.c_str());
+
+    r = RunTool({"--svg", svg, "--write", svg});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("given for two outputs"), std::string::npos) << r.err;
+    EXPECT_FALSE(Exists(svg));
+
+    r = RunTool({"--svg", svg, "--write", doc, "--no-timings"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Exists(svg));
+    EXPECT_TRUE(Exists(doc));
+    std::remove(svg.c_str());
+    std::remove(doc.c_str());
 }

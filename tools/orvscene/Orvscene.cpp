@@ -7,6 +7,7 @@
 #include "SceneDocument.h"
 #include "SceneKinds.h"
 #include "SceneView.h"
+#include "SceneWalk.h"
 
 #include "orvcore/geometry/Superposition.h"
 #include "orvcore/graphics/primitives/PointPrimitives.h"
@@ -14,7 +15,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <ostream>
 #include <sstream>
@@ -134,12 +134,15 @@ private:
     std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
 };
 
-void CountPrimitives(const DisplayList3D& list, std::map<std::string, int>& counts)
-{
-    ForEachPrimitiveArray([&](auto, const char* label, auto count, auto) { counts[label] += count(list); });
-    for (int i = 0; i < list.GetNumDisplayLists(); ++i)
-        CountPrimitives(list.GetDisplayList(i), counts);
-}
+// Counts the primitives of every list by kind label.
+struct PrimitiveCounter : SceneVisitor {
+    std::map<std::string, int> counts;
+    template <class Kind>
+    void Primitive(const Kind&, const char* label, const SceneListVisit&)
+    {
+        ++counts[label];
+    }
+};
 
 void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
 {
@@ -148,8 +151,9 @@ void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
     r.bonds = doc.bonds;
     r.residues = doc.residues;
     r.chains = doc.chains;
-    std::map<std::string, int> counts;
-    CountPrimitives(doc.scene, counts);
+    PrimitiveCounter counter;
+    WalkScene(doc.scene, counter);
+    std::map<std::string, int>& counts = counter.counts;
     r.primitives.clear();
     r.totalPrimitives = 0;
     ForEachPrimitiveArray([&](auto, const char* label, auto, auto) {
@@ -259,20 +263,28 @@ void Pick(const SceneDocument& doc, const View& view, const std::vector<DotPrimi
             r.pickedAtom = doc.labels[i].GetString();
 }
 
-bool WriteSvgFile(const std::string& path, const Picture& picture, const std::string& title, std::string& error)
+// Writes every output asked for; they appear together when all are complete,
+// or none does.
+bool WriteOutputs(const SceneDocument& doc, const View& view, const Options& o, Stopwatch& watch,
+                  std::string& error)
 {
-    return WriteFileAtomically(path,
-                               [&](const std::string& temp) {
-                                   std::ofstream file(temp, std::ios::binary);
-                                   WriteSvg(file, picture, title);
-                                   file.close();
-                                   if (!file) {
-                                       error = path + ": write failed";
-                                       return false;
-                                   }
-                                   return true;
-                               },
-                               error);
+    AtomicFileSet files;
+    if (!o.svg.empty()) {
+        if (!files.Write(o.svg, [&](std::ostream& file) { WriteSvg(file, DrawScene(doc.scene, view), doc.source); },
+                         error))
+            return false;
+        watch.Lap("write picture");
+    }
+    if (!o.write.empty()) {
+        if (!files.WriteTo(o.write,
+                           [&](const std::string& temp, std::string& reason) {
+                               return WriteDocumentFile(temp, doc, reason);
+                           },
+                           error))
+            return false;
+        watch.Lap("write document");
+    }
+    return files.Commit(error);
 }
 
 } // namespace
@@ -332,19 +344,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             watch.Lap("superpose");
         }
         std::string error;
-        if (!o.svg.empty()) {
-            if (!WriteSvgFile(o.svg, DrawScene(doc.scene, view), doc.source, error)) {
-                err << "orvscene: " << error << "\n";
-                return 2;
-            }
-            watch.Lap("write picture");
-        }
-        if (!o.write.empty()) {
-            if (!WriteDocumentFile(o.write, doc, error)) {
-                err << "orvscene: " << error << "\n";
-                return 2;
-            }
-            watch.Lap("write document");
+        if (!WriteOutputs(doc, view, o, watch, error)) {
+            err << "orvscene: " << error << "\n";
+            return 2;
         }
     } catch (const ParseError& e) {
         err << "orvscene: " << e.what() << "\n";
