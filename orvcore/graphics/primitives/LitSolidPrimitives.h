@@ -3,16 +3,17 @@
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
 #include "orvcore/geometry/Matrix4x4.h"
 
+/// \file
+/// The lit solids. Each archive form starts with the lit form (identifier,
+/// material, representation). Documents before schema 7, and archives without
+/// a schema, have no representation word: storing under such a schema leaves
+/// the representation out, and loading keeps the one the primitive had. No
+/// other field depends on the schema except through the points (doubles up to
+/// schema 6 and without a schema, floats from 7 on).
+
 namespace Orvane {
 
-// The lit solids. Each archive form starts with the lit form (identifier,
-// material, representation). Documents before schema 7, and archives without
-// a schema, have no representation word: storing under such a schema leaves
-// the representation out, and loading keeps the one the primitive had. No
-// other field depends on the schema except through the points (doubles up to
-// schema 6 and without a schema, floats from 7 on).
-
-// A sphere: a centre with its colour, and a radius.
+/// A sphere: a centre with its colour, and a radius.
 class ORVCORE_API SpherePrimitive : public LitPrimitive
 {
 public:
@@ -30,7 +31,7 @@ public:
     void SetRadius(double radius) { m_radius = static_cast<float>(radius); }
     Color GetColor() const { return m_center.GetColor(); }
     void SetColor(const Color& color) { m_center.SetColor(color); }
-    // Transparent when the colour's alpha is not 0.
+    /// Transparent when the colour's alpha is not 0.
     bool IsTransparent() const { return GetColor().GetA() > 0; }
 
     void Serialize(CArchive& ar);
@@ -40,8 +41,8 @@ private:
     float m_radius = 0.0f;
 };
 
-// An ellipsoid: a centre with its colour, three extents and the matrix that
-// the renderer applies to its shape.
+/// An ellipsoid: a centre with its colour, three extents and the matrix that
+/// the renderer applies to its shape.
 class ORVCORE_API EllipsoidPrimitive : public LitPrimitive
 {
 public:
@@ -52,7 +53,7 @@ public:
     EllipsoidPrimitive& operator=(const EllipsoidPrimitive&) = default;
     ~EllipsoidPrimitive() override;
 
-    // Moves the centre; size and shape matrix stay.
+    /// Moves the centre; size and shape matrix stay.
     virtual void Transform(const Matrix4x4& matrix);
 
     const Point3d& GetCenter() const { return m_center.GetPoint(); }
@@ -73,14 +74,14 @@ private:
     Matrix4x4 m_matrix;
 };
 
-// A cylinder between two coloured ends. Besides its own identifier it
-// carries those of the objects at its two ends; neither they nor the capped
-// flag are archived.
+/// A cylinder between two coloured ends. Besides its own identifier it
+/// carries those of the objects at its two ends; neither they nor the capped
+/// flag are archived.
 class ORVCORE_API CylinderPrimitive : public LitPrimitive
 {
 public:
     CylinderPrimitive() = default;
-    // The identifier also becomes both end identifiers.
+    /// The identifier also becomes both end identifiers.
     CylinderPrimitive(const Point3d& end1, const Color& color1, const Point3d& end2, const Color& color2,
                       double radius, unsigned int id = 0);
     CylinderPrimitive(const Point3d& end1, const Color& color1, const Point3d& end2, const Color& color2,
@@ -89,8 +90,8 @@ public:
     CylinderPrimitive& operator=(const CylinderPrimitive&) = default;
     ~CylinderPrimitive() override;
 
-    // Rotation about the axis through `point` (or through the origin), in
-    // degrees; both go through Transform.
+    /// Rotation about the axis through `point` (or through the origin), in
+    /// degrees; both go through Transform.
     virtual void Rotate(const Point3d& axis, const Point3d& point, double degrees);
     virtual void Rotate(const Point3d& axis, double degrees);
     virtual void Transform(const Matrix4x4& matrix);
@@ -112,9 +113,9 @@ public:
     void SetEnd2ID(unsigned int id) { m_end2ID = id; }
     bool GetIsCapped() const { return m_capped; }
     void SetIsCapped(bool capped) { m_capped = capped; }
-    // Sets the identifier and both end identifiers.
+    /// Sets the identifier and both end identifiers.
     void SetID(unsigned int id);
-    // Decided by the first end's colour.
+    /// Decided by the first end's colour.
     bool IsTransparent() const { return GetColor1().GetA() > 0; }
 
     void Serialize(CArchive& ar);
@@ -128,7 +129,7 @@ private:
     bool m_capped = true;
 };
 
-// A cone from its base (with a radius) to its tip.
+/// A cone from its base (with a radius) to its tip.
 class ORVCORE_API ConePrimitive : public LitPrimitive
 {
 public:
@@ -149,7 +150,7 @@ public:
     double GetRadius() const { return m_radius; }
     void SetRadius(double radius) { m_radius = static_cast<float>(radius); }
 
-    // The colour is archived whole, alpha included.
+    /// The colour is archived whole, alpha included.
     void Serialize(CArchive& ar);
 
 private:
@@ -159,7 +160,7 @@ private:
     float m_radius = 0.0f;
 };
 
-// One flat triangle with a caller-given facet normal (never computed).
+/// One flat triangle with a caller-given facet normal (never computed).
 class ORVCORE_API TrianglePrimitive : public LitPrimitive
 {
 public:
@@ -170,7 +171,7 @@ public:
     TrianglePrimitive& operator=(const TrianglePrimitive&) = default;
     ~TrianglePrimitive() override;
 
-    // Moves the corners; the normal stays as given.
+    /// Moves the corners; the normal stays as given.
     virtual void Transform(const Matrix4x4& matrix);
 
     const Point3d& GetEnd1() const { return m_end[0]; }
@@ -184,12 +185,12 @@ public:
     Color GetColor() const { return m_color; }
     void SetColor(const Color& c) { m_color = c; }
 
-    // Corners and normal; colour and identifier are not compared.
+    /// Corners and normal; colour and identifier are not compared.
     bool operator==(const TrianglePrimitive& other) const;
     bool operator!=(const TrianglePrimitive& other) const { return !(*this == other); }
 
-    // Three vertices, each with the triangle's colour (alpha cleared), then
-    // the normal; loading takes the colour from the first vertex.
+    /// Three vertices, each with the triangle's colour (alpha cleared), then
+    /// the normal; loading takes the colour from the first vertex.
     void Serialize(CArchive& ar);
 
 private:
