@@ -147,9 +147,10 @@ double Det4(const Mat4& A)
 // The largest eigenvalue of K (whose trace is 0), from above: the
 // characteristic polynomial is x^4 + c2 x^2 + c1 x + c0 with c2 = -2 |W|^2,
 // c1 = -8 det W and c0 = det K, and it is convex beyond its largest root, so
-// Newton's method descends to that root without overshooting. start is an
-// upper bound: half the sum of the squared spreads of the two sets.
-double LargestEigenvalue(const Mat3& W, const Mat4& K, double start)
+// Newton's method descends to that root without overshooting. It starts
+// from an upper bound: the eigenvalues are sums and differences of the three
+// singular values of W, whose sum is at most sqrt(3) |W|.
+double LargestEigenvalue(const Mat3& W, const Mat4& K)
 {
     double c2 = 0;
     for (int r = 0; r < 3; ++r)
@@ -158,6 +159,7 @@ double LargestEigenvalue(const Mat3& W, const Mat4& K, double start)
     c2 *= -2;
     const double c1 = -8 * Det3(W[0][0], W[0][1], W[0][2], W[1][0], W[1][1], W[1][2], W[2][0], W[2][1], W[2][2]);
     const double c0 = Det4(K);
+    const double start = std::sqrt(-1.5 * c2);
     double x = start;
     for (int step = 0; step < kNewtonSteps; ++step) {
         const double x2 = x * x;
@@ -229,15 +231,14 @@ void DecomposedEigenvector(const Mat4& K, double (&q)[4])
             q[k] = v[k][top];
 }
 
-// The best rotation R for the correlation matrix W of the centred sets,
-// whose sums of squared distances from their centroids are sumMobile and
-// sumTarget. No rotation when either set has no spread.
-void BestRotation(const Mat3& W, double sumMobile, double sumTarget, Mat3& R)
+// The best rotation R for the correlation matrix W of the centred sets; no
+// rotation when either set has no spread.
+void BestRotation(const Mat3& W, Mat3& R)
 {
     double q[4] = {1, 0, 0, 0};
     Mat4 K;
     QuaternionMatrix(W, K);
-    const double lambda = LargestEigenvalue(W, K, 0.5 * (sumMobile + sumTarget));
+    const double lambda = LargestEigenvalue(W, K);
     if (lambda > 0 && !AdjugateEigenvector(K, lambda, q))
         DecomposedEigenvector(K, q);
     double norm = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
@@ -248,52 +249,62 @@ void BestRotation(const Mat3& W, double sumMobile, double sumTarget, Mat3& R)
     QuaternionToMatrix(q[0] / norm, q[1] / norm, q[2] / norm, q[3] / norm, R);
 }
 
-// What one pass over the point pairs gathers: the centroids, the
-// correlation matrix of the centred sets and their sums of squared distances
-// from the centroids. Sums are taken relative to the first pair, so that sets
-// far from the origin lose nothing to cancellation.
+// What one pass over the point pairs gathers: the centroids and the
+// correlation matrix of the centred sets. Sums are taken relative to the
+// first pair, so that sets far from the origin lose nothing to cancellation.
 struct PairMoments {
     double mobileCentroid[3], targetCentroid[3];
     Mat3 correlation;
-    double sumMobile, sumTarget;
 };
+
+// Two doubles handled as one, so that the sums go two at a time.
+typedef double Pair __attribute__((vector_size(16)));
 
 void GatherMoments(const Point3d* mobile, const Point3d* target, int n, PairMoments& out)
 {
-    const double m0[3] = {mobile[0][0], mobile[0][1], mobile[0][2]};
-    const double t0[3] = {target[0][0], target[0][1], target[0][2]};
-    double sm[3] = {0, 0, 0}, st[3] = {0, 0, 0}, mt[3][3] = {}, mm = 0, tt = 0;
+    const float* m0 = mobile[0];
+    const float* t0 = target[0];
+    const Pair mxy0 = {m0[0], m0[1]}, txy0 = {t0[0], t0[1]};
+    const Pair zz0 = {m0[2], t0[2]};
+    // Sums of a_i * (b_x, b_y) for each row i, of (a_x, a_y) * b_z, of
+    // (a_z * b_z, b_z), of (a_x, a_y), (b_x, b_y) and of a_z, with a = mobile
+    // and b = target points less the first ones.
+    Pair xRow = {0, 0}, yRow = {0, 0}, zRow = {0, 0}, zColumn = {0, 0}, zzAndTargetZ = {0, 0};
+    Pair mobileXY = {0, 0}, targetXY = {0, 0};
+    double mobileZ = 0;
     for (int k = 0; k < n; ++k) {
         const float* m = mobile[k];
         const float* t = target[k];
-        const double a[3] = {m[0] - m0[0], m[1] - m0[1], m[2] - m0[2]};
-        const double b[3] = {t[0] - t0[0], t[1] - t0[1], t[2] - t0[2]};
-        for (int i = 0; i < 3; ++i) {
-            sm[i] += a[i];
-            st[i] += b[i];
-            for (int j = 0; j < 3; ++j)
-                mt[i][j] += a[i] * b[j];
-        }
-        mm += a[0] * a[0] + a[1] * a[1] + a[2] * a[2];
-        tt += b[0] * b[0] + b[1] * b[1] + b[2] * b[2];
+        const Pair a = Pair{m[0], m[1]} - mxy0;
+        const Pair b = Pair{t[0], t[1]} - txy0;
+        const Pair z = Pair{m[2], t[2]} - zz0; // (a_z, b_z)
+        xRow += a[0] * b;
+        yRow += a[1] * b;
+        zRow += z[0] * b;
+        zColumn += a * z[1];
+        zzAndTargetZ += z * Pair{z[1], 1.0};
+        mobileXY += a;
+        targetXY += b;
+        mobileZ += z[0];
     }
+    const double sa[3] = {mobileXY[0] / n, mobileXY[1] / n, mobileZ / n};
+    const double sb[3] = {targetXY[0] / n, targetXY[1] / n, zzAndTargetZ[1] / n};
+    const double sums[3][3] = {{xRow[0], xRow[1], zColumn[0]},
+                               {yRow[0], yRow[1], zColumn[1]},
+                               {zRow[0], zRow[1], zzAndTargetZ[0]}};
+    const double firstMobile[3] = {m0[0], m0[1], m0[2]};
+    const double firstTarget[3] = {t0[0], t0[1], t0[2]};
     for (int i = 0; i < 3; ++i) {
-        sm[i] /= n;
-        st[i] /= n;
-    }
-    for (int i = 0; i < 3; ++i) {
-        out.mobileCentroid[i] = m0[i] + sm[i];
-        out.targetCentroid[i] = t0[i] + st[i];
+        out.mobileCentroid[i] = firstMobile[i] + sa[i];
+        out.targetCentroid[i] = firstTarget[i] + sb[i];
         for (int j = 0; j < 3; ++j)
-            out.correlation[i][j] = mt[i][j] - n * sm[i] * st[j];
+            out.correlation[i][j] = sums[i][j] - n * sa[i] * sb[j];
     }
-    out.sumMobile = std::fmax(0.0, mm - n * (sm[0] * sm[0] + sm[1] * sm[1] + sm[2] * sm[2]));
-    out.sumTarget = std::fmax(0.0, tt - n * (st[0] * st[0] + st[1] * st[1] + st[2] * st[2]));
 }
 
 bool AllFinite(const PairMoments& s)
 {
-    double sum = s.sumMobile + s.sumTarget;
+    double sum = 0;
     for (int i = 0; i < 3; ++i) {
         sum += s.mobileCentroid[i] + s.targetCentroid[i];
         for (int j = 0; j < 3; ++j)
@@ -354,7 +365,7 @@ void RMSBestFit(const Point3d::Array& mobile, const Point3d::Array& target, Poin
     if (!AllFinite(s))
         return;
     Mat3 R;
-    BestRotation(s.correlation, s.sumMobile, s.sumTarget, R);
+    BestRotation(s.correlation, R);
     double T[3];
     for (int j = 0; j < 3; ++j)
         T[j] = s.targetCentroid[j] -
