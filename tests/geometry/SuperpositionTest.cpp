@@ -156,6 +156,16 @@ double HornOptimalRmsd(const std::vector<V3>& mobile, const std::vector<V3>& tar
     return Rmsd(HornFit(mobile, target), target);
 }
 
+// The signed volume spanned by the first four points: its sign tells a
+// proper motion from a reflection.
+double SignedVolume(const std::vector<V3>& p)
+{
+    const V3 u{p[1].x - p[0].x, p[1].y - p[0].y, p[1].z - p[0].z};
+    const V3 v{p[2].x - p[0].x, p[2].y - p[0].y, p[2].z - p[0].z};
+    const V3 w{p[3].x - p[0].x, p[3].y - p[0].y, p[3].z - p[0].z};
+    return u.x * (v.y * w.z - v.z * w.y) - u.y * (v.x * w.z - v.z * w.x) + u.z * (v.x * w.y - v.y * w.x);
+}
+
 // The largest distance between corresponding points.
 double MaxDeviation(const std::vector<V3>& a, const std::vector<V3>& b)
 {
@@ -384,14 +394,7 @@ TEST(RMSBestFit, ReachesTheOptimumOnRandomSets)
                         ASSERT_NEAR(d0, d1, 1e-4);
                     }
                     if (shape == Spread && n >= 4) {
-                        auto volume = [](const std::vector<V3>& p) {
-                            const V3 a{p[1].x - p[0].x, p[1].y - p[0].y, p[1].z - p[0].z};
-                            const V3 b{p[2].x - p[0].x, p[2].y - p[0].y, p[2].z - p[0].z};
-                            const V3 e{p[3].x - p[0].x, p[3].y - p[0].y, p[3].z - p[0].z};
-                            return a.x * (b.y * e.z - b.z * e.y) - a.y * (b.x * e.z - b.z * e.x) +
-                                   a.z * (b.x * e.y - b.y * e.x);
-                        };
-                        ASSERT_GT(volume(m) * volume(c), 0);
+                        ASSERT_GT(SignedVolume(m) * SignedVolume(c), 0);
                     }
                 }
             }
@@ -463,16 +466,8 @@ TEST(RMSBestFit, ReachesTheOptimumWhateverTheOrientation)
                     const double rounding = 2e-7 * std::max(MaxAbsCoordinate(mobile), MaxAbsCoordinate(target));
                     ASSERT_LE(Rmsd(c, t) - HornOptimalRmsd(m, t), 1e-5 * RadiusOfGyration(m) + rounding)
                         << "gap " << gap << " n " << n << " noise " << noise;
-                    // Proper: the signed volume of the first four points keeps its sign.
-                    auto volume = [](const std::vector<V3>& p) {
-                        const V3 u{p[1].x - p[0].x, p[1].y - p[0].y, p[1].z - p[0].z};
-                        const V3 v{p[2].x - p[0].x, p[2].y - p[0].y, p[2].z - p[0].z};
-                        const V3 w{p[3].x - p[0].x, p[3].y - p[0].y, p[3].z - p[0].z};
-                        return u.x * (v.y * w.z - v.z * w.y) - u.y * (v.x * w.z - v.z * w.x) +
-                               u.z * (v.x * w.y - v.y * w.x);
-                    };
                     if (n >= 4) {
-                        ASSERT_GT(volume(m) * volume(c), 0) << "gap " << gap << " n " << n << " noise " << noise;
+                        ASSERT_GT(SignedVolume(m) * SignedVolume(c), 0) << gap << " " << n << " " << noise;
                     }
                     // Without noise the sets are laid exactly onto each other.
                     if (noise == 0) {
