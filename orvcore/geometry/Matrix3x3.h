@@ -20,10 +20,12 @@ class Matrix4x4;
 class ORVCORE_API Matrix3x3
 {
 public:
-    /// Constructor tags.
+    /// Constructor tag: the identity.
     enum IdentityMatrix { IdentityMatrix };
-    enum NullMatrix { NullMatrix }; ///< Constructor tag: the null matrix.
-    enum UninitializedMatrix { UninitializedMatrix }; ///< Constructor tag: elements left unset.
+    /// Constructor tag: the null matrix.
+    enum NullMatrix { NullMatrix };
+    /// Constructor tag: elements left unset.
+    enum UninitializedMatrix { UninitializedMatrix };
 
     Matrix3x3(); ///< the null matrix
     ///@{

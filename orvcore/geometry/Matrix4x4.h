@@ -18,10 +18,12 @@ namespace Orvane {
 class ORVCORE_API Matrix4x4
 {
 public:
-    /// Constructor tags.
+    /// Constructor tag: the identity.
     enum IdentityMatrix { IdentityMatrix };
-    enum NullMatrix { NullMatrix }; ///< Constructor tag: the null matrix.
-    enum UninitializedMatrix { UninitializedMatrix }; ///< Constructor tag: elements left unset.
+    /// Constructor tag: the null matrix.
+    enum NullMatrix { NullMatrix };
+    /// Constructor tag: elements left unset.
+    enum UninitializedMatrix { UninitializedMatrix };
 
     Matrix4x4(); ///< the null matrix
     ///@{
