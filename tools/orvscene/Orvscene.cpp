@@ -1,6 +1,8 @@
 #include "Orvscene.h"
 
 #include "AtomicFile.h"
+#include "GltfWriter.h"
+#include "HtmlPage.h"
 #include "Molecule.h"
 #include "Report.h"
 #include "SceneBuilder.h"
@@ -34,6 +36,8 @@ struct Options {
     bool pick = false;
     double pickX = 0, pickY = 0;
     std::string svg;
+    std::string html;
+    std::string gltf;
     bool viewAngles = false;
     double angles[3] = {0, 0, 0};
     std::string write;
@@ -93,6 +97,10 @@ Options ParseOptions(const std::vector<std::string>& args)
             o.pickY = xy[1];
         } else if (a == "--svg") {
             o.svg = value(i);
+        } else if (a == "--html") {
+            o.html = value(i);
+        } else if (a == "--gltf") {
+            o.gltf = value(i);
         } else if (a == "--view") {
             if (!ParseNumbers(value(i), o.angles, 3))
                 throw UsageError("--view takes three angles in degrees, X,Y,Z");
@@ -275,6 +283,20 @@ bool WriteOutputs(const SceneDocument& doc, const View& view, const Options& o, 
             return false;
         watch.Lap("write picture");
     }
+    if (!o.html.empty()) {
+        if (!HtmlPage::Available()) {
+            error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
+            return false;
+        }
+        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view).Write(file); }, error))
+            return false;
+        watch.Lap("write page");
+    }
+    if (!o.gltf.empty()) {
+        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source).Write(file); }, error))
+            return false;
+        watch.Lap("write glTF");
+    }
     if (!o.write.empty()) {
         if (!files.WriteTo(o.write,
                            [&](const std::string& temp, std::string& reason) {
@@ -293,8 +315,9 @@ std::string Usage()
 {
     return "usage: orvscene [FILE.pdb|FILE.xyz] [--model N] [--style ball-and-stick|spacefill|wire]\n"
            "                [--hydrogens] [--superpose OTHER] [--pick X,Y] [--svg FILE] [--view AX,AY,AZ]\n"
-           "                [--write FILE] [--json] [--no-timings]\n"
-           "       orvscene --read FILE [--svg FILE] [--pick X,Y] [--view AX,AY,AZ] [--json]\n"
+           "                [--html FILE] [--gltf FILE] [--write FILE] [--json] [--no-timings]\n"
+           "       orvscene --read FILE [--svg FILE] [--html FILE] [--gltf FILE] [--pick X,Y] [--view AX,AY,AZ]\n"
+           "                [--json]\n"
            "With no FILE, the embedded molecule (PDB entry 3AL1) is used.\n";
 }
 
