@@ -8,13 +8,13 @@
 
 namespace Orvane {
 
-// An RGBA colour of four 8-bit channels, laid out R, G, B, A. An alpha of 0
-// is opaque, any other value transparent. The packed word reads 0xAABBGGRR;
-// it is a 32-bit value even where `unsigned long` is wider.
-//
-// Float view of a channel: byte b reads as b times the float nearest to
-// 1/255; a float f is written as the integer part of f * 255, of which the
-// channel keeps the low 8 bits (no clamping, so out-of-range values wrap).
+/// An RGBA colour of four 8-bit channels, laid out R, G, B, A. An alpha of 0
+/// is opaque, any other value transparent. The packed word reads 0xAABBGGRR;
+/// it is a 32-bit value even where `unsigned long` is wider.
+///
+/// Float view of a channel: byte b reads as b times the float nearest to
+/// 1/255; a float f is written as the integer part of f * 255, of which the
+/// channel keeps the low 8 bits (no clamping, so out-of-range values wrap).
 class ORVCORE_API Color
 {
 public:
@@ -44,9 +44,9 @@ public:
     void GetRGB(float& r, float& g, float& b) const;
     void GetRGB(float& r, float& g, float& b, float& a) const;
     void GetRGB(unsigned long& rgba) const { rgba = GetRGB(); }
-    // The packed word, alpha included.
+    /// The packed word, alpha included.
     unsigned long GetRGB() const;
-    // The packed word with the alpha bits cleared.
+    /// The packed word with the alpha bits cleared.
     operator unsigned long() const { return GetRGB() & 0x00FFFFFFul; }
     operator const unsigned char*() const { return m_rgba; }
 
@@ -66,19 +66,19 @@ public:
     void SetRGB(float r, float g, float b);
     void SetRGB(float r, float g, float b, float a);
     void SetRGB(unsigned long rgba);
-    // Parses a colour name ("red", any case) or three integers "r g b",
-    // each clamped to 0..255 with the alpha kept. Text that does not parse
-    // leaves the colour unchanged.
+    /// Parses a colour name ("red", any case) or three integers "r g b",
+    /// each clamped to 0..255 with the alpha kept. Text that does not parse
+    /// leaves the colour unchanged.
     void SetRGB(const CString& text);
-    // "r g b" in decimal; the alpha is not written.
+    /// "r g b" in decimal; the alpha is not written.
     CString GetRGBString() const;
 
     bool operator==(const Color& other) const { return GetRGB() == other.GetRGB(); }
     bool operator!=(const Color& other) const { return !(*this == other); }
 
-    // Scaling changes R, G and B and wraps rather than clamps. The compound
-    // forms keep the alpha; the binary forms return a colour with alpha 0.
-    // Dividing by zero (or by a NaN) changes nothing.
+    /// Scaling changes R, G and B and wraps rather than clamps. The compound
+    /// forms keep the alpha; the binary forms return a colour with alpha 0.
+    /// Dividing by zero (or by a NaN) changes nothing.
     Color& operator*=(double factor);
     Color& operator*=(float factor) { return *this *= static_cast<double>(factor); }
     Color& operator/=(double factor);
@@ -101,12 +101,12 @@ public:
     static Color ReadOnly() { return Color(230, 230, 230); }
     static Color Hidden() { return Color(135, 135, 135); }
 
-    // The packed word as one 32-bit value: bytes R, G, B, A.
+    /// The packed word as one 32-bit value: bytes R, G, B, A.
     void Serialize(CArchive& ar);
 
     static float ByteToFloat(unsigned char b);
     static unsigned char FloatToByte(float f) { return ScaledToByte(static_cast<double>(f) * 255.0); }
-    // Low 8 bits of the integer part of v (0 for a value that is not a number).
+    /// Low 8 bits of the integer part of v (0 for a value that is not a number).
     static unsigned char ScaledToByte(double v);
 
 private:

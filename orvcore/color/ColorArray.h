@@ -8,11 +8,11 @@
 
 namespace Orvane {
 
-// A growable list of colours with a name ("Undefined" until one is given).
+/// A growable list of colours with a name ("Undefined" until one is given).
 class ORVCORE_API ColorArray : public CArray<Color, const Color&>
 {
 public:
-    // `size` colours (black) when above 0; a grow-by below 1 counts as 1.
+    /// `size` colours (black) when above 0; a grow-by below 1 counts as 1.
     explicit ColorArray(int size = 0, int growBy = 1);
     ColorArray(const ColorArray&) = default;
     ColorArray& operator=(const ColorArray&) = default;
@@ -21,7 +21,7 @@ public:
     const CString& GetName() const { return m_name; }
     void SetName(const CString& name) { m_name = name; }
 
-    // Count, one block of 32-bit colours (all four channels), then the name.
+    /// Count, one block of 32-bit colours (all four channels), then the name.
     virtual void Serialize(CArchive& ar);
 
 private:

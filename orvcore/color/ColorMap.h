@@ -9,13 +9,13 @@ namespace Orvane {
 
 class ColorArray;
 
-// A colour lookup table built from a few control colours, either as
-// gradients between them (blended) or as equal bands of flat colour, with a
-// value range [begin, end] mapped linearly onto the table's indices.
-//
-// The table always has at least one entry: a size below 1 is taken as 1.
-// Lookups clamp their index into range; edits of entries outside the table
-// are ignored.
+/// A colour lookup table built from a few control colours, either as
+/// gradients between them (blended) or as equal bands of flat colour, with a
+/// value range [begin, end] mapped linearly onto the table's indices.
+///
+/// The table always has at least one entry: a size below 1 is taken as 1.
+/// Lookups clamp their index into range; edits of entries outside the table
+/// are ignored.
 class ORVCORE_API ColorMap
 {
 public:
@@ -31,32 +31,32 @@ public:
     double Begin() const { return m_begin; }
     double End() const { return m_end; }
 
-    // The table index of a value: begin maps to 0, end to the last index,
-    // anything beyond either end to that end.
+    /// The table index of a value: begin maps to 0, end to the last index,
+    /// anything beyond either end to that end.
     int IndexOfValue(double x) const;
 
     Color ColorAtIndex(int i) const;
     Color ColorAtValue(double x) const { return m_map[static_cast<std::size_t>(IndexOfValue(x))]; }
-    // Control colour i, clamped to the first and last; black (alpha 0) when
-    // there are no control colours.
+    /// Control colour i, clamped to the first and last; black (alpha 0) when
+    /// there are no control colours.
     Color ColorAtEntry(int i) const;
 
     void SetColorAtIndex(int i, Color c);
     void SetColorForValue(double x, Color c) { SetColorAtIndex(IndexOfValue(x), c); }
-    // Every entry from IndexOfValue(x1) to IndexOfValue(x2), both included.
+    /// Every entry from IndexOfValue(x1) to IndexOfValue(x2), both included.
     void SetColorForRange(double x1, double x2, Color c);
 
-    // Each Ramp replaces the control colours and rebuilds the table. The
-    // default ramp runs blue, green, red with channel values of 1.
+    /// Each Ramp replaces the control colours and rebuilds the table. The
+    /// default ramp runs blue, green, red with channel values of 1.
     void Ramp(bool blended);
     void Ramp(Color c1, Color c2, bool blended);
     void Ramp(Color c1, Color c2, Color c3, bool blended);
     void Ramp(int n, const Color* colors, bool blended);
     void Ramp(const ColorArray& colors, bool blended);
 
-    // A new table size, rebuilt from the current control colours.
+    /// A new table size, rebuilt from the current control colours.
     void Resize(int size);
-    // Reverses the control colours and the table.
+    /// Reverses the control colours and the table.
     void Invert();
 
     int SizeColors() const { return static_cast<int>(m_colors.size()); }

@@ -5,9 +5,9 @@
 
 namespace Orvane {
 
-// The six independent components of a symmetric anisotropic displacement
-// tensor U (U11, U22, U33, U12, U13, U23) and their six uncertainties, held
-// as floats. The default tensor is the identity with zero uncertainties.
+/// The six independent components of a symmetric anisotropic displacement
+/// tensor U (U11, U22, U33, U12, U13, U23) and their six uncertainties, held
+/// as floats. The default tensor is the identity with zero uncertainties.
 class ORVCORE_API AnisotropicDisplacement
 {
 public:
@@ -43,15 +43,15 @@ public:
     void SetSigu13(float v) { m_sig[4] = v; }
     void SetSigu23(float v) { m_sig[5] = v; }
 
-    // The full symmetric tensor: rows (U11, U12, U13), (U12, U22, U23),
-    // (U13, U23, U33).
+    /// The full symmetric tensor: rows (U11, U12, U13), (U12, U22, U23),
+    /// (U13, U23, U33).
     Matrix3x3 GetMatrix() const;
-    // The uncertainties arranged the same way.
+    /// The uncertainties arranged the same way.
     Matrix3x3 GetUncertaintyMatrix() const;
 
 private:
-    float m_u[6];   // U11, U22, U33, U12, U13, U23
-    float m_sig[6]; // their uncertainties, same order
+    float m_u[6];   ///< U11, U22, U33, U12, U13, U23
+    float m_sig[6]; ///< their uncertainties, same order
 };
 
 static_assert(sizeof(AnisotropicDisplacement) == 48, "twelve floats");

@@ -8,22 +8,22 @@
 
 namespace Orvane {
 
-// A coordinate axis.
+/// A coordinate axis.
 enum Axis { XAxis = 0, YAxis = 1, ZAxis = 2 };
 
 class Matrix4x4;
 
-// A 3x3 matrix of doubles, row-major. Points are row vectors multiplied on
-// the left (p' = p * M), so a product A * B applies A first.
+/// A 3x3 matrix of doubles, row-major. Points are row vectors multiplied on
+/// the left (p' = p * M), so a product A * B applies A first.
 class ORVCORE_API Matrix3x3
 {
 public:
-    // Constructor tags.
+    /// Constructor tags.
     enum IdentityMatrix { IdentityMatrix };
     enum NullMatrix { NullMatrix };
     enum UninitializedMatrix { UninitializedMatrix };
 
-    Matrix3x3(); // the null matrix
+    Matrix3x3(); ///< the null matrix
     explicit Matrix3x3(enum IdentityMatrix);
     explicit Matrix3x3(enum NullMatrix);
     explicit Matrix3x3(enum UninitializedMatrix) {}
@@ -35,18 +35,18 @@ public:
     explicit Matrix3x3(const double* elements);
     Matrix3x3(const Matrix3x3&) = default;
     Matrix3x3& operator=(const Matrix3x3&) = default;
-    // Takes the upper-left 3x3 block.
+    /// Takes the upper-left 3x3 block.
     Matrix3x3& operator=(const Matrix4x4& m);
 
     // --- elements
     operator double*() { return m_m; }
     operator const double*() const { return m_m; }
-    // Element (row, col) with both indices clamped into 0..2.
+    /// Element (row, col) with both indices clamped into 0..2.
     double& operator()(int row, int col) { return m_m[3 * Clamp(row) + Clamp(col)]; }
     const double& operator()(int row, int col) const { return m_m[3 * Clamp(row) + Clamp(col)]; }
-    // Indices must be in range.
+    /// Indices must be in range.
     double Get(int row, int col) const { return m_m[3 * row + col]; }
-    // Does nothing when an index is out of range.
+    /// Does nothing when an index is out of range.
     Matrix3x3& Set(int row, int col, double value);
     void Get(double* elements) const;
     Matrix3x3& Set(const double* elements);
@@ -62,24 +62,24 @@ public:
     Matrix3x3& SetReflection(Axis axis);
     Matrix3x3& SetRotation(Axis axis, double degrees);
     Matrix3x3& SetRotation(const Point3d& axis, double degrees);
-    // The rotation turning the direction of from into that of to.
+    /// The rotation turning the direction of from into that of to.
     Matrix3x3& SetRotation(const Point3d& from, const Point3d& to);
-    // An orthonormal right-handed frame whose third row is dir normalised.
+    /// An orthonormal right-handed frame whose third row is dir normalised.
     Matrix3x3& SetRotation(const Point3d& dir);
-    // Crystallographic cell: lengths a, b, c and angles alpha, beta, gamma.
-    // Left unchanged when any argument is 0.
+    /// Crystallographic cell: lengths a, b, c and angles alpha, beta, gamma.
+    /// Left unchanged when any argument is 0.
     Matrix3x3& FractionalToCartesian(double a, double b, double c, double alpha, double beta, double gamma);
     Matrix3x3& FractionalToCartesian(const Point3d& lengths, const Point3d& angles);
     Matrix3x3& Transpose();
-    // Left unchanged when the matrix is singular.
+    /// Left unchanged when the matrix is singular.
     Matrix3x3& Invert();
 
     // --- arithmetic
     Matrix3x3& operator+=(const Matrix3x3& m);
     Matrix3x3& operator-=(const Matrix3x3& m);
-    Matrix3x3& operator*=(const Matrix3x3& m); // this * m
+    Matrix3x3& operator*=(const Matrix3x3& m); ///< this * m
     Matrix3x3& operator*=(double s);
-    Matrix3x3& operator/=(double s); // skipped when s is 0
+    Matrix3x3& operator/=(double s); ///< skipped when s is 0
 
     // --- applied to points: p * M
     Point3d Rotate(const Point3d& p) const;
@@ -89,7 +89,7 @@ public:
 
     // --- persistence and text
     void Serialize(CArchive& ar);
-    // Rows of fixed-point fields of width 10, one row per line.
+    /// Rows of fixed-point fields of width 10, one row per line.
     void Print(std::ostream& os) const;
 
     // --- principal axes of point sets (defined in Superposition.cpp)
@@ -98,18 +98,18 @@ public:
     // spread; maxK / minK the farthest reach of the set along +axisK / -axisK.
     static void PCA(const Point3d::Array& pts, Point3d& centroid, Point3d& axis1, Point3d& axis2, Point3d& axis3,
                     double& max1, double& min1, double& max2, double& min2, double& max3, double& min3);
-    // The segment of the first principal axis that spans the points.
+    /// The segment of the first principal axis that spans the points.
     static void BestFittingLine(const Point3d::Array& pts, Point3d& start, Point3d& end);
-    // corners[0..3]: the rectangle in the plane of the first two principal
-    // axes that spans the points, in order around it.
+    /// corners[0..3]: the rectangle in the plane of the first two principal
+    /// axes that spans the points, in order around it.
     static void BestFittingPlane(const Point3d::Array& pts, Point3d* const corners);
 
 private:
     static int Clamp(int i) { return i < 0 ? 0 : i > 2 ? 2 : i; }
 
-    // Singular value decomposition by plane rotations: A becomes diagonal
-    // with non-negative values in decreasing order, (A before) = U * A * V.
-    friend class Matrix3x3Decomposition; // the unit tests' window on it
+    /// Singular value decomposition by plane rotations: A becomes diagonal
+    /// with non-negative values in decreasing order, (A before) = U * A * V.
+    friend class Matrix3x3Decomposition; ///< the unit tests' window on it
     static void SVD(Matrix3x3& A, Matrix3x3& U, Matrix3x3& V);
     static void ComGiv(double a, double b, double& co, double& si);
     static void PreGiv(Matrix3x3& A, int i, int k, int col, Matrix3x3& U);
@@ -132,13 +132,13 @@ ORVCORE_API Matrix3x3 operator*(double s, const Matrix3x3& m);
 ORVCORE_API Matrix3x3 operator/(const Matrix3x3& m, double s);
 ORVCORE_API Point3d operator*(const Point3d& p, const Matrix3x3& m);
 
-// Archive form: the nine elements as doubles, row by row.
+/// Archive form: the nine elements as doubles, row by row.
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Matrix3x3& m);
 ORVCORE_API CArchive& operator>>(CArchive& ar, Matrix3x3& m);
-// Text: the elements in row-major order, each followed by a space, or each
-// in a field of the stream's width when one is set.
+/// Text: the elements in row-major order, each followed by a space, or each
+/// in a field of the stream's width when one is set.
 ORVCORE_API std::ostream& operator<<(std::ostream& os, const Matrix3x3& m);
-// Reads nine numbers; on failure the matrix is left unchanged.
+/// Reads nine numbers; on failure the matrix is left unchanged.
 ORVCORE_API std::istream& operator>>(std::istream& is, Matrix3x3& m);
 
 } // namespace Orvane

@@ -10,43 +10,43 @@
 
 namespace Orvane {
 
-// A 4x4 homogeneous transformation of doubles, row-major. Points are row
-// vectors multiplied on the left; row 3 holds the translation, column 3 the
-// projective terms and (3,3) the weight.
+/// A 4x4 homogeneous transformation of doubles, row-major. Points are row
+/// vectors multiplied on the left; row 3 holds the translation, column 3 the
+/// projective terms and (3,3) the weight.
 class ORVCORE_API Matrix4x4
 {
 public:
-    // Constructor tags.
+    /// Constructor tags.
     enum IdentityMatrix { IdentityMatrix };
     enum NullMatrix { NullMatrix };
     enum UninitializedMatrix { UninitializedMatrix };
 
-    Matrix4x4(); // the null matrix
+    Matrix4x4(); ///< the null matrix
     explicit Matrix4x4(enum IdentityMatrix);
     explicit Matrix4x4(enum NullMatrix);
     explicit Matrix4x4(enum UninitializedMatrix) {}
     Matrix4x4(Axis axis, double degrees);
     Matrix4x4(const Point3d& axis, double degrees);
     Matrix4x4(const Point3d& from, const Point3d& to);
-    // Rotation by degrees about the line through center along axis.
+    /// Rotation by degrees about the line through center along axis.
     Matrix4x4(const Point3d& axis, const Point3d& center, double degrees);
     Matrix4x4(double m00, double m01, double m02, double m03, double m10, double m11, double m12, double m13,
               double m20, double m21, double m22, double m23, double m30, double m31, double m32, double m33);
     explicit Matrix4x4(const double* elements);
     Matrix4x4(const Matrix4x4&) = default;
     Matrix4x4& operator=(const Matrix4x4&) = default;
-    // The homogeneous form of m: m in the upper-left block, identity elsewhere.
+    /// The homogeneous form of m: m in the upper-left block, identity elsewhere.
     Matrix4x4& operator=(const Matrix3x3& m);
 
     // --- elements
     operator double*() { return m_m; }
     operator const double*() const { return m_m; }
-    // Element (row, col) with both indices clamped into 0..3.
+    /// Element (row, col) with both indices clamped into 0..3.
     double& operator()(int row, int col) { return m_m[4 * Clamp(row) + Clamp(col)]; }
     const double& operator()(int row, int col) const { return m_m[4 * Clamp(row) + Clamp(col)]; }
-    // Indices must be in range.
+    /// Indices must be in range.
     double Get(int row, int col) const { return m_m[4 * row + col]; }
-    // Does nothing when an index is out of range.
+    /// Does nothing when an index is out of range.
     Matrix4x4& Set(int row, int col, double value);
     void Get(double* elements) const;
     Matrix4x4& Set(const double* elements);
@@ -71,22 +71,22 @@ public:
     Matrix4x4& FractionalToCartesian(double a, double b, double c, double alpha, double beta, double gamma);
     Matrix4x4& FractionalToCartesian(const Point3d& lengths, const Point3d& angles);
     Matrix4x4& Transpose();
-    // Left unchanged when the matrix is singular.
+    /// Left unchanged when the matrix is singular.
     Matrix4x4& Invert();
 
     // --- arithmetic
     Matrix4x4& operator+=(const Matrix4x4& m);
     Matrix4x4& operator-=(const Matrix4x4& m);
-    Matrix4x4& operator*=(const Matrix4x4& m); // this * m
+    Matrix4x4& operator*=(const Matrix4x4& m); ///< this * m
     Matrix4x4& operator*=(double s);
-    Matrix4x4& operator/=(double s); // skipped when s is 0
+    Matrix4x4& operator/=(double s); ///< skipped when s is 0
 
     // --- applied to points
     // p times the upper-left block: no translation, no division.
     Point3d Rotate(const Point3d& p) const;
     void Rotate(Point3d& p) const;
-    // The projective transform p * M; a point sent to infinity becomes
-    // Point3d::maximum.
+    /// The projective transform p * M; a point sent to infinity becomes
+    /// Point3d::maximum.
     Point3d Transform(const Point3d& p) const
     {
         const double x = p.GetX(), y = p.GetY(), z = p.GetZ();
@@ -103,7 +103,7 @@ public:
 
     // --- persistence and text
     void Serialize(CArchive& ar);
-    // Rows of fixed-point fields of width 10, one row per line.
+    /// Rows of fixed-point fields of width 10, one row per line.
     void Print(std::ostream& os) const;
 
 private:
@@ -122,11 +122,11 @@ ORVCORE_API Matrix4x4 operator*(double s, const Matrix4x4& m);
 ORVCORE_API Matrix4x4 operator/(const Matrix4x4& m, double s);
 ORVCORE_API Point3d operator*(const Point3d& p, const Matrix4x4& m);
 
-// Archive form: the sixteen elements as doubles, row by row.
+/// Archive form: the sixteen elements as doubles, row by row.
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Matrix4x4& m);
 ORVCORE_API CArchive& operator>>(CArchive& ar, Matrix4x4& m);
 ORVCORE_API std::ostream& operator<<(std::ostream& os, const Matrix4x4& m);
-// Reads sixteen numbers; on failure the matrix is left unchanged.
+/// Reads sixteen numbers; on failure the matrix is left unchanged.
 ORVCORE_API std::istream& operator>>(std::istream& is, Matrix4x4& m);
 
 } // namespace Orvane

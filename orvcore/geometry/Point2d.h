@@ -9,13 +9,13 @@
 
 namespace Orvane {
 
-// A point or vector in the plane of the screen or of a 2D overlay. Unlike
-// Point3d the coordinates are doubles, so nothing is rounded when stored.
+/// A point or vector in the plane of the screen or of a 2D overlay. Unlike
+/// Point3d the coordinates are doubles, so nothing is rounded when stored.
 class ORVCORE_API Point2d
 {
 public:
-    // A growable array of points; its archive image is the element count
-    // followed by the points' doubles in one block.
+    /// A growable array of points; its archive image is the element count
+    /// followed by the points' doubles in one block.
     class ORVCORE_API Array : public CArray<Point2d, const Point2d&>
     {
     public:
@@ -29,13 +29,13 @@ public:
 
     constexpr Point2d() : m_v{0.0, 0.0} {}
     constexpr Point2d(double x, double y) : m_v{x, y} {}
-    // (p.x, p.y): z is dropped.
+    /// (p.x, p.y): z is dropped.
     explicit Point2d(const Point3d& p) : m_v{p.GetX(), p.GetY()} {}
-    // (0, 0) for a null pointer.
+    /// (0, 0) for a null pointer.
     explicit Point2d(const double* const xy);
-    // Reads x and y as text; (0, 0) when the stream fails.
+    /// Reads x and y as text; (0, 0) when the stream fails.
     explicit Point2d(std::istream& is);
-    // Reads the archive form.
+    /// Reads the archive form.
     explicit Point2d(CArchive& ar);
     Point2d(const Point2d&) = default;
     Point2d& operator=(const Point2d&) = default;
@@ -43,8 +43,8 @@ public:
     static const Point2d origin;
     static const Point2d iVector;
     static const Point2d jVector;
-    static const Point2d minimum; // both coordinates the lowest finite float
-    static const Point2d maximum; // both coordinates the largest finite float
+    static const Point2d minimum; ///< both coordinates the lowest finite float
+    static const Point2d maximum; ///< both coordinates the largest finite float
 
     // --- access
     operator double*() { return m_v; }
@@ -69,7 +69,7 @@ public:
         m_v[1] = y;
     }
     void SetXY(const Point3d& p) { SetXY(p.GetX(), p.GetY()); }
-    // Coordinate i (0 x, 1 y); any other index selects x.
+    /// Coordinate i (0 x, 1 y); any other index selects x.
     double& operator[](int i) { return m_v[i == 1 ? 1 : 0]; }
     double operator[](int i) const { return m_v[i == 1 ? 1 : 0]; }
 
@@ -94,7 +94,7 @@ public:
         SetXY(m_v[0] * s, m_v[1] * s);
         return *this;
     }
-    // Division is skipped (the point stays as it is) when a divisor is zero.
+    /// Division is skipped (the point stays as it is) when a divisor is zero.
     Point2d& operator/=(const Point2d& d);
     Point2d& operator/=(double s);
 
@@ -112,15 +112,15 @@ public:
     double SumSquares() const { return m_v[0] * m_v[0] + m_v[1] * m_v[1]; }
     double Length2() const { return SumSquares(); }
     double Length() const;
-    // x^n + y^n
+    /// x^n + y^n
     double SumPowers(unsigned int n) const;
-    // Scales to length L; a zero vector, or one already of length L, is kept.
+    /// Scales to length L; a zero vector, or one already of length L, is kept.
     void ChangeLength(double L);
     void Normalize() { ChangeLength(1.0); }
-    // Componentwise larger (ties keep this point's value) / smaller values.
+    /// Componentwise larger (ties keep this point's value) / smaller values.
     Point2d& Maximum(const Point2d& q);
     Point2d& Minimum(const Point2d& q);
-    // Counter-clockwise rotation about the origin, in degrees.
+    /// Counter-clockwise rotation about the origin, in degrees.
     void Rotate(double degrees);
 
     // --- persistence: x and y as doubles, whatever the schema
@@ -141,7 +141,7 @@ inline Point2d operator/(const Point2d& a, const Point2d& d) { return Point2d(a)
 inline Point2d operator/(const Point2d& a, double s) { return Point2d(a) /= s; }
 inline Point2d operator+(const Point2d& a) { return a; }
 inline Point2d operator-(const Point2d& a) { return Point2d(-a.GetX(), -a.GetY()); }
-// 1 when the coordinates differ by at most 2^-126 in total, else 0.
+/// 1 when the coordinates differ by at most 2^-126 in total, else 0.
 ORVCORE_API int operator==(const Point2d& a, const Point2d& b);
 inline int operator!=(const Point2d& a, const Point2d& b) { return !(a == b); }
 
@@ -154,14 +154,14 @@ inline double SumSquares(const Point2d& p) { return p.SumSquares(); }
 inline double Length2(const Point2d& p) { return p.Length2(); }
 inline double Length(const Point2d& p) { return p.Length(); }
 inline double SumPowers(const Point2d& p, unsigned int n) { return p.SumPowers(n); }
-// Angle at p2 between p1 and p3, in degrees, 0 to 180.
+/// Angle at p2 between p1 and p3, in degrees, 0 to 180.
 ORVCORE_API double Angle(const Point2d& p1, const Point2d& p2, const Point2d& p3);
 
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Point2d& p);
 ORVCORE_API CArchive& operator>>(CArchive& ar, Point2d& p);
-// Text: "x y", or two fields of the stream's width when one is set.
+/// Text: "x y", or two fields of the stream's width when one is set.
 ORVCORE_API std::ostream& operator<<(std::ostream& os, const Point2d& p);
-// Reads x and y; on any failure the point is left unchanged.
+/// Reads x and y; on any failure the point is left unchanged.
 ORVCORE_API std::istream& operator>>(std::istream& is, Point2d& p);
 
 } // namespace Orvane

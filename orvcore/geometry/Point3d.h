@@ -10,17 +10,17 @@ namespace Orvane {
 
 class RandomSequence;
 
-// A point or vector in space. The three coordinates are held as floats and
-// the interface is in doubles: a value is rounded to float when it is stored,
-// and arithmetic is done in double precision before that rounding.
+/// A point or vector in space. The three coordinates are held as floats and
+/// the interface is in doubles: a value is rounded to float when it is stored,
+/// and arithmetic is done in double precision before that rounding.
 class ORVCORE_API Point3d
 {
 public:
-    // Tag of the constructor that leaves the coordinates unset.
+    /// Tag of the constructor that leaves the coordinates unset.
     enum UninitializedPoint { UninitializedPoint };
 
-    // A growable array of points; its archive image is the element count
-    // followed by the points' floats in one block.
+    /// A growable array of points; its archive image is the element count
+    /// followed by the points' floats in one block.
     class ORVCORE_API Array : public CArray<Point3d, const Point3d&>
     {
     public:
@@ -39,7 +39,7 @@ public:
     }
     explicit Point3d(const double* xyz);
     explicit Point3d(const float* xyz);
-    // Leaves the coordinates unset, for arrays filled at once afterwards.
+    /// Leaves the coordinates unset, for arrays filled at once afterwards.
     explicit Point3d(enum UninitializedPoint) {}
     Point3d(const Point3d&) = default;
     Point3d& operator=(const Point3d&) = default;
@@ -49,8 +49,8 @@ public:
     static const Point3d iVector;
     static const Point3d jVector;
     static const Point3d kVector;
-    static const Point3d minimum; // every coordinate the lowest finite float
-    static const Point3d maximum; // every coordinate the largest finite float
+    static const Point3d minimum; ///< every coordinate the lowest finite float
+    static const Point3d maximum; ///< every coordinate the largest finite float
 
     // --- access
     operator float*() { return m_v; }
@@ -97,7 +97,7 @@ public:
         *this = p;
         return *this;
     }
-    // Coordinate i (0 x, 1 y, 2 z); any other index selects x.
+    /// Coordinate i (0 x, 1 y, 2 z); any other index selects x.
     float& operator[](int i) { return m_v[i >= 0 && i <= 2 ? i : 0]; }
     const float& operator[](int i) const { return m_v[i >= 0 && i <= 2 ? i : 0]; }
 
@@ -108,7 +108,7 @@ public:
     Point3d& operator+=(double s) { return SetXYZ(GetX() + s, GetY() + s, GetZ() + s); }
     Point3d& operator-=(double s) { return SetXYZ(GetX() - s, GetY() - s, GetZ() - s); }
     Point3d& operator*=(double s) { return SetXYZ(GetX() * s, GetY() * s, GetZ() * s); }
-    // Division is skipped (the point stays as it is) when a divisor is zero.
+    /// Division is skipped (the point stays as it is) when a divisor is zero.
     Point3d& operator/=(const Point3d& d);
     Point3d& operator/=(double s);
 
@@ -117,26 +117,26 @@ public:
     double SumSquares() const { return GetX() * GetX() + GetY() * GetY() + GetZ() * GetZ(); }
     double Length2() const { return SumSquares(); }
     double Length() const;
-    // x^|n| + y^|n| + z^|n|
+    /// x^|n| + y^|n| + z^|n|
     double SumPowers(int n) const;
     double Dot(const Point3d& q) const { return GetX() * q.GetX() + GetY() * q.GetY() + GetZ() * q.GetZ(); }
     Point3d MidPoint(const Point3d& q) const
     {
         return Point3d((GetX() + q.GetX()) * 0.5, (GetY() + q.GetY()) * 0.5, (GetZ() + q.GetZ()) * 0.5);
     }
-    // The vector from this point to q.
+    /// The vector from this point to q.
     Point3d Direction(const Point3d& q) const
     {
         return Point3d(q.GetX() - GetX(), q.GetY() - GetY(), q.GetZ() - GetZ());
     }
-    // Componentwise larger (ties keep this point's value) / smaller values.
+    /// Componentwise larger (ties keep this point's value) / smaller values.
     Point3d& Maximum(const Point3d& q);
     Point3d& Minimum(const Point3d& q);
-    // Scales to length L; a zero vector, or one already of length L, is kept.
+    /// Scales to length L; a zero vector, or one already of length L, is kept.
     Point3d& ChangeLength(double L);
     Point3d& Normalize() { return ChangeLength(1.0); }
 
-    // Right-handed rotations about the coordinate axes, angles in degrees.
+    /// Right-handed rotations about the coordinate axes, angles in degrees.
     Point3d& RotateAboutX(double degrees);
     Point3d& RotateAboutY(double degrees);
     Point3d& RotateAboutZ(double degrees);
@@ -160,9 +160,9 @@ public:
     // Without a sequence the draws are uniform on [-1, 1] from the
     // process-wide default generator.
     static Point3d Random(RandomSequence& s);
-    // A random direction: normalised.
+    /// A random direction: normalised.
     static Point3d Random();
-    // New coordinates, keeping the current length when it is above 0.
+    /// New coordinates, keeping the current length when it is above 0.
     Point3d& Randomize(RandomSequence& s);
     Point3d& Randomize();
 
@@ -185,7 +185,7 @@ inline Point3d operator/(const Point3d& a, const Point3d& d) { return Point3d(a)
 inline Point3d operator/(const Point3d& a, double s) { return Point3d(a) /= s; }
 inline Point3d operator+(const Point3d& a) { return a; }
 inline Point3d operator-(const Point3d& a) { return Point3d(-a.GetX(), -a.GetY(), -a.GetZ()); }
-// Equal when the coordinates differ by at most 2^-126 in total.
+/// Equal when the coordinates differ by at most 2^-126 in total.
 ORVCORE_API bool operator==(const Point3d& a, const Point3d& b);
 inline bool operator!=(const Point3d& a, const Point3d& b) { return !(a == b); }
 
@@ -206,9 +206,9 @@ inline Point3d Normalize(const Point3d& p) { return Point3d(p).Normalize(); }
 // --- persistence: doubles for old documents (schema unset or 0..6), floats from schema 7
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Point3d& p);
 ORVCORE_API CArchive& operator>>(CArchive& ar, Point3d& p);
-// Text: "x y z", or three fields of the stream's width when one is set.
+/// Text: "x y z", or three fields of the stream's width when one is set.
 ORVCORE_API std::ostream& operator<<(std::ostream& os, const Point3d& p);
-// Reads x, y, z; on any failure the point is left unchanged.
+/// Reads x, y, z; on any failure the point is left unchanged.
 ORVCORE_API std::istream& operator>>(std::istream& is, Point3d& p);
 
 } // namespace Orvane

@@ -6,9 +6,9 @@
 
 namespace Orvane {
 
-// A seeded linear congruential generator of integers 0..32767. The state is
-// 32 bits wide and wraps modulo 2^32 whatever the width of `unsigned long`,
-// so a seed always gives the same sequence.
+/// A seeded linear congruential generator of integers 0..32767. The state is
+/// 32 bits wide and wraps modulo 2^32 whatever the width of `unsigned long`,
+/// so a seed always gives the same sequence.
 class ORVCORE_API RandomInteger
 {
 public:
@@ -17,35 +17,35 @@ public:
     RandomInteger& operator=(const RandomInteger& other);
     virtual ~RandomInteger();
 
-    // The largest value operator() returns; the smallest is 0.
+    /// The largest value operator() returns; the smallest is 0.
     virtual int GetMaximumValue() const;
 
-    // The next number of the sequence.
+    /// The next number of the sequence.
     int operator()();
 
     unsigned long GetFirstSeed() const { return m_firstSeed; }
     unsigned long GetNextSeed() const { return m_nextSeed; }
     void SetNextSeed(unsigned long seed);
-    // Starts the sequence over from the first seed.
+    /// Starts the sequence over from the first seed.
     void Reset() { m_nextSeed = m_firstSeed; }
 
-    // The state of the process-wide generator that sequences built without a
-    // generator draw from. SetDefaultSeed returns the state it replaces.
+    /// The state of the process-wide generator that sequences built without a
+    /// generator draw from. SetDefaultSeed returns the state it replaces.
     static unsigned long GetDefaultSeed();
     static unsigned long SetDefaultSeed(unsigned long seed);
 
-    // The process-wide default generator (seed 1).
+    /// The process-wide default generator (seed 1).
     static RandomInteger m_defaultGenerator;
 
 private:
-    // Advances `seed` by one step and returns the number it gives.
+    /// Advances `seed` by one step and returns the number it gives.
     virtual int CalcRandomNumber(unsigned long& seed);
 
     std::uint32_t m_firstSeed;
     std::uint32_t m_nextSeed;
 };
 
-// A source of doubles.
+/// A source of doubles.
 class ORVCORE_API RandomSequence
 {
 public:
@@ -53,8 +53,8 @@ public:
     virtual double operator()() = 0;
 };
 
-// Doubles uniform on [lower, upper], on a grid of GetMaximumValue() + 1
-// points; both ends are reachable. The generator is shared, not owned.
+/// Doubles uniform on [lower, upper], on a grid of GetMaximumValue() + 1
+/// points; both ends are reachable. The generator is shared, not owned.
 class ORVCORE_API UniformRandomSequence : public RandomSequence
 {
 public:
@@ -72,8 +72,8 @@ private:
     double m_lower;
 };
 
-// Normally distributed doubles by the polar method: each accepted pair of
-// uniform draws gives one value.
+/// Normally distributed doubles by the polar method: each accepted pair of
+/// uniform draws gives one value.
 class ORVCORE_API NormalRandomSequence : public RandomSequence
 {
 public:

@@ -10,14 +10,14 @@ class CArchive;
 
 namespace Orvane {
 
-// An exact fraction of two 16-bit integers, kept in lowest terms with the
-// sign on the numerator. A zero numerator is kept as given (0/5 stays 0/5),
-// and a zero denominator stands for an infinite value.
-//
-// Every value is computed exactly in wide integers and reduced before it is
-// stored. A fraction whose reduced numerator or positive denominator does not
-// fit in 16 bits cannot be represented: the operation that would produce it
-// leaves the rational unchanged.
+/// An exact fraction of two 16-bit integers, kept in lowest terms with the
+/// sign on the numerator. A zero numerator is kept as given (0/5 stays 0/5),
+/// and a zero denominator stands for an infinite value.
+///
+/// Every value is computed exactly in wide integers and reduced before it is
+/// stored. A fraction whose reduced numerator or positive denominator does not
+/// fit in 16 bits cannot be represented: the operation that would produce it
+/// leaves the rational unchanged.
 class ORVCORE_API Rational
 {
 public:
@@ -35,15 +35,15 @@ public:
     void GetFraction(int& numerator, int& denominator) const;
     void GetFraction(long& numerator, long& denominator) const;
 
-    // numerator / denominator; an infinite value gives the largest finite
-    // double with the numerator's sign (positive for 0/0).
+    /// numerator / denominator; an infinite value gives the largest finite
+    /// double with the numerator's sign (positive for 0/0).
     double CalcValue() const;
     operator double() const { return CalcValue(); }
 
-    // True for a zero value (a zero numerator over a non-zero denominator).
+    /// True for a zero value (a zero numerator over a non-zero denominator).
     bool operator!() const { return m_numerator == 0 && m_denominator != 0; }
 
-    // "numerator/denominator", e.g. 3/4 or 5/1.
+    /// "numerator/denominator", e.g. 3/4 or 5/1.
     CString String() const;
 
     Rational& operator+=(const Rational& other);
@@ -51,13 +51,13 @@ public:
     Rational& operator*=(const Rational& other);
     Rational& operator/=(const Rational& other);
 
-    // New values; the operand is not changed.
+    /// New values; the operand is not changed.
     Rational operator+() const;
     Rational operator-() const;
 
 private:
-    // Stores numerator/denominator in normal form when it fits; returns
-    // whether it did.
+    /// Stores numerator/denominator in normal form when it fits; returns
+    /// whether it did.
     bool Assign(long long numerator, long long denominator);
 
     friend ORVCORE_API std::istream& operator>>(std::istream& is, Rational& r);
@@ -73,8 +73,8 @@ ORVCORE_API Rational operator-(const Rational& a, const Rational& b);
 ORVCORE_API Rational operator*(const Rational& a, const Rational& b);
 ORVCORE_API Rational operator/(const Rational& a, const Rational& b);
 
-// Comparisons by cross-multiplication, exact for normalised values; any two
-// infinite values compare equal.
+/// Comparisons by cross-multiplication, exact for normalised values; any two
+/// infinite values compare equal.
 ORVCORE_API bool operator==(const Rational& a, const Rational& b);
 ORVCORE_API bool operator!=(const Rational& a, const Rational& b);
 ORVCORE_API bool operator<(const Rational& a, const Rational& b);
@@ -82,16 +82,16 @@ ORVCORE_API bool operator<=(const Rational& a, const Rational& b);
 ORVCORE_API bool operator>(const Rational& a, const Rational& b);
 ORVCORE_API bool operator>=(const Rational& a, const Rational& b);
 
-// Text form numerator/denominator. With a field width w > 0 each of the
-// numerator, the slash and the denominator is written in a field of width w.
+/// Text form numerator/denominator. With a field width w > 0 each of the
+/// numerator, the slash and the denominator is written in a field of width w.
 ORVCORE_API std::ostream& operator<<(std::ostream& os, const Rational& r);
-// Reads numerator, '/', denominator (white space allowed between them). A
-// number without a slash, or a fraction with no 16-bit normal form (such as
-// 1/-32768), fails the stream and leaves the value unchanged.
+/// Reads numerator, '/', denominator (white space allowed between them). A
+/// number without a slash, or a fraction with no 16-bit normal form (such as
+/// 1/-32768), fails the stream and leaves the value unchanged.
 ORVCORE_API std::istream& operator>>(std::istream& is, Rational& r);
 
-// Archive form: numerator then denominator, 16 bits each, as stored; loading
-// normalises.
+/// Archive form: numerator then denominator, 16 bits each, as stored; loading
+/// normalises.
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Rational& r);
 ORVCORE_API CArchive& operator>>(CArchive& ar, Rational& r);
 

@@ -9,14 +9,14 @@ namespace Orvane {
 
 struct RegProgram;
 
-// A regular-expression pattern. The expression is compiled on the first Match
-// and kept; each Match records the whole match and the groups it found.
-//
-// Grammar: branches separated by '|' or a line feed; pieces are atoms with an
-// optional '*', '+' or '?'; atoms are '^' (start of text), '$' (end of text),
-// '.', (group), [set], [^set], \< and \> (word start and end), \c (the
-// character c) and any other character. A pattern written as "*abc" is read
-// as ".*abc".
+/// A regular-expression pattern. The expression is compiled on the first Match
+/// and kept; each Match records the whole match and the groups it found.
+///
+/// Grammar: branches separated by '|' or a line feed; pieces are atoms with an
+/// optional '*', '+' or '?'; atoms are '^' (start of text), '$' (end of text),
+/// '.', (group), [set], [^set], \< and \> (word start and end), \c (the
+/// character c) and any other character. A pattern written as "*abc" is read
+/// as ".*abc".
 class ORVCORE_API RegExpression : public Pattern<CString>
 {
 public:
@@ -27,19 +27,19 @@ public:
 
     Pattern<CString>* Copy() const override;
 
-    // True when a non-empty match is found (exact false) or when the leftmost
-    // match is the whole text (exact true). An expression that does not
-    // compile never matches.
+    /// True when a non-empty match is found (exact false) or when the leftmost
+    /// match is the whole text (exact true). An expression that does not
+    /// compile never matches.
     bool Match(const CString& text, bool exact) override;
 
-    // Entry 0 is the whole last match, then the groups in order up to the
-    // first empty or unused one; an empty string outside the list.
+    /// Entry 0 is the whole last match, then the groups in order up to the
+    /// first empty or unused one; an empty string outside the list.
     virtual CString GetSubstring(int index) const;
     virtual int GetSubstringCount() const;
 
     const CString& GetPattern() const { return m_pattern; }
 
-    // True when the text contains any of the characters *+\.^[]$&().
+    /// True when the text contains any of the characters *+\.^[]$&().
     static bool IsRegExpression(const CString& text);
 
 private:

@@ -6,8 +6,8 @@
 
 namespace Orvane {
 
-// An integer-range pattern such as 5-10 or -5--1; any other text is the single
-// value it starts with. Texts are read leniently as integers (no number is 0).
+/// An integer-range pattern such as 5-10 or -5--1; any other text is the single
+/// value it starts with. Texts are read leniently as integers (no number is 0).
 class ORVCORE_API RegNumber : public Pattern<CString>
 {
 public:
@@ -18,15 +18,15 @@ public:
 
     Pattern<CString>* Copy() const override;
 
-    // exact false: the text's value lies within the bounds; exact true: the
-    // value equals both bounds.
+    /// exact false: the text's value lies within the bounds; exact true: the
+    /// value equals both bounds.
     bool Match(const CString& text, bool exact) override;
 
     int GetLowerBound() const { return m_lower; }
     int GetUpperBound() const { return m_upper; }
 
-    // True when the text is a range whose two parts are integers (digits
-    // after at most one sign), with no spaces.
+    /// True when the text is a range whose two parts are integers (digits
+    /// after at most one sign), with no spaces.
     static bool IsRegNumber(const CString& text);
 
 private:

@@ -32,9 +32,6 @@ namespace orvscene {
 
 namespace {
 
-// A pick is within this many CSS pixels of a pick dot, as `--pick` takes it.
-const int kPickRadiusPx = 6;
-
 std::string Number(double v)
 {
     char buffer[32];
@@ -446,7 +443,7 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view)
                ColoursJson(scene.colours.Values()) + "],\"radii\":[" + RadiiJson(scene.radii.Values()) +
                "],\"sections\":[" + sectionJson + "],\"labels\":[" + scene.labels + "],\"icons\":[" + scene.icons +
                "],\"names\":[" + names + "],\"residues\":[" + residues + "],\"view\":[" + rotation +
-               "],\"pickRadius\":" + std::to_string(kPickRadiusPx) +
+               "],\"pickRadius\":" + Number(kPickRadius) +
                ",\"deflated\":" + (deflated ? "true" : "false") + "}";
 }
 

@@ -67,8 +67,13 @@ void WriteSummary(std::ostream& out, const Report& r, bool withTimings)
     if (r.superposed)
         out << "superposition  " << r.superposedPairs << " alpha carbons, RMSD " << Fixed(r.rmsdBefore, 4)
             << " before, " << Fixed(r.rmsdAfter, 4) << " after\n";
+    if (!r.labelsNote.empty())
+        out << "labels         " << r.labels << ": " << r.labelsNote << "\n";
     if (r.picked)
         out << "picked         " << r.pickedAtom << " at " << Fixed(r.pickDistance, 2) << " px\n";
+    else if (r.pickAsked)
+        out << "picked         nothing within " << Fixed(r.pickRadius, 0) << " px of (" << Fixed(r.pickX, 1) << ", "
+            << Fixed(r.pickY, 1) << ")\n";
     if (withTimings) {
         out << "timings (ms)\n";
         for (const auto& t : r.timings)
@@ -104,6 +109,11 @@ void WriteJson(std::ostream& out, const Report& r, bool withTimings)
         out << ",\n  \"superposition\": {\"pairs\": " << r.superposedPairs
             << ", \"rmsd_before\": " << Fixed(r.rmsdBefore, 5) << ", \"rmsd_after\": " << Fixed(r.rmsdAfter, 5)
             << "}";
+    if (!r.labelsNote.empty())
+        out << ",\n  \"labels\": {\"shown\": " << JsonString(r.labels) << ", \"note\": " << JsonString(r.labelsNote)
+            << "}";
+    if (r.pickAsked && !r.picked)
+        out << ",\n  \"picked\": null";
     if (r.picked)
         out << ",\n  \"picked\": {\"serial\": " << r.pickedSerial << ", \"atom\": " << JsonString(r.pickedAtom)
             << ", \"distance_px\": " << Fixed(r.pickDistance, 3) << "}";

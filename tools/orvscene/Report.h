@@ -33,6 +33,11 @@ struct Report {
     double rmsdBefore = 0;
     double rmsdAfter = 0;
 
+    std::string labels;     // "residues", "atoms" or "none"; empty for a loaded document
+    std::string labelsNote; // why, when the labels were left out by default (reported only then)
+
+    bool pickAsked = false;
+    double pickX = 0, pickY = 0, pickRadius = 0;
     bool picked = false;
     std::string pickedAtom; // "serial name residue chain"
     int pickedSerial = 0;

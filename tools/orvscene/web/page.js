@@ -274,15 +274,16 @@ async function main() {
     return { x: at.x, y: at.y };
   };
 
-  // The pick: among the pick dots within the pick radius of the pointer, and
-  // the spheres whose drawn disc holds it, the front-most wins (the nearer
-  // on screen among equally deep ones).
+  // The pick, as orvscene's --pick makes it: of the pick dots within the
+  // pick radius of the pointer (CSS pixels) and the spheres whose drawn disc
+  // holds it (at the depth of the sphere's surface there), the one nearest
+  // the viewer; at equal depth, the one nearest the pointer.
   function pickAt(px, py) {
     const limit2 = header.pickRadius * header.pickRadius;
     const at = {};
     let best = null, bestDepth = Infinity, bestD2 = Infinity;
     const consider = (id, depth, d2) => {
-      if (depth < bestDepth - 1e-6 || (Math.abs(depth - bestDepth) <= 1e-6 && d2 < bestD2)) {
+      if (depth < bestDepth || (depth === bestDepth && d2 < bestD2)) {
         best = id; bestDepth = depth; bestD2 = d2;
       }
     };
@@ -291,13 +292,14 @@ async function main() {
       const d2 = (at.x - px) ** 2 + (at.y - py) ** 2;
       if (d2 <= limit2) consider(dotIds[i], at.depth, d2);
     }
-    const focal = clip.elements[5] !== 0 ? camera.projectionMatrix.elements[5] * 0.5 * height : 0;
+    const focal = camera.projectionMatrix.elements[5] * 0.5 * height; // pixels per unit at distance 1
     const sphereIds = data['sphere.id'], sphereRadii = data['sphere.radius'], c = spheres.centres;
     for (let i = 0; i < sphereIds.length; ++i) {
       if (!sphereIds[i] || !toScreen(c[i * 3], c[i * 3 + 1], c[i * 3 + 2], at)) continue;
-      const reach = (header.radii[sphereRadii[i]] * focal) / at.depth;
+      const r = header.radii[sphereRadii[i]];
       const d2 = (at.x - px) ** 2 + (at.y - py) ** 2;
-      if (d2 <= reach * reach) consider(sphereIds[i], at.depth, d2);
+      const off2 = (d2 * at.depth * at.depth) / (focal * focal); // squared offset from the centre, in angstrom
+      if (off2 <= r * r) consider(sphereIds[i], at.depth - Math.sqrt(r * r - off2), d2);
     }
     return best;
   }
