@@ -306,8 +306,8 @@ void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Repor
 
 // Writes every output asked for; they appear together when all are complete,
 // or none does.
-bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const Options& o, Stopwatch& watch,
-                  std::string& error)
+bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& view, const Options& o,
+                  Stopwatch& watch, std::string& error)
 {
     AtomicFileSet files;
     if (!o.svg.empty()) {
@@ -417,7 +417,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             watch.Lap("superpose");
         }
         std::string error;
-        if (!WriteOutputs(doc, picture, o, watch, error)) {
+        if (!WriteOutputs(doc, picture, view, o, watch, error)) {
             err << "orvscene: " << error << "\n";
             return 2;
         }
