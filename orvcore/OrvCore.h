@@ -1,6 +1,7 @@
 #pragma once
 
-// Umbrella header: every public header of the library, by subsystem.
+/// \file
+/// Umbrella header: every public header of the library, by subsystem.
 
 #include "orvcore/Export.h"
 
