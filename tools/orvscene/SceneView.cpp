@@ -35,7 +35,7 @@ public:
     {
         double x, y, z;
         Project(at, s.GetCenter(), x, y, z);
-        m_picture.discs.push_back({x, y, s.GetRadius() * m_view.Scale(), z, ToRgb(s.GetColor())});
+        m_picture.discs.push_back({x, y, s.GetRadius() * m_view.Scale(), z, ToRgb(s.GetColor()), s.GetID()});
     }
     void Primitive(const CylinderPrimitive& c, const char*, const SceneListVisit& at)
     {
@@ -60,7 +60,7 @@ public:
     {
         double x, y, z;
         Project(at, d.GetCoord(), x, y, z);
-        m_picture.discs.push_back({x, y, 3, z, ToRgb(d.GetColor())});
+        m_picture.discs.push_back({x, y, 3, z, ToRgb(d.GetColor()), d.GetID()});
     }
     void Primitive(const Text3DPrimitive& t, const char*, const SceneListVisit& at)
     {
@@ -151,23 +151,34 @@ Picture DrawScene(const DisplayList3D& root, const View& view)
     return picture;
 }
 
-bool NearestPickDot(const std::vector<DotPrimitive>& dots, const View& view, double px, double py, unsigned& id,
-                    double& distance)
+bool PickAt(const std::vector<DotPrimitive>& dots, const Picture& picture, const View& view, double px, double py,
+            Pick& pick, double radius)
 {
     bool found = false;
-    double bestD2 = 0, bestDepth = 0;
+    // Nearest the viewer wins; at equal depth, nearest the point.
+    auto consider = [&](unsigned id, double depth, double d2) {
+        if (found && (depth < pick.depth || (depth == pick.depth && d2 >= pick.distance * pick.distance)))
+            return;
+        found = true;
+        pick.id = id;
+        pick.depth = depth;
+        pick.distance = std::sqrt(d2);
+    };
+    const double r2 = radius * radius;
     for (const DotPrimitive& dot : dots) {
         double x, y, depth;
         view.Project(dot.GetCoord(), x, y, depth);
         double d2 = (x - px) * (x - px) + (y - py) * (y - py);
-        if (!found || d2 < bestD2 - 1e-9 || (std::fabs(d2 - bestD2) <= 1e-9 && depth > bestDepth)) {
-            found = true;
-            bestD2 = d2;
-            bestDepth = depth;
-            id = dot.GetID();
-        }
+        if (d2 <= r2)
+            consider(dot.GetID(), depth, d2);
     }
-    distance = std::sqrt(bestD2);
+    // A drawn sphere is hit anywhere on its disc, at the depth of its surface
+    // under the point.
+    for (const Picture::Disc& disc : picture.discs) {
+        double d2 = (disc.x - px) * (disc.x - px) + (disc.y - py) * (disc.y - py);
+        if (disc.id != 0 && d2 <= disc.radius * disc.radius)
+            consider(disc.id, disc.depth + std::sqrt(disc.radius * disc.radius - d2) / view.Scale(), d2);
+    }
     return found;
 }
 
