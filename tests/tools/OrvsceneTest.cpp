@@ -445,3 +445,19 @@ TEST(Orvscene, LabelsStayReadable)
     r = RunTool({"--labels", "atoms", "--no-timings"});
     EXPECT_EQ(Field(r.out, "  3D texts"), Field(r.out, "  opaque spheres"));
 }
+
+// The picture stays small: shared gradients, symbols and style classes, and
+// coordinates to a tenth of a pixel, within 200 bytes per atom drawn.
+TEST(Orvscene, PictureSizePerAtom)
+{
+    std::string svg = TempPath("1hpv.svg");
+    for (const char* style : {"ball-and-stick", "spacefill", "wire"}) {
+        Outcome r = RunTool({DataFile("1hpv.pdb"), "--style", style, "--svg", svg, "--no-timings"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::string text = ReadAll(svg);
+        EXPECT_LE(text.size(), 200u * 1631u) << style;
+        EXPECT_EQ(text.find("e+"), std::string::npos); // numbers are plain decimals
+        EXPECT_EQ(text.find("nan"), std::string::npos);
+    }
+    std::remove(svg.c_str());
+}
