@@ -10,7 +10,7 @@ const header = JSON.parse(document.getElementById('orvscene-header').textContent
 
 async function loadPayload() {
   const text = document.getElementById('orvscene-data').textContent.trim();
-  const bytes = Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+  const bytes = Uint8Array.fromBase64 ? Uint8Array.fromBase64(text) : Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
   if (!header.deflated) return bytes.buffer;
   const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate'));
   return new Response(stream).arrayBuffer();
