@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// RMSBestFit and IsPlanar: fitting tools on point sets.
 #include "orvcore/Export.h"
 #include "orvcore/geometry/Matrix3x3.h"
 #include "orvcore/geometry/Point3d.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// NeighborList, a neighbour search on a sparse voxel grid.
 #include "orvcore/Export.h"
 #include "orvcore/core/Arrays.h"
 #include "orvcore/core/CArray.h"
@@ -25,29 +27,38 @@ class ORVCORE_API NeighborList
 public:
     /// One stored point.
     struct VoxelData {
-        int index;
-        Point3d point;
+        int index; ///< The index Add gave the point.
+        Point3d point; ///< The point.
     };
+    /// The points of one cell.
     typedef CArray<VoxelData, VoxelData&> VoxelArray;
 
     /// cutoff: the pair distance and the cell edge; buckets: how many
     /// occupied cells the hash table is first made for (it grows as needed).
     NeighborList(double cutoff, int buckets);
+    /// Frees the cells.
     virtual ~NeighborList();
+    ///@{
+    /// Not copyable.
     NeighborList(const NeighborList&) = delete;
     NeighborList& operator=(const NeighborList&) = delete;
+    ///@}
 
     /// Stores p under the next index and returns that index.
     int Add(const Point3d& p);
     /// Appends to out every stored point closer to p than radius, searching
     /// the 27 cells around p's cell; returns the nearest one's index or -1.
+    /// A radius above the cutoff can therefore miss points beyond those cells.
     int GetNeighbors(const Point3d& p, double radius, IntArray& out);
+    /// The same with the cutoff as the radius.
     int GetNeighbors(const Point3d& p, IntArray& out);
     /// Appends every pair of stored points closer than the cutoff, one index
     /// to each array; returns the size of first afterwards.
     int GetPairs(IntArray& first, IntArray& second);
 
+    /// Number of points added.
     int GetNumPoints() const { return m_count; }
+    /// The cutoff given at construction.
     double GetCutoff() const { return m_cutoff; }
 
 protected:
