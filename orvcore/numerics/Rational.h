@@ -42,7 +42,8 @@ public:
 
     /// The reduced numerator (carries the sign).
     int GetNumerator() const { return m_numerator; }
-    /// The reduced denominator: positive, or 0 for an infinite value.
+    /// The denominator: positive in lowest terms, 0 for an infinite value; with a
+    /// zero numerator it is the one given.
     int GetDenominator() const { return m_denominator; }
     ///@{
     /// Copies numerator and denominator out.
