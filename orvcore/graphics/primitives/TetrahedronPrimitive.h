@@ -37,8 +37,8 @@ public:
     /// The corners are reordered, if need be, so that every face's normal
     /// formed from its corners in order points outward.
     TetrahedronPrimitive(const Point3d& p0, const Point3d& p1, const Point3d& p2, const Point3d& p3);
-    ///@{
     /// Copies.
+    ///@{
     TetrahedronPrimitive(const TetrahedronPrimitive&) = default;
     TetrahedronPrimitive& operator=(const TetrahedronPrimitive&) = default;
     ///@}
@@ -59,8 +59,8 @@ public:
     /// The number of faces not hidden.
     int GetNumFaces() const;
 
-    ///@{
     /// The colour of all four faces.
+    ///@{
     Color GetColor() const { return m_color; }
     void SetColor(const Color& color) { m_color = color; }
     ///@}
