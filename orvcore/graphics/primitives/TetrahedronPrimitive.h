@@ -48,13 +48,13 @@ public:
     void GetTetrahedronVertices(Point3d& v0, Point3d& v1, Point3d& v2, Point3d& v3) const;
     /// The corners of a face; a face number outside 0..3 leaves the outputs unchanged.
     void GetFaceVertices(int face, Point3d& a, Point3d& b, Point3d& c) const;
-    /// For a face number outside 0..3 these return the origin.
+    /// The centroid of a face; the origin for a face number outside 0..3.
     const Point3d& GetFaceCentroid(int face) const;
-    /// The unit outward normal of a face.
+    /// The unit outward normal of a face; the origin for a face number outside 0..3.
     const Point3d& GetFaceNormal(int face) const;
-    /// A face number outside 0..3 reads as not hidden and is not set.
+    /// Whether a face is hidden; a face number outside 0..3 reads as not hidden.
     bool GetHiddenFace(int face) const;
-    /// Hides or shows a face.
+    /// Hides or shows a face; a face number outside 0..3 is ignored.
     void SetHiddenFace(int face, bool hidden);
     /// The number of faces not hidden.
     int GetNumFaces() const;
