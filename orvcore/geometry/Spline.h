@@ -36,8 +36,8 @@ public:
     explicit Spline(SplineType type);
     /// The type by its number (0 to 3).
     explicit Spline(int type) : Spline(static_cast<SplineType>(type)) {}
-    ///@{
     /// Copies the parameters (the shared tables are not touched).
+    ///@{
     Spline(const Spline&) = default;
     Spline& operator=(const Spline&) = default;
 
@@ -90,8 +90,8 @@ public:
     static bool m_recalcMatrix; ///< True when the shared tables are stale.
 
 protected:
-    ///@{
     /// Fills the shared matrix for this spline's type and parameters.
+    ///@{
     void GetBetaMatrix();
     void GetCardinalMatrix();
     void GetBsplineMatrix();

@@ -36,8 +36,8 @@ public:
     NeighborList(double cutoff, int buckets);
     /// Frees the cells.
     virtual ~NeighborList();
-    ///@{
     /// Not copyable.
+    ///@{
     NeighborList(const NeighborList&) = delete;
     NeighborList& operator=(const NeighborList&) = delete;
     ///@}
