@@ -19,8 +19,8 @@ public:
     Font();
     /// The font of the given face and size, stored as given.
     Font(CString face, int size);
-    ///@{
     /// Copies.
+    ///@{
     Font(const Font&) = default;
     Font& operator=(const Font&) = default;
     ///@}
@@ -30,8 +30,8 @@ public:
     /// Not operator==.
     bool operator!=(const Font& other) const { return !(*this == other); }
 
-    ///@{
     /// The typeface name (set as given).
+    ///@{
     CString GetFace() const { return m_face; }
     void SetFace(CString face) { m_face = face; }
     ///@}

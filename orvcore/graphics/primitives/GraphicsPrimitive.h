@@ -23,21 +23,21 @@ class Matrix4x4;
 class ORVCORE_API GraphicsPrimitive
 {
 public:
-    ///@{
     /// A primitive with the given object identifier, or 0.
+    ///@{
     GraphicsPrimitive() = default;
     explicit GraphicsPrimitive(unsigned int id) : m_id(id) {}
     ///@}
-    ///@{
     /// Copies.
+    ///@{
     GraphicsPrimitive(const GraphicsPrimitive&) = default;
     GraphicsPrimitive& operator=(const GraphicsPrimitive&) = default;
     ///@}
     /// Destroys the primitive.
     virtual ~GraphicsPrimitive();
 
-    ///@{
     /// The object identifier of the model object depicted (0: not picked).
+    ///@{
     unsigned int GetID() const { return m_id; }
     void SetID(unsigned int id) { m_id = id; }
     ///@}
@@ -59,25 +59,25 @@ public:
     /// How the renderer draws the surface.
     enum Representation : std::int32_t { Solid = 0, Wireframe = 1, PointCloud = 2 };
 
-    ///@{
     /// A matte solid primitive with the given identifier, or 0.
+    ///@{
     LitPrimitive() = default;
     explicit LitPrimitive(unsigned int id) : GraphicsPrimitive(id) {}
     ///@}
-    ///@{
     /// Copies.
+    ///@{
     LitPrimitive(const LitPrimitive&) = default;
     LitPrimitive& operator=(const LitPrimitive&) = default;
     ///@}
     ~LitPrimitive() override;
 
-    ///@{
     /// The material (Matte by default).
+    ///@{
     Material GetMaterial() const { return m_material; }
     void SetMaterial(Material material) { m_material = material; }
     ///@}
-    ///@{
     /// The drawing style (Solid by default).
+    ///@{
     Representation GetRepresentation() const { return m_representation; }
     void SetRepresentation(Representation representation) { m_representation = representation; }
     ///@}
@@ -96,13 +96,13 @@ private:
 class ORVCORE_API UnlitPrimitive : public GraphicsPrimitive
 {
 public:
-    ///@{
     /// An unlit primitive with the given identifier, or 0.
+    ///@{
     UnlitPrimitive() = default;
     explicit UnlitPrimitive(unsigned int id) : GraphicsPrimitive(id) {}
     ///@}
-    ///@{
     /// Copies.
+    ///@{
     UnlitPrimitive(const UnlitPrimitive&) = default;
     UnlitPrimitive& operator=(const UnlitPrimitive&) = default;
     ///@}
@@ -117,21 +117,21 @@ public:
     Vertex() = default;
     /// A vertex of the given point and colour.
     Vertex(const Point3d& point, const Color& color) : m_point(point), m_color(color) {}
-    ///@{
     /// Copies.
+    ///@{
     Vertex(const Vertex&) = default;
     Vertex& operator=(const Vertex&) = default;
     ///@}
     /// Destroys the vertex.
     virtual ~Vertex();
 
-    ///@{
     /// The point.
+    ///@{
     const Point3d& GetPoint() const { return m_point; }
     void SetPoint(const Point3d& point) { m_point = point; }
     ///@}
-    ///@{
     /// The colour.
+    ///@{
     Color GetColor() const { return m_color; }
     void SetColor(const Color& color) { m_color = color; }
     ///@}
@@ -167,15 +167,15 @@ public:
         : Vertex(point, color), m_normal(normal)
     {
     }
-    ///@{
     /// Copies.
+    ///@{
     VertexNormal(const VertexNormal&) = default;
     VertexNormal& operator=(const VertexNormal&) = default;
     ///@}
     ~VertexNormal() override;
 
-    ///@{
     /// The normal, as given.
+    ///@{
     const Point3d& GetNormal() const { return m_normal; }
     void SetNormal(const Point3d& normal) { m_normal = normal; }
     ///@}
@@ -202,8 +202,8 @@ public:
     TriangleIndex() = default;
     /// The indices (a, b, c).
     TriangleIndex(int a, int b, int c) : m_index{a, b, c} {}
-    ///@{
     /// Copies.
+    ///@{
     TriangleIndex(const TriangleIndex&) = default;
     TriangleIndex& operator=(const TriangleIndex&) = default;
     ///@}

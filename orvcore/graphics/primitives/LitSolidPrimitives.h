@@ -15,8 +15,8 @@ public:
     SpherePrimitive() = default;
     /// A sphere of the given centre, radius (kept as a float), colour and identifier.
     SpherePrimitive(const Point3d& center, double radius, const Color& color, unsigned int id = 0);
-    ///@{
     /// Copies.
+    ///@{
     SpherePrimitive(const SpherePrimitive&) = default;
     SpherePrimitive& operator=(const SpherePrimitive&) = default;
     ///@}
@@ -25,18 +25,18 @@ public:
     /// Moves the centre; the radius stays.
     virtual void Transform(const Matrix4x4& matrix);
 
-    ///@{
     /// The centre.
+    ///@{
     const Point3d& GetCenter() const { return m_center.GetPoint(); }
     void SetCenter(const Point3d& center) { m_center.SetPoint(center); }
     ///@}
-    ///@{
     /// The radius (kept as a float).
+    ///@{
     double GetRadius() const { return m_radius; }
     void SetRadius(double radius) { m_radius = static_cast<float>(radius); }
     ///@}
-    ///@{
     /// The colour; a non-zero alpha makes the sphere transparent.
+    ///@{
     Color GetColor() const { return m_center.GetColor(); }
     void SetColor(const Color& color) { m_center.SetColor(color); }
     ///@}
@@ -61,8 +61,8 @@ public:
     /// An ellipsoid of the given centre, extents, shape matrix, colour and identifier.
     EllipsoidPrimitive(const Point3d& center, const Point3d& size, const Matrix4x4& matrix, const Color& color,
                        unsigned int id = 0);
-    ///@{
     /// Copies.
+    ///@{
     EllipsoidPrimitive(const EllipsoidPrimitive&) = default;
     EllipsoidPrimitive& operator=(const EllipsoidPrimitive&) = default;
     ///@}
@@ -71,23 +71,23 @@ public:
     /// Moves the centre; size and shape matrix stay.
     virtual void Transform(const Matrix4x4& matrix);
 
-    ///@{
     /// The centre.
+    ///@{
     const Point3d& GetCenter() const { return m_center.GetPoint(); }
     void SetCenter(const Point3d& center) { m_center.SetPoint(center); }
     ///@}
-    ///@{
     /// The three extents.
+    ///@{
     const Point3d& GetSize() const { return m_size; }
     void SetSize(const Point3d& size) { m_size = size; }
     ///@}
-    ///@{
     /// The matrix the renderer applies to the shape.
+    ///@{
     const Matrix4x4& GetMatrix() const { return m_matrix; }
     void SetMatrix(const Matrix4x4& matrix) { m_matrix = matrix; }
     ///@}
-    ///@{
     /// The colour.
+    ///@{
     Color GetColor() const { return m_center.GetColor(); }
     void SetColor(const Color& color) { m_center.SetColor(color); }
     ///@}
@@ -118,8 +118,8 @@ public:
     /// A cylinder with its own identifier and one per end.
     CylinderPrimitive(const Point3d& end1, const Color& color1, const Point3d& end2, const Color& color2,
                       double radius, unsigned int id, unsigned int end1ID, unsigned int end2ID);
-    ///@{
     /// Copies.
+    ///@{
     CylinderPrimitive(const CylinderPrimitive&) = default;
     CylinderPrimitive& operator=(const CylinderPrimitive&) = default;
     ///@}
@@ -135,43 +135,43 @@ public:
     /// Moves both ends by offset.
     virtual void Translate(const Point3d& offset);
 
-    ///@{
     /// End 1.
+    ///@{
     const Point3d& GetEnd1() const { return m_end1.GetPoint(); }
     void SetEnd1(const Point3d& p) { m_end1.SetPoint(p); }
     ///@}
-    ///@{
     /// End 2.
+    ///@{
     const Point3d& GetEnd2() const { return m_end2.GetPoint(); }
     void SetEnd2(const Point3d& p) { m_end2.SetPoint(p); }
     ///@}
-    ///@{
     /// The colour at end 1; it decides transparency.
+    ///@{
     Color GetColor1() const { return m_end1.GetColor(); }
     void SetColor1(const Color& c) { m_end1.SetColor(c); }
     ///@}
-    ///@{
     /// The colour at end 2.
+    ///@{
     Color GetColor2() const { return m_end2.GetColor(); }
     void SetColor2(const Color& c) { m_end2.SetColor(c); }
     ///@}
-    ///@{
     /// The radius (kept as a float).
+    ///@{
     double GetRadius() const { return m_radius; }
     void SetRadius(double radius) { m_radius = static_cast<float>(radius); }
     ///@}
-    ///@{
     /// The identifier of the object at end 1.
+    ///@{
     unsigned int GetEnd1ID() const { return m_end1ID; }
     void SetEnd1ID(unsigned int id) { m_end1ID = id; }
     ///@}
-    ///@{
     /// The identifier of the object at end 2.
+    ///@{
     unsigned int GetEnd2ID() const { return m_end2ID; }
     void SetEnd2ID(unsigned int id) { m_end2ID = id; }
     ///@}
-    ///@{
     /// Whether the ends are closed (true by default).
+    ///@{
     bool GetIsCapped() const { return m_capped; }
     void SetIsCapped(bool capped) { m_capped = capped; }
     ///@}
@@ -200,8 +200,8 @@ public:
     ConePrimitive() = default;
     /// A cone of the given base, tip, colour, base radius (kept as a float) and identifier.
     ConePrimitive(const Point3d& base, const Point3d& tip, const Color& color, double radius, unsigned int id = 0);
-    ///@{
     /// Copies.
+    ///@{
     ConePrimitive(const ConePrimitive&) = default;
     ConePrimitive& operator=(const ConePrimitive&) = default;
     ///@}
@@ -210,23 +210,23 @@ public:
     /// Base and tip become their images; the radius stays.
     virtual void Transform(const Matrix4x4& matrix);
 
-    ///@{
     /// The centre of the base.
+    ///@{
     const Point3d& GetBase() const { return m_base; }
     void SetBase(const Point3d& p) { m_base = p; }
     ///@}
-    ///@{
     /// The tip.
+    ///@{
     const Point3d& GetTip() const { return m_tip; }
     void SetTip(const Point3d& p) { m_tip = p; }
     ///@}
-    ///@{
     /// The colour.
+    ///@{
     Color GetColor() const { return m_color; }
     void SetColor(const Color& c) { m_color = c; }
     ///@}
-    ///@{
     /// The base radius (kept as a float).
+    ///@{
     double GetRadius() const { return m_radius; }
     void SetRadius(double radius) { m_radius = static_cast<float>(radius); }
     ///@}
@@ -250,8 +250,8 @@ public:
     /// A triangle of the three corners, the facet normal, colour and identifier.
     TrianglePrimitive(const Point3d& end1, const Point3d& end2, const Point3d& end3, const Point3d& normal,
                       const Color& color, unsigned int id = 0);
-    ///@{
     /// Copies.
+    ///@{
     TrianglePrimitive(const TrianglePrimitive&) = default;
     TrianglePrimitive& operator=(const TrianglePrimitive&) = default;
     ///@}
@@ -260,28 +260,28 @@ public:
     /// Moves the corners; the normal stays as given.
     virtual void Transform(const Matrix4x4& matrix);
 
-    ///@{
     /// Corner 1.
+    ///@{
     const Point3d& GetEnd1() const { return m_end[0]; }
     void SetEnd1(const Point3d& p) { m_end[0] = p; }
     ///@}
-    ///@{
     /// Corner 2.
+    ///@{
     const Point3d& GetEnd2() const { return m_end[1]; }
     void SetEnd2(const Point3d& p) { m_end[1] = p; }
     ///@}
-    ///@{
     /// Corner 3.
+    ///@{
     const Point3d& GetEnd3() const { return m_end[2]; }
     void SetEnd3(const Point3d& p) { m_end[2] = p; }
     ///@}
-    ///@{
     /// The facet normal, as given.
+    ///@{
     const Point3d& GetNormal() const { return m_normal; }
     void SetNormal(const Point3d& n) { m_normal = n; }
     ///@}
-    ///@{
     /// The colour.
+    ///@{
     Color GetColor() const { return m_color; }
     void SetColor(const Color& c) { m_color = c; }
     ///@}

@@ -30,8 +30,8 @@ public:
                     unsigned int id);
     /// A label in the default font without depth offset.
     Text3DPrimitive(const char* text, const Point3d& position, const Color& color, unsigned int id);
-    ///@{
     /// Copies.
+    ///@{
     Text3DPrimitive(const Text3DPrimitive&) = default;
     Text3DPrimitive& operator=(const Text3DPrimitive&) = default;
     ///@}
@@ -41,23 +41,23 @@ public:
     const char* GetText() const { return m_text; }
     /// A null pointer sets the empty text.
     void SetText(const char* text);
-    ///@{
     /// The font.
+    ///@{
     Font GetFont() const { return m_font; }
     void SetFont(const Font& font) { m_font = font; }
     ///@}
-    ///@{
     /// The anchor point in model space: the point of the base class.
+    ///@{
     const Point3d& GetPosition() const { return GetCoord(); }
     void SetPosition(const Point3d& position) { SetCoord(position); }
     ///@}
-    ///@{
     /// The depth offset the renderer applies.
+    ///@{
     double GetZOffset() const { return m_zOffset; }
     void SetZOffset(double zOffset) { m_zOffset = zOffset; }
     ///@}
-    ///@{
     /// Whether the label is an annotation (stored, not interpreted).
+    ///@{
     bool GetIsAnnotation() const { return m_isAnnotation; }
     void SetIsAnnotation(bool isAnnotation) { m_isAnnotation = isAnnotation; }
     ///@}
@@ -82,9 +82,9 @@ private:
 class ORVCORE_API TextStringPrimitive : public UnlitShapePrimitive
 {
 public:
-    ///@{
     /// An empty string in the default font with the shape's defaults and the given
     /// identifier, or 0.
+    ///@{
     TextStringPrimitive();
     explicit TextStringPrimitive(unsigned int id);
     ///@}
@@ -95,30 +95,30 @@ public:
     /// An empty string in the default font.
     TextStringPrimitive(const Point2d& origin, bool isOutlined, const Color& foreground, int outlineWidth,
                         bool isFilled, const Color& background, unsigned int id);
-    ///@{
     /// Copies.
+    ///@{
     TextStringPrimitive(const TextStringPrimitive&) = default;
     TextStringPrimitive& operator=(const TextStringPrimitive&) = default;
     ///@}
     ~TextStringPrimitive() override;
 
-    ///@{
     /// The text.
+    ///@{
     const CString& GetTextString() const { return m_text; }
     void SetTextString(const CString& text) { m_text = text; }
     ///@}
-    ///@{
     /// The font.
+    ///@{
     Font GetFont() const { return m_font; }
     void SetFont(const Font& font) { m_font = font; }
     ///@}
-    ///@{
     /// The character index of the text cursor.
+    ///@{
     int GetCursorPosition() const { return m_cursorPosition; }
     void SetCursorPosition(int position) { m_cursorPosition = position; }
     ///@}
-    ///@{
     /// Whether the cursor is shown.
+    ///@{
     bool GetShowCursor() const { return m_showCursor; }
     void SetShowCursor(bool show) { m_showCursor = show; }
     ///@}
@@ -138,8 +138,8 @@ private:
 class ORVCORE_API TextBoxPrimitive : public TextStringPrimitive
 {
 public:
-    ///@{
     /// An empty box of width 0 without handles, with the given identifier or 0.
+    ///@{
     TextBoxPrimitive();
     explicit TextBoxPrimitive(unsigned int id);
     ///@}
@@ -151,20 +151,20 @@ public:
     TextBoxPrimitive(const CString& text, const Font& font, const Point2d& origin, bool isOutlined,
                      const Color& foreground, int outlineWidth, bool isFilled, const Color& background,
                      unsigned int id);
-    ///@{
     /// Copies.
+    ///@{
     TextBoxPrimitive(const TextBoxPrimitive&) = default;
     TextBoxPrimitive& operator=(const TextBoxPrimitive&) = default;
     ///@}
     ~TextBoxPrimitive() override;
 
-    ///@{
     /// The width of the box.
+    ///@{
     float GetBoxWidth() const { return m_boxWidth; }
     void SetBoxWidth(float width) { m_boxWidth = width; }
     ///@}
-    ///@{
     /// Whether handles are shown.
+    ///@{
     bool GetShowHandles() const { return m_showHandles; }
     void SetShowHandles(bool show) { m_showHandles = show; }
     ///@}
@@ -182,8 +182,8 @@ private:
 class ORVCORE_API TextCalloutPrimitive : public TextBoxPrimitive
 {
 public:
-    ///@{
     /// An empty callout at the origin, with the given identifier or 0.
+    ///@{
     TextCalloutPrimitive();
     explicit TextCalloutPrimitive(unsigned int id);
     ///@}
@@ -195,20 +195,20 @@ public:
     TextCalloutPrimitive(float boxWidth, bool showHandles, const CString& text, const Font& font,
                          const Point2d& origin, bool isOutlined, const Color& foreground, int outlineWidth,
                          bool isFilled, const Color& background, unsigned int id);
-    ///@{
     /// Copies.
+    ///@{
     TextCalloutPrimitive(const TextCalloutPrimitive&) = default;
     TextCalloutPrimitive& operator=(const TextCalloutPrimitive&) = default;
     ///@}
     ~TextCalloutPrimitive() override;
 
-    ///@{
     /// The point in model space the callout is tied to.
+    ///@{
     const Point3d& GetLocation() const { return m_location; }
     void SetLocation(const Point3d& location) { m_location = location; }
     ///@}
-    ///@{
     /// The 2D location kept for the renderer.
+    ///@{
     const Point2d& GetLocation2d() const { return m_location2d; }
     void SetLocation2d(const Point2d& location) { m_location2d = location; }
     ///@}

@@ -73,8 +73,8 @@ public:
     /// Number of object identifiers.
     int GetNumOIDs() const { return m_data->oids.GetSize(); }
 
-    ///@{
     /// Read access; the index must lie in range.
+    ///@{
     const TriangleIndex& GetTriangleAt(int i) const { return m_data->triangles[i]; }
     const VertexNormal& GetVertexAt(int i) const { return m_data->vertices[i]; }
     unsigned int GetOIDAt(int i) const { return m_data->oids[i]; }
@@ -85,15 +85,15 @@ public:
     /// The vertices, read only.
     const VertexNormalArray& GetVertexArray() const { return m_data->vertices; }
 
-    ///@{
     /// Write access: detaches first. The references stay valid until the
     /// array changes size or the mesh is detached, assigned or destroyed.
+    ///@{
     VertexNormal* GetVertices();
     TriangleIndexArray& GetTriangleArray();
     VertexNormalArray& GetVertexArray();
     ///@}
-    ///@{
     /// An index outside the array is ignored.
+    ///@{
     void SetTriangleAt(int i, const TriangleIndex& triangle);
     void SetVertexAt(int i, const VertexNormal& vertex);
     ///@}
@@ -104,13 +104,13 @@ public:
     /// Empties all three arrays.
     void Clear();
 
-    ///@{
     /// Whether both sides of the triangles are lit.
+    ///@{
     bool GetTwoSided() const { return m_twoSided; }
     void SetTwoSided(bool twoSided) { m_twoSided = twoSided; }
     ///@}
-    ///@{
     /// The line width for wireframe drawing (not archived).
+    ///@{
     float GetLineWidth() const { return m_lineWidth; }
     void SetLineWidth(float width) { m_lineWidth = width; }
     ///@}

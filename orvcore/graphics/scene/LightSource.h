@@ -18,26 +18,26 @@ public:
     LightSource();
     /// A light of the given position, colour and state.
     LightSource(const Point3d& position, const Color& color, bool enabled);
-    ///@{
     /// Copies.
+    ///@{
     LightSource(const LightSource& other);
     LightSource& operator=(const LightSource& other);
     ///@}
     /// Destroys the light.
     virtual ~LightSource();
 
-    ///@{
     /// The position.
+    ///@{
     const Point3d& GetPosition() const { return m_position; }
     void SetPosition(const Point3d& position) { m_position = position; }
     ///@}
-    ///@{
     /// The colour.
+    ///@{
     Color GetColor() const { return m_color; }
     void SetColor(const Color& color) { m_color = color; }
     ///@}
-    ///@{
     /// Whether the light is on.
+    ///@{
     bool GetEnabled() const { return m_enabled; }
     void SetEnabled(bool enabled) { m_enabled = enabled; }
     ///@}
