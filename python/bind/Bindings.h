@@ -12,6 +12,7 @@
 #include "orvcore/geometry/Point3d.h"
 
 #include <pybind11/numpy.h>
+#include <pybind11/operators.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
@@ -23,8 +24,9 @@
 namespace py = pybind11;
 using namespace pybind11::literals;
 
-// CString crosses as str (UTF-8; bytes that are not UTF-8 come back through
-// surrogate escapes, so any text round-trips) and is taken from str or bytes.
+// CString crosses as str (UTF-8; bytes that are not UTF-8 come out as
+// surrogate escapes and go back in as the same bytes, so any text
+// round-trips) and is taken from str or bytes.
 namespace pybind11 {
 namespace detail {
 template <>
@@ -36,11 +38,19 @@ struct type_caster<CString>
     {
         const char* text = nullptr;
         Py_ssize_t size = 0;
+        object escaped;
         if (PyUnicode_Check(src.ptr())) {
             text = PyUnicode_AsUTF8AndSize(src.ptr(), &size);
             if (text == nullptr) {
+                // Lone surrogates: the bytes that came out of a string as escapes go back as they were.
                 PyErr_Clear();
-                return false;
+                escaped = reinterpret_steal<object>(PyUnicode_AsEncodedString(src.ptr(), "utf-8", "surrogateescape"));
+                if (!escaped) {
+                    PyErr_Clear();
+                    return false;
+                }
+                text = PyBytes_AS_STRING(escaped.ptr());
+                size = PyBytes_GET_SIZE(escaped.ptr());
             }
         } else if (PyBytes_Check(src.ptr())) {
             text = PyBytes_AS_STRING(src.ptr());
@@ -123,11 +133,15 @@ py::bytes ToBytes(const T& object, UINT schema)
 template <class T>
 T FromBytes(const py::buffer& data, UINT schema)
 {
-    const py::buffer_info info = data.request();
-    const std::size_t size = static_cast<std::size_t>(info.size) * static_cast<std::size_t>(info.itemsize);
+    // Any buffer (bytearray, memoryview, a strided view) as one contiguous copy; bytes as they are.
+    const py::bytes raw = PyBytes_Check(data.ptr()) ? py::reinterpret_borrow<py::bytes>(data)
+                                                    : py::reinterpret_steal<py::bytes>(PyBytes_FromObject(data.ptr()));
+    if (!raw)
+        throw py::error_already_set();
+    const std::size_t size = static_cast<std::size_t>(PyBytes_GET_SIZE(raw.ptr()));
     if (size > 0xFFFFFFFFu)
         throw ArchiveFailure{CArchiveException::genericException, "archive form too large"};
-    CMemFile file(static_cast<const BYTE*>(info.ptr), static_cast<UINT>(size));
+    CMemFile file(reinterpret_cast<const BYTE*>(PyBytes_AS_STRING(raw.ptr())), static_cast<UINT>(size));
     T object{};
     CArchive ar(&file, CArchive::load);
     ar.m_nObjectSchema = schema;
@@ -222,6 +236,19 @@ void DefSequence(py::class_<Array, Options...>& cls, bool resizable)
         "RemoveAt", [](Array& a, int index, int count) { a.RemoveAt(index, count); }, "index"_a, "count"_a = 1,
         "Removes `count` elements from `index` on (a range outside the array is clipped or ignored).");
     cls.def("RemoveAll", &Array::RemoveAll, "Removes every element.");
+}
+
+// The arithmetic that points and matrices share: sums, differences, the
+// componentwise or matrix product, and scaling by a number.
+template <class T>
+void DefLinearArithmetic(py::class_<T>& c)
+{
+    c.def(py::self + py::self);
+    c.def(py::self - py::self);
+    c.def(py::self * py::self);
+    c.def(py::self * double());
+    c.def(double() * py::self);
+    c.def(py::self / double());
 }
 
 // GetName and SetName of a class from its accessor pair, with a docstring

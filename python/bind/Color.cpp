@@ -5,8 +5,6 @@
 #include "orvcore/color/ColorArray.h"
 #include "orvcore/color/ColorMap.h"
 
-#include <pybind11/operators.h>
-
 using namespace Orvane;
 
 namespace orvpy {
@@ -38,8 +36,8 @@ void BindColorClass(py::module_& m)
           }),
           "r"_a, "g"_a, "b"_a, "a"_a = 0.0f,
           "A colour of channel fractions (1.0 is 255; out-of-range values wrap as the library does).");
-    c.def_static("FromRGB", [](std::uint32_t rgba) { return Color(static_cast<unsigned long>(rgba)); }, "rgba"_a,
-                 "The colour of a packed word 0xAABBGGRR.");
+    c.def(py::init([](std::uint32_t rgba) { return Color(static_cast<unsigned long>(rgba)); }), "rgba"_a,
+          "The colour of a packed word 0xAABBGGRR.");
     c.def("GetR", &Color::GetR, "The red byte.");
     c.def("GetG", &Color::GetG, "The green byte.");
     c.def("GetB", &Color::GetB, "The blue byte.");
@@ -54,6 +52,8 @@ void BindColorClass(py::module_& m)
     c.def("SetA", [](Color& col, int v) { col.SetA(Channel(v, "a")); }, "a"_a, "Sets the alpha byte.");
     c.def("GetRGB", [](const Color& col) { return static_cast<std::uint32_t>(col.GetRGB()); },
           "The packed word 0xAABBGGRR, alpha included.");
+    c.def("SetRGB", [](Color& col, std::uint32_t rgba) { col.SetRGB(static_cast<unsigned long>(rgba)); }, "rgba"_a,
+          "Sets the packed word 0xAABBGGRR.");
     c.def("SetRGB", [](Color& col, const CString& text) { col.SetRGB(text); }, "text"_a,
           "Parses a colour name (any case) or three integers \"r g b\"; text that does not parse leaves the colour "
           "unchanged.");

@@ -88,8 +88,9 @@ void BindSpline(py::module_& m)
             Point3d::Array out;
             if (steps < 2 || points.GetSize() < 2)
                 throw py::value_error("a Hermite curve needs at least two points and two steps");
-            sp.GetHermiteSpline(points, points.GetSize(), out, before ? &*before : nullptr,
-                                after ? &*after : nullptr, smoothing, steps, scale);
+            const int written = sp.GetHermiteSpline(points, points.GetSize(), out, before ? &*before : nullptr,
+                                                    after ? &*after : nullptr, smoothing, steps, scale);
+            out.SetSize(written); // the array may hold room beyond the points written
             return ToNumpy(std::move(out));
         },
         "points"_a, "steps"_a, "before"_a = py::none(), "after"_a = py::none(), "smoothing"_a = 0, "scale"_a = 1.0,

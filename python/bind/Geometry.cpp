@@ -5,8 +5,6 @@
 #include "orvcore/geometry/Measures.h"
 #include "orvcore/numerics/RandomSequences.h"
 
-#include <pybind11/operators.h>
-
 #include <cstdio>
 
 using namespace Orvane;
@@ -137,13 +135,8 @@ void BindPoint3d(py::module_& m)
                  "A random unit vector from the process-wide default generator.");
     c.def("Randomize", py::overload_cast<>(&Point3d::Randomize), self,
           "New random coordinates keeping the length when it is above 0; returns the point.");
-    c.def(py::self + py::self);
-    c.def(py::self - py::self);
-    c.def(py::self * py::self);
-    c.def(py::self * double());
-    c.def(double() * py::self);
+    DefLinearArithmetic(c);
     c.def(py::self / py::self);
-    c.def(py::self / double());
     c.def(-py::self);
     c.def(+py::self);
     c.def(py::self += py::self);
@@ -186,12 +179,7 @@ void BindPoint2d(py::module_& m)
     c.def("ChangeLength", &Point2d::ChangeLength, "length"_a, "Scales to the length (a zero vector is kept).");
     c.def("Normalize", &Point2d::Normalize, "Scales to unit length (a zero vector is kept).");
     c.def("Rotate", &Point2d::Rotate, "degrees"_a, "Counter-clockwise rotation about the origin.");
-    c.def(py::self + py::self);
-    c.def(py::self - py::self);
-    c.def(py::self * py::self);
-    c.def(py::self * double());
-    c.def(double() * py::self);
-    c.def(py::self / double());
+    DefLinearArithmetic(c);
     c.def(-py::self);
     c.def("__eq__", [](const Point2d& a, const Point2d& b) { return (a == b) != 0; }, py::is_operator());
     c.def("__ne__", [](const Point2d& a, const Point2d& b) { return (a != b) != 0; }, py::is_operator());

@@ -5,8 +5,6 @@
 #include "orvcore/geometry/Matrix3x3.h"
 #include "orvcore/geometry/Matrix4x4.h"
 
-#include <pybind11/operators.h>
-
 #include <sstream>
 
 using namespace Orvane;
@@ -87,12 +85,7 @@ void DefSquare(py::class_<Matrix>& c)
           "p times the upper-left 3x3 block.");
     c.def("Transform", py::overload_cast<const Point3d&>(&Matrix::Transform, py::const_), "p"_a,
           "The image of p (p * M).");
-    c.def(py::self + py::self);
-    c.def(py::self - py::self);
-    c.def(py::self * py::self);
-    c.def(py::self * double());
-    c.def(double() * py::self);
-    c.def(py::self / double());
+    DefLinearArithmetic(c);
     c.def(py::self += py::self);
     c.def(py::self -= py::self);
     c.def(py::self *= py::self);

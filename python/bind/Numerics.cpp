@@ -5,8 +5,6 @@
 #include "orvcore/numerics/RandomSequences.h"
 #include "orvcore/numerics/Rational.h"
 
-#include <pybind11/operators.h>
-
 using namespace Orvane;
 
 namespace orvpy {

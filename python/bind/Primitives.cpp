@@ -11,8 +11,6 @@
 #include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
 #include "orvcore/graphics/primitives/VolumePrimitive.h"
 
-#include <pybind11/operators.h>
-
 using namespace Orvane;
 
 namespace orvpy {

@@ -37,6 +37,8 @@ py::tuple PickDots(const DisplayList3D& list, bool overlay)
             ids[i] = dots[i].GetID();
         }
     }
+    if (ids.empty())
+        return py::make_tuple(ToNumpy(std::move(positions)), py::array_t<std::uint32_t>(0));
     auto* owned = new std::vector<std::uint32_t>(std::move(ids));
     py::capsule release(owned, [](void* p) { delete static_cast<std::vector<std::uint32_t>*>(p); });
     py::array_t<std::uint32_t> idArray({static_cast<py::ssize_t>(owned->size())}, owned->data(), release);

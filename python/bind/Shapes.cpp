@@ -6,8 +6,6 @@
 #include "orvcore/graphics/primitives/ShapePrimitives.h"
 #include "orvcore/graphics/primitives/TextPrimitives.h"
 
-#include <pybind11/operators.h>
-
 using namespace Orvane;
 
 namespace orvpy {

@@ -5,6 +5,9 @@
 
 #include "orvcore/spatial/NeighborList.h"
 
+#include <cmath>
+#include <memory>
+
 using namespace Orvane;
 
 namespace orvpy {

