@@ -6,7 +6,7 @@
 
 namespace Orvane {
 
-// One element of a BoolArray: a one-byte flag that reads and assigns as a bool.
+/// One element of a BoolArray: a one-byte flag that reads and assigns as a bool.
 class BoolArrayElement
 {
 public:
@@ -19,12 +19,12 @@ private:
 
 static_assert(sizeof(BoolArrayElement) == 1, "a flag of a BoolArray is one byte");
 
-// Raw images of flags: stored as bytes 0 or 1, loaded as true when non-zero
-// (a byte other than 0 or 1 is never taken as a bool's image).
+/// Raw images of flags: stored as bytes 0 or 1, loaded as true when non-zero
+/// (a byte other than 0 or 1 is never taken as a bool's image).
 ORVCORE_API void SerializeElements(CArchive& ar, BoolArrayElement* elements, int count);
 
-// A growable array of one-byte flags; growing adds false. Its archive form
-// is the count (WriteCount), then one byte per flag.
+/// A growable array of one-byte flags; growing adds false. Its archive form
+/// is the count (WriteCount), then one byte per flag.
 class ORVCORE_API BoolArray : public CArray<BoolArrayElement, bool>
 {
 public:

@@ -8,41 +8,41 @@
 
 namespace Orvane {
 
-// A typeface name and a type size. The size set through SetSize is always
-// greater than 0; the constructor stores what it is given.
+/// A typeface name and a type size. The size set through SetSize is always
+/// greater than 0; the constructor stores what it is given.
 class ORVCORE_API Font
 {
 public:
-    // The default font, "Arial" at 12.
+    /// The default font, "Arial" at 12.
     Font();
     Font(CString face, int size);
     Font(const Font&) = default;
     Font& operator=(const Font&) = default;
 
-    // Faces compare byte for byte (case matters), then sizes.
+    /// Faces compare byte for byte (case matters), then sizes.
     bool operator==(const Font& other) const;
     bool operator!=(const Font& other) const { return !(*this == other); }
 
     CString GetFace() const { return m_face; }
     void SetFace(CString face) { m_face = face; }
     int GetSize() const { return m_size; }
-    // A size of 0 or less is ignored.
+    /// A size of 0 or less is ignored.
     void SetSize(int size);
 
-    // Old documents named the face by a code: 1 "Arial", 2 "Times New Roman",
-    // 3 "Courier New". Any other code leaves the face as it is.
+    /// Old documents named the face by a code: 1 "Arial", 2 "Times New Roman",
+    /// 3 "Courier New". Any other code leaves the face as it is.
     void SetFaceFromCode(int code);
 
     static Font DefaultFont();
     static Font DefaultBigFont();
 
-    // Face (string form), then size, signed 32-bit (loaded through SetSize).
+    /// Face (string form), then size, signed 32-bit (loaded through SetSize).
     void Serialize(CArchive& ar);
 
-    // The face alone: always stored as a string; loaded as a string, or as a
-    // 32-bit code when `faceAsCode` is set (the older documents' form).
+    /// The face alone: always stored as a string; loaded as a string, or as a
+    /// 32-bit code when `faceAsCode` is set (the older documents' form).
     void SerializeFace(CArchive& ar, bool faceAsCode);
-    // The size alone, loaded through SetSize.
+    /// The size alone, loaded through SetSize.
     void SerializeSize(CArchive& ar);
 
 private:

@@ -13,10 +13,10 @@ namespace Orvane {
 
 class Matrix4x4;
 
-// Root of every drawable primitive: the object identifier of the model
-// object it depicts (0 for content that is not picked). The roots declare no
-// virtual operation besides the destructor; the scene calls primitives
-// through their concrete types.
+/// Root of every drawable primitive: the object identifier of the model
+/// object it depicts (0 for content that is not picked). The roots declare no
+/// virtual operation besides the destructor; the scene calls primitives
+/// through their concrete types.
 class ORVCORE_API GraphicsPrimitive
 {
 public:
@@ -29,15 +29,15 @@ public:
     unsigned int GetID() const { return m_id; }
     void SetID(unsigned int id) { m_id = id; }
 
-    // The identifier as one unsigned 32-bit value.
+    /// The identifier as one unsigned 32-bit value.
     void Serialize(CArchive& ar);
 
 private:
     std::uint32_t m_id = 0;
 };
 
-// A primitive lit by the renderer: it adds a material and a drawing style,
-// which the library stores, copies and archives without interpreting them.
+/// A primitive lit by the renderer: it adds a material and a drawing style,
+/// which the library stores, copies and archives without interpreting them.
 class ORVCORE_API LitPrimitive : public GraphicsPrimitive
 {
 public:
@@ -55,9 +55,9 @@ public:
     Representation GetRepresentation() const { return m_representation; }
     void SetRepresentation(Representation representation) { m_representation = representation; }
 
-    // Identifier, material and representation. Loading reads the
-    // representation only for documents of schema 7 or later (compared
-    // signed, so an archive without a schema skips it too).
+    /// Identifier, material and representation. Loading reads the
+    /// representation only for documents of schema 7 or later (compared
+    /// signed, so an archive without a schema skips it too).
     void Serialize(CArchive& ar);
 
 private:
@@ -65,7 +65,7 @@ private:
     Representation m_representation = Solid;
 };
 
-// A primitive drawn with its colours only: lines, points, text, shapes.
+/// A primitive drawn with its colours only: lines, points, text, shapes.
 class ORVCORE_API UnlitPrimitive : public GraphicsPrimitive
 {
 public:
@@ -76,7 +76,7 @@ public:
     ~UnlitPrimitive() override;
 };
 
-// A point with a colour.
+/// A point with a colour.
 class ORVCORE_API Vertex
 {
 public:
@@ -91,18 +91,18 @@ public:
     Color GetColor() const { return m_color; }
     void SetColor(const Color& color) { m_color = color; }
 
-    // Equal points and equal R, G, B; the alpha is not compared.
+    /// Equal points and equal R, G, B; the alpha is not compared.
     bool operator==(const Vertex& other) const;
     bool operator!=(const Vertex& other) const { return !(*this == other); }
 
-    // The point becomes its image under the matrix; the colour stays.
+    /// The point becomes its image under the matrix; the colour stays.
     void Transform(const Matrix4x4& matrix);
 
-    // The colour with its alpha cleared (a transparent vertex reloads
-    // opaque), then the point.
+    /// The colour with its alpha cleared (a transparent vertex reloads
+    /// opaque), then the point.
     void Serialize(CArchive& ar);
 
-    // The colour as a vertex stores it: R, G, B and a zero top byte.
+    /// The colour as a vertex stores it: R, G, B and a zero top byte.
     static void StoreColor(CArchive& ar, const Color& color);
 
 private:
@@ -110,7 +110,7 @@ private:
     Color m_color;
 };
 
-// A vertex with a normal, which is kept as given (not unit length).
+/// A vertex with a normal, which is kept as given (not unit length).
 class ORVCORE_API VertexNormal : public Vertex
 {
 public:
@@ -130,14 +130,14 @@ public:
     bool operator==(const VertexNormal& other) const;
     bool operator!=(const VertexNormal& other) const { return !(*this == other); }
 
-    // The vertex form, then the normal.
+    /// The vertex form, then the normal.
     void Serialize(CArchive& ar);
 
 private:
     Point3d m_normal;
 };
 
-// The three corner indices of a triangle in its mesh's vertex array.
+/// The three corner indices of a triangle in its mesh's vertex array.
 class ORVCORE_API TriangleIndex
 {
 public:
@@ -147,7 +147,7 @@ public:
     TriangleIndex& operator=(const TriangleIndex&) = default;
     virtual ~TriangleIndex();
 
-    // Index of corner 0, 1 or 2; any other corner reads 0 and is not written.
+    /// Index of corner 0, 1 or 2; any other corner reads 0 and is not written.
     int GetIndex(int corner) const { return corner >= 0 && corner < 3 ? m_index[corner] : 0; }
     void SetIndex(int corner, int index)
     {
@@ -173,45 +173,45 @@ public:
     }
     bool operator!=(const TriangleIndex& other) const { return !(*this == other); }
 
-    // The three indices, 32 bits each, in order.
+    /// The three indices, 32 bits each, in order.
     void Serialize(CArchive& ar);
 
 private:
     std::int32_t m_index[3] = {0, 0, 0};
 };
 
-// Object identifiers of a mesh, indexed by the caller.
+/// Object identifiers of a mesh, indexed by the caller.
 typedef CArray<UINT, UINT> OIDArray;
 
 // --- archive helpers shared by the primitives
 
-// Object schema compared as a signed number: an unset schema (all bits set)
-// counts as -1 and so as older than every version.
+/// Object schema compared as a signed number: an unset schema (all bits set)
+/// counts as -1 and so as older than every version.
 inline bool SchemaAboveSigned(const CArchive& ar, int version)
 {
     return static_cast<std::int32_t>(ar.m_nObjectSchema) > version;
 }
 
-// Object schema compared as an unsigned number: an unset schema counts as
-// newer than every version.
+/// Object schema compared as an unsigned number: an unset schema counts as
+/// newer than every version.
 inline bool SchemaAboveUnsigned(const CArchive& ar, UINT version)
 {
     return ar.m_nObjectSchema > version;
 }
 
-// Bytes of one point in the archive: doubles for old documents (schema unset
-// or 0 to 6), floats from schema 7 on.
+/// Bytes of one point in the archive: doubles for old documents (schema unset
+/// or 0 to 6), floats from schema 7 on.
 inline std::size_t ArchivedPointSize(const CArchive& ar)
 {
     return (ar.m_nObjectSchema == 0xFFFFFFFFu || ar.m_nObjectSchema <= 6) ? 24 : 12;
 }
 
-// Reads a signed 32-bit element count. A negative count, or one whose
-// elements (at least `elementBytes` each) the archive cannot supply, raises
-// CArchiveException(endOfFile) before anything is allocated for it.
+/// Reads a signed 32-bit element count. A negative count, or one whose
+/// elements (at least `elementBytes` each) the archive cannot supply, raises
+/// CArchiveException(endOfFile) before anything is allocated for it.
 ORVCORE_API int ReadSignedCount(CArchive& ar, std::size_t elementBytes);
 
-// A flag stored as a 32-bit 0 or 1.
+/// A flag stored as a 32-bit 0 or 1.
 inline void StoreFlag32(CArchive& ar, bool flag)
 {
     ar << static_cast<int>(flag ? 1 : 0);

@@ -4,15 +4,15 @@
 
 namespace Orvane {
 
-// A marker drawn at a point with the shape registered under its icon
-// identifier. The flags tell the renderer whether the icon keeps its size
-// and orientation on screen, and whether the primitive's own colour applies.
+/// A marker drawn at a point with the shape registered under its icon
+/// identifier. The flags tell the renderer whether the icon keeps its size
+/// and orientation on screen, and whether the primitive's own colour applies.
 class ORVCORE_API IconPrimitive : public UnlitPointPrimitive
 {
 public:
     IconPrimitive() = default;
-    // Note the order: rotation invariance before scale invariance. Giving a
-    // colour sets the use-colour flag.
+    /// Note the order: rotation invariance before scale invariance. Giving a
+    /// colour sets the use-colour flag.
     IconPrimitive(const Point3d& position, unsigned int iconID, bool rotationInvariant, bool scaleInvariant,
                   const Color& color, unsigned int id);
     IconPrimitive(const Point3d& position, unsigned int iconID, bool rotationInvariant, bool scaleInvariant,
@@ -21,9 +21,9 @@ public:
     IconPrimitive& operator=(const IconPrimitive&) = default;
     ~IconPrimitive() override;
 
-    // The point's form, then the icon identifier, the rotation-invariant,
-    // scale-invariant and use-colour flags (32 bits each, nonzero reads
-    // true) and the icon scale as a double.
+    /// The point's form, then the icon identifier, the rotation-invariant,
+    /// scale-invariant and use-colour flags (32 bits each, nonzero reads
+    /// true) and the icon scale as a double.
     virtual void Serialize(CArchive& ar);
 
     unsigned int GetIconID() const { return m_iconID; }

@@ -4,24 +4,24 @@
 
 namespace Orvane {
 
-// A straight line between two coloured ends. The primitive's identifier is
-// that of the object at end 1; a second identifier names the object at end 2.
+/// A straight line between two coloured ends. The primitive's identifier is
+/// that of the object at end 1; a second identifier names the object at end 2.
 class ORVCORE_API LinePrimitive : public UnlitPrimitive
 {
 public:
     LinePrimitive() = default;
-    // One colour for both ends; the identifier also becomes the second one.
+    /// One colour for both ends; the identifier also becomes the second one.
     LinePrimitive(const Point3d& end1, const Point3d& end2, const Color& color, int width, unsigned int id);
     LinePrimitive(const Point3d& end1, const Point3d& end2, const Color& color, int width, unsigned int id1,
                   unsigned int id2);
-    // A colour per end; the identifier also becomes the second one.
+    /// A colour per end; the identifier also becomes the second one.
     LinePrimitive(const Point3d& end1, const Color& color1, const Point3d& end2, const Color& color2, int width,
                   unsigned int id);
     LinePrimitive(const LinePrimitive&) = default;
     LinePrimitive& operator=(const LinePrimitive&) = default;
     ~LinePrimitive() override;
 
-    // Both end points become their images.
+    /// Both end points become their images.
     virtual void Transform(const Matrix4x4& matrix);
 
     const Point3d& GetEnd1() const { return m_end1.GetPoint(); }
@@ -39,9 +39,9 @@ public:
     unsigned int GetID2() const { return m_id2; }
     void SetID2(unsigned int id) { m_id2 = id; }
 
-    // Identifier, both ends as vertices, width, second identifier.
+    /// Identifier, both ends as vertices, width, second identifier.
     void Serialize(CArchive& ar);
-    // Bytes of the smallest stored line under the archive's schema.
+    /// Bytes of the smallest stored line under the archive's schema.
     static std::size_t ArchivedSize(const CArchive& ar);
 
 private:
@@ -51,7 +51,7 @@ private:
     std::uint32_t m_id2 = 0;
 };
 
-// A line drawn as a number of dashes, beginning with a dash or a gap.
+/// A line drawn as a number of dashes, beginning with a dash or a gap.
 class ORVCORE_API DashedLinePrimitive : public LinePrimitive
 {
 public:
@@ -69,8 +69,8 @@ public:
     bool GetStartBlank() const { return m_startBlank; }
     void SetStartBlank(bool startBlank) { m_startBlank = startBlank; }
 
-    // The line's form, the number of dashes (32 bits), the start-blank flag
-    // as one byte (any nonzero byte reads true).
+    /// The line's form, the number of dashes (32 bits), the start-blank flag
+    /// as one byte (any nonzero byte reads true).
     void Serialize(CArchive& ar);
 
 private:
@@ -80,7 +80,7 @@ private:
 
 typedef CArray<LinePrimitive, const LinePrimitive&> LinePrimitiveArray;
 
-// Many lines drawn with one style.
+/// Many lines drawn with one style.
 class ORVCORE_API LineArrayPrimitive : public UnlitPrimitive
 {
 public:
@@ -90,7 +90,7 @@ public:
     LineArrayPrimitive& operator=(const LineArrayPrimitive&) = default;
     ~LineArrayPrimitive() override;
 
-    // Every line is transformed as a line is.
+    /// Every line is transformed as a line is.
     virtual void Transform(const Matrix4x4& matrix);
 
     LinePrimitiveArray& GetLineArray() { return m_lines; }
@@ -103,10 +103,10 @@ public:
     unsigned short GetDashPattern() const { return m_dashPattern; }
     void SetDashPattern(unsigned short pattern) { m_dashPattern = pattern; }
 
-    // Identifier, line count (signed 32-bit) and each line, line width;
-    // from schema 13 on (compared unsigned, so an archive without a schema
-    // counts as new) the dashed flag as a 32-bit value that reads true only
-    // when it is exactly 1, and the 16-bit dash pattern.
+    /// Identifier, line count (signed 32-bit) and each line, line width;
+    /// from schema 13 on (compared unsigned, so an archive without a schema
+    /// counts as new) the dashed flag as a 32-bit value that reads true only
+    /// when it is exactly 1, and the 16-bit dash pattern.
     void Serialize(CArchive& ar);
 
 private:
@@ -116,10 +116,10 @@ private:
     LinePrimitiveArray m_lines;
 };
 
-// A circular arc, kept both as its parameters and as the polyline that the
-// constructor generates from them: the start point and, for each segment,
-// the previous point turned by angle / segments about the normal through the
-// centre. The setters change only the parameters.
+/// A circular arc, kept both as its parameters and as the polyline that the
+/// constructor generates from them: the start point and, for each segment,
+/// the previous point turned by angle / segments about the normal through the
+/// centre. The setters change only the parameters.
 class ORVCORE_API ArcPrimitive : public UnlitPrimitive
 {
 public:
@@ -130,8 +130,8 @@ public:
     ArcPrimitive& operator=(const ArcPrimitive&) = default;
     ~ArcPrimitive() override;
 
-    // Moves the centre, the start and every point of the polyline; the normal
-    // turns with the matrix as a direction and is made unit length again.
+    /// Moves the centre, the start and every point of the polyline; the normal
+    /// turns with the matrix as a direction and is made unit length again.
     virtual void Transform(const Matrix4x4& matrix);
 
     const Point3d& GetCenter() const { return m_center; }
@@ -149,12 +149,12 @@ public:
     int GetWidth() const { return m_width; }
     void SetWidth(int width) { m_width = width; }
     int GetNumPoints() const { return m_points.GetSize(); }
-    // The index must lie in range.
+    /// The index must lie in range.
     Point3d& GetPointAt(int i) { return m_points[i]; }
     const Point3d& GetPointAt(int i) const { return m_points[i]; }
 
-    // Identifier, centre, normal, start, colour (all four channels), the
-    // points as a count and one block of floats, angle, segments, width.
+    /// Identifier, centre, normal, start, colour (all four channels), the
+    /// points as a count and one block of floats, angle, segments, width.
     void Serialize(CArchive& ar);
 
 private:

@@ -5,7 +5,7 @@
 
 namespace Orvane {
 
-// A sphere: a centre with its colour, and a radius.
+/// A sphere: a centre with its colour, and a radius.
 class ORVCORE_API SpherePrimitive : public LitPrimitive
 {
 public:
@@ -23,7 +23,7 @@ public:
     void SetRadius(double radius) { m_radius = static_cast<float>(radius); }
     Color GetColor() const { return m_center.GetColor(); }
     void SetColor(const Color& color) { m_center.SetColor(color); }
-    // Transparent when the colour's alpha is not 0.
+    /// Transparent when the colour's alpha is not 0.
     bool IsTransparent() const { return GetColor().GetA() > 0; }
 
     void Serialize(CArchive& ar);
@@ -33,8 +33,8 @@ private:
     float m_radius = 0.0f;
 };
 
-// An ellipsoid: a centre with its colour, three extents and the matrix that
-// the renderer applies to its shape.
+/// An ellipsoid: a centre with its colour, three extents and the matrix that
+/// the renderer applies to its shape.
 class ORVCORE_API EllipsoidPrimitive : public LitPrimitive
 {
 public:
@@ -45,7 +45,7 @@ public:
     EllipsoidPrimitive& operator=(const EllipsoidPrimitive&) = default;
     ~EllipsoidPrimitive() override;
 
-    // Moves the centre; size and shape matrix stay.
+    /// Moves the centre; size and shape matrix stay.
     virtual void Transform(const Matrix4x4& matrix);
 
     const Point3d& GetCenter() const { return m_center.GetPoint(); }
@@ -66,14 +66,14 @@ private:
     Matrix4x4 m_matrix;
 };
 
-// A cylinder between two coloured ends. Besides its own identifier it
-// carries those of the objects at its two ends; neither they nor the capped
-// flag are archived.
+/// A cylinder between two coloured ends. Besides its own identifier it
+/// carries those of the objects at its two ends; neither they nor the capped
+/// flag are archived.
 class ORVCORE_API CylinderPrimitive : public LitPrimitive
 {
 public:
     CylinderPrimitive() = default;
-    // The identifier also becomes both end identifiers.
+    /// The identifier also becomes both end identifiers.
     CylinderPrimitive(const Point3d& end1, const Color& color1, const Point3d& end2, const Color& color2,
                       double radius, unsigned int id = 0);
     CylinderPrimitive(const Point3d& end1, const Color& color1, const Point3d& end2, const Color& color2,
@@ -82,8 +82,8 @@ public:
     CylinderPrimitive& operator=(const CylinderPrimitive&) = default;
     ~CylinderPrimitive() override;
 
-    // Rotation about the axis through `point` (or through the origin), in
-    // degrees; both go through Transform.
+    /// Rotation about the axis through `point` (or through the origin), in
+    /// degrees; both go through Transform.
     virtual void Rotate(const Point3d& axis, const Point3d& point, double degrees);
     virtual void Rotate(const Point3d& axis, double degrees);
     virtual void Transform(const Matrix4x4& matrix);
@@ -105,9 +105,9 @@ public:
     void SetEnd2ID(unsigned int id) { m_end2ID = id; }
     bool GetIsCapped() const { return m_capped; }
     void SetIsCapped(bool capped) { m_capped = capped; }
-    // Sets the identifier and both end identifiers.
+    /// Sets the identifier and both end identifiers.
     void SetID(unsigned int id);
-    // Decided by the first end's colour.
+    /// Decided by the first end's colour.
     bool IsTransparent() const { return GetColor1().GetA() > 0; }
 
     void Serialize(CArchive& ar);
@@ -121,7 +121,7 @@ private:
     bool m_capped = true;
 };
 
-// A cone from its base (with a radius) to its tip.
+/// A cone from its base (with a radius) to its tip.
 class ORVCORE_API ConePrimitive : public LitPrimitive
 {
 public:
@@ -142,7 +142,7 @@ public:
     double GetRadius() const { return m_radius; }
     void SetRadius(double radius) { m_radius = static_cast<float>(radius); }
 
-    // The colour is archived whole, alpha included.
+    /// The colour is archived whole, alpha included.
     void Serialize(CArchive& ar);
 
 private:
@@ -152,7 +152,7 @@ private:
     float m_radius = 0.0f;
 };
 
-// One flat triangle with a caller-given facet normal (never computed).
+/// One flat triangle with a caller-given facet normal (never computed).
 class ORVCORE_API TrianglePrimitive : public LitPrimitive
 {
 public:
@@ -163,7 +163,7 @@ public:
     TrianglePrimitive& operator=(const TrianglePrimitive&) = default;
     ~TrianglePrimitive() override;
 
-    // Moves the corners; the normal stays as given.
+    /// Moves the corners; the normal stays as given.
     virtual void Transform(const Matrix4x4& matrix);
 
     const Point3d& GetEnd1() const { return m_end[0]; }
@@ -177,12 +177,12 @@ public:
     Color GetColor() const { return m_color; }
     void SetColor(const Color& c) { m_color = c; }
 
-    // Corners and normal; colour and identifier are not compared.
+    /// Corners and normal; colour and identifier are not compared.
     bool operator==(const TrianglePrimitive& other) const;
     bool operator!=(const TrianglePrimitive& other) const { return !(*this == other); }
 
-    // Three vertices, each with the triangle's colour (alpha cleared), then
-    // the normal; loading takes the colour from the first vertex.
+    /// Three vertices, each with the triangle's colour (alpha cleared), then
+    /// the normal; loading takes the colour from the first vertex.
     void Serialize(CArchive& ar);
 
 private:

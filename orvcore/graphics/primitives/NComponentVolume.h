@@ -5,16 +5,16 @@
 
 namespace Orvane {
 
-// The placement of a volume grid whose points carry N values of type T. The
-// grid and its values belong to the host; the library reads only where the
-// grid lies: its box, given by two opposite corner points in model space, and
-// the cell the grid is laid on (three edge lengths and the three angles, in
-// degrees, between b and c, a and c, a and b).
-//
-// In a cell whose angles are all 90 degrees the box is axis-aligned. In an
-// oblique cell the box is the parallelepiped whose edges run along the cell
-// axes: its corners are formed in fractional cell coordinates and taken back
-// to model space through the cell matrix.
+/// The placement of a volume grid whose points carry N values of type T. The
+/// grid and its values belong to the host; the library reads only where the
+/// grid lies: its box, given by two opposite corner points in model space, and
+/// the cell the grid is laid on (three edge lengths and the three angles, in
+/// degrees, between b and c, a and c, a and b).
+///
+/// In a cell whose angles are all 90 degrees the box is axis-aligned. In an
+/// oblique cell the box is the parallelepiped whose edges run along the cell
+/// axes: its corners are formed in fractional cell coordinates and taken back
+/// to model space through the cell matrix.
 template <class T>
 class NComponentVolume
 {
@@ -58,11 +58,11 @@ public:
         m_angles[2] = gamma;
     }
 
-    // True when all three cell angles are exactly 90 degrees.
+    /// True when all three cell angles are exactly 90 degrees.
     bool IsOrthogonal() const { return m_angles[0] == 90.0 && m_angles[1] == 90.0 && m_angles[2] == 90.0; }
 
-    // Fractional to Cartesian coordinates of the cell (the identity when a
-    // cell parameter is 0).
+    /// Fractional to Cartesian coordinates of the cell (the identity when a
+    /// cell parameter is 0).
     Matrix3x3 GetCellMatrix() const
     {
         Matrix3x3 m(Matrix3x3::IdentityMatrix);
@@ -70,9 +70,9 @@ public:
         return m;
     }
 
-    // The eight corners of the box in the order of the unit-cube corners
-    // (0,0,0), (1,0,0), (1,1,0), (0,1,0), (0,0,1), (1,0,1), (1,1,1), (0,1,1):
-    // a 0 takes that coordinate from the first corner point, a 1 from the second.
+    /// The eight corners of the box in the order of the unit-cube corners
+    /// (0,0,0), (1,0,0), (1,1,0), (0,1,0), (0,0,1), (1,0,1), (1,1,1), (0,1,1):
+    /// a 0 takes that coordinate from the first corner point, a 1 from the second.
     void GetBoxCorners(Point3d corners[8]) const
     {
         static const int select[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},

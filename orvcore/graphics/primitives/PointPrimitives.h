@@ -4,8 +4,8 @@
 
 namespace Orvane {
 
-// A coloured point drawn without lighting; also the base of dots, 3D text
-// and icons.
+/// A coloured point drawn without lighting; also the base of dots, 3D text
+/// and icons.
 class ORVCORE_API UnlitPointPrimitive : public UnlitPrimitive
 {
 public:
@@ -15,7 +15,7 @@ public:
     UnlitPointPrimitive& operator=(const UnlitPointPrimitive&) = default;
     ~UnlitPointPrimitive() override;
 
-    // The point becomes its image.
+    /// The point becomes its image.
     virtual void Transform(const Matrix4x4& matrix);
 
     const Point3d& GetCoord() const { return m_point.GetPoint(); }
@@ -23,14 +23,14 @@ public:
     Color GetColor() const { return m_point.GetColor(); }
     void SetColor(const Color& c) { m_point.SetColor(c); }
 
-    // Identifier, then the point as a vertex (colour with alpha cleared).
+    /// Identifier, then the point as a vertex (colour with alpha cleared).
     void Serialize(CArchive& ar);
 
 private:
     Vertex m_point;
 };
 
-// A point with a width; the display list's pick points are dots too.
+/// A point with a width; the display list's pick points are dots too.
 class ORVCORE_API DotPrimitive : public UnlitPointPrimitive
 {
 public:
@@ -43,7 +43,7 @@ public:
     int GetWidth() const { return m_width; }
     void SetWidth(int width) { m_width = width; }
 
-    // The point's form, then the width as 32 bits.
+    /// The point's form, then the width as 32 bits.
     void Serialize(CArchive& ar);
 
 private:

@@ -12,13 +12,13 @@
 
 namespace Orvane {
 
-// The base of the flat overlay shapes placed with 2D coordinates: an origin,
-// an outline (colour and width), a fill (colour) and an optional stipple.
+/// The base of the flat overlay shapes placed with 2D coordinates: an origin,
+/// an outline (colour and width), a fill (colour) and an optional stipple.
 class ORVCORE_API UnlitShapePrimitive : public UnlitPrimitive
 {
 public:
-    // Fill stipples, in the order of the platform's hatch styles. Stored as a
-    // 32-bit integer; values outside the list pass through unchanged.
+    /// Fill stipples, in the order of the platform's hatch styles. Stored as a
+    /// 32-bit integer; values outside the list pass through unchanged.
     enum StipplePattern : std::int32_t {
         Horizontal = 0,
         Vertical = 1,
@@ -53,8 +53,8 @@ public:
     StipplePattern GetStipplePattern() const { return m_stipplePattern; }
     void SetStipplePattern(StipplePattern pattern) { m_stipplePattern = pattern; }
 
-    // Identifier, origin, foreground and background colours (all four
-    // channels), outlined, outline width, filled, stippled, stipple pattern.
+    /// Identifier, origin, foreground and background colours (all four
+    /// channels), outlined, outline width, filled, stippled, stipple pattern.
     virtual void Serialize(CArchive& ar);
 
 private:
@@ -68,7 +68,7 @@ private:
     StipplePattern m_stipplePattern = Cross;
 };
 
-// An axis-aligned rectangle: the origin is one corner, the size spans to the other.
+/// An axis-aligned rectangle: the origin is one corner, the size spans to the other.
 class ORVCORE_API RectanglePrimitive : public UnlitShapePrimitive
 {
 public:
@@ -84,14 +84,14 @@ public:
     const Point2d& GetSize() const { return m_size; }
     void SetSize(const Point2d& size) { m_size = size; }
 
-    // The shape form, then the size.
+    /// The shape form, then the size.
     void Serialize(CArchive& ar) override;
 
 private:
     Point2d m_size;
 };
 
-// An ellipse centred on the origin, with the size as its two half-axes.
+/// An ellipse centred on the origin, with the size as its two half-axes.
 class ORVCORE_API EllipsePrimitive : public RectanglePrimitive
 {
 public:
@@ -105,7 +105,7 @@ public:
     ~EllipsePrimitive() override;
 };
 
-// A flat triangle; its origin is its first point when built from points.
+/// A flat triangle; its origin is its first point when built from points.
 class ORVCORE_API TriangleShapePrimitive : public UnlitShapePrimitive
 {
 public:
@@ -124,14 +124,14 @@ public:
     void SetPoint2(const Point2d& p) { m_points[1] = p; }
     void SetPoint3(const Point2d& p) { m_points[2] = p; }
 
-    // The shape form, then the three points.
+    /// The shape form, then the three points.
     void Serialize(CArchive& ar) override;
 
 private:
     Point2d m_points[3];
 };
 
-// A polyline in 2D with one colour and width.
+/// A polyline in 2D with one colour and width.
 class ORVCORE_API UnlitLinePrimitive : public UnlitPrimitive
 {
 public:
@@ -144,14 +144,14 @@ public:
     ~UnlitLinePrimitive() override;
 
     const Point2d::Array& GetPoints() const { return m_points; }
-    // Copies the points (nothing to do when given the primitive's own array).
+    /// Copies the points (nothing to do when given the primitive's own array).
     virtual void SetPoints(const Point2d::Array& points);
     Color GetColor() const { return m_color; }
     void SetColor(const Color& color) { m_color = color; }
     int GetWidth() const { return m_width; }
     void SetWidth(int width) { m_width = width; }
 
-    // Identifier; the points as a count and one block of x, y doubles; colour; width.
+    /// Identifier; the points as a count and one block of x, y doubles; colour; width.
     virtual void Serialize(CArchive& ar);
 
 protected:
@@ -162,7 +162,7 @@ private:
     std::int32_t m_width = 1;
 };
 
-// A single segment: two points.
+/// A single segment: two points.
 class ORVCORE_API LineSegmentPrimitive : public UnlitLinePrimitive
 {
 public:
@@ -173,12 +173,12 @@ public:
     LineSegmentPrimitive& operator=(const LineSegmentPrimitive&) = default;
     ~LineSegmentPrimitive() override;
 
-    // Keeps the first two of the given points. An array of fewer than two
-    // points does not make a segment and leaves the segment unchanged.
+    /// Keeps the first two of the given points. An array of fewer than two
+    /// points does not make a segment and leaves the segment unchanged.
     void SetPoints(const Point2d::Array& points) override;
 };
 
-// A polyline through any number of points.
+/// A polyline through any number of points.
 class ORVCORE_API PolylinePrimitive : public UnlitLinePrimitive
 {
 public:
@@ -190,7 +190,7 @@ public:
     ~PolylinePrimitive() override;
 };
 
-// A flat-coloured triangle in model space.
+/// A flat-coloured triangle in model space.
 class ORVCORE_API UnlitTrianglePrimitive : public UnlitPrimitive
 {
 public:
@@ -210,12 +210,12 @@ public:
     Color GetColor() const { return m_color; }
     void SetColor(const Color& color) { m_color = color; }
 
-    // Equal when the three ends are equal; colour and identifier are not compared.
+    /// Equal when the three ends are equal; colour and identifier are not compared.
     bool operator==(const UnlitTrianglePrimitive& other) const;
     bool operator!=(const UnlitTrianglePrimitive& other) const { return !(*this == other); }
 
     virtual void Transform(const Matrix4x4& m);
-    // Identifier, the three ends, colour (all four channels).
+    /// Identifier, the three ends, colour (all four channels).
     void Serialize(CArchive& ar);
 
 private:
@@ -223,8 +223,8 @@ private:
     Color m_color;
 };
 
-// A rectangle of a width and height (in pixels, for the renderer) anchored
-// at a point in model space. It has no archive form.
+/// A rectangle of a width and height (in pixels, for the renderer) anchored
+/// at a point in model space. It has no archive form.
 class ORVCORE_API Rect2DPrimitive : public UnlitPrimitive
 {
 public:

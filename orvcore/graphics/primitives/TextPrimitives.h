@@ -15,8 +15,8 @@
 
 namespace Orvane {
 
-// A text label anchored at a point in model space; the point's colour is the
-// text's colour, and the label moves with the model when transformed.
+/// A text label anchored at a point in model space; the point's colour is the
+/// text's colour, and the label moves with the model when transformed.
 class ORVCORE_API Text3DPrimitive : public UnlitPointPrimitive
 {
 public:
@@ -29,7 +29,7 @@ public:
     ~Text3DPrimitive() override;
 
     const char* GetText() const { return m_text; }
-    // A null pointer sets the empty text.
+    /// A null pointer sets the empty text.
     void SetText(const char* text);
     Font GetFont() const { return m_font; }
     void SetFont(const Font& font) { m_font = font; }
@@ -40,9 +40,9 @@ public:
     bool GetIsAnnotation() const { return m_isAnnotation; }
     void SetIsAnnotation(bool isAnnotation) { m_isAnnotation = isAnnotation; }
 
-    // Documents of format 11 and later (and those without a format) keep the
-    // point first; older ones keep the position after the font, and those
-    // before format 10 name the face by a code.
+    /// Documents of format 11 and later (and those without a format) keep the
+    /// point first; older ones keep the position after the font, and those
+    /// before format 10 name the face by a code.
     void Serialize(CArchive& ar);
 
 private:
@@ -55,8 +55,8 @@ private:
     bool m_isAnnotation = false;
 };
 
-// A string placed in the 2D overlay at the shape's origin, with an optional
-// text cursor at a character index.
+/// A string placed in the 2D overlay at the shape's origin, with an optional
+/// text cursor at a character index.
 class ORVCORE_API TextStringPrimitive : public UnlitShapePrimitive
 {
 public:
@@ -80,8 +80,8 @@ public:
     bool GetShowCursor() const { return m_showCursor; }
     void SetShowCursor(bool show) { m_showCursor = show; }
 
-    // The shape form; text; face (a code in documents before format 10);
-    // size; cursor position; show cursor (true only when stored as 1).
+    /// The shape form; text; face (a code in documents before format 10);
+    /// size; cursor position; show cursor (true only when stored as 1).
     void Serialize(CArchive& ar) override;
 
 private:
@@ -91,7 +91,7 @@ private:
     bool m_showCursor = false;
 };
 
-// A text string laid out in a box of a given width, with optional handles.
+/// A text string laid out in a box of a given width, with optional handles.
 class ORVCORE_API TextBoxPrimitive : public TextStringPrimitive
 {
 public:
@@ -112,7 +112,7 @@ public:
     bool GetShowHandles() const { return m_showHandles; }
     void SetShowHandles(bool show) { m_showHandles = show; }
 
-    // The text-string form; box width; show handles (true only when stored as 1).
+    /// The text-string form; box width; show handles (true only when stored as 1).
     void Serialize(CArchive& ar) override;
 
 private:
@@ -120,8 +120,8 @@ private:
     bool m_showHandles = false;
 };
 
-// A text box tied to a point in model space; the 2D location is kept for
-// the renderer.
+/// A text box tied to a point in model space; the 2D location is kept for
+/// the renderer.
 class ORVCORE_API TextCalloutPrimitive : public TextBoxPrimitive
 {
 public:
@@ -142,9 +142,9 @@ public:
     const Point2d& GetLocation2d() const { return m_location2d; }
     void SetLocation2d(const Point2d& location) { m_location2d = location; }
 
-    // The text-box form; location; location 2d.
+    /// The text-box form; location; location 2d.
     void Serialize(CArchive& ar) override;
-    // Moves the model-space location only.
+    /// Moves the model-space location only.
     virtual void Transform(const Matrix4x4& m);
 
 private:

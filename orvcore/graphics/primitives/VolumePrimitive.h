@@ -11,14 +11,14 @@
 
 namespace Orvane {
 
-// How a host's volume grid is shown: the data range, the displayed range and
-// whether values outside it are clipped, a colour list, a transfer function
-// of on/off switches and an overall transparency. The grid itself is the
-// host's: the primitive points to it and never creates, copies or frees it.
+/// How a host's volume grid is shown: the data range, the displayed range and
+/// whether values outside it are clipped, a colour list, a transfer function
+/// of on/off switches and an overall transparency. The grid itself is the
+/// host's: the primitive points to it and never creates, copies or frees it.
 class ORVCORE_API VolumePrimitive : public UnlitPrimitive
 {
 public:
-    // No grid; colours blue then red; transfer function (true, true); transparency 0.3.
+    /// No grid; colours blue then red; transfer function (true, true); transparency 0.3.
     VolumePrimitive();
     VolumePrimitive(NComponentVolume<float>* volume, float dataMin, float dataMax, float displayMin,
                     float displayMax, bool clipOutsideRange, const ColorArray& colors, float transparency,
@@ -45,18 +45,18 @@ public:
 
     const ColorArray& GetColors() const { return m_colors; }
     ColorArray& GetColors() { return m_colors; }
-    // Copies the colours and the list's name.
+    /// Copies the colours and the list's name.
     void SetColors(const ColorArray& colors);
     const BoolArray& GetTransferFunction() const { return m_transferFunction; }
     BoolArray& GetTransferFunction() { return m_transferFunction; }
     void SetTransferFunction(const BoolArray& transferFunction);
 
-    // Identifier; data and display ranges; clip flag; colour count and the
-    // colours; transparency; transfer-function count and its flags (all
-    // 32-bit). The grid is not stored: loading leaves the primitive without
-    // one, and keeps the colour list's name.
+    /// Identifier; data and display ranges; clip flag; colour count and the
+    /// colours; transparency; transfer-function count and its flags (all
+    /// 32-bit). The grid is not stored: loading leaves the primitive without
+    /// one, and keeps the colour list's name.
     virtual void Serialize(CArchive& ar);
-    // The grid's placement is the host's: nothing moves.
+    /// The grid's placement is the host's: nothing moves.
     virtual void Transform(const Matrix4x4& m);
 
 private:

@@ -62,16 +62,16 @@
 namespace Orvane
 {
 
-// A scene description handed to the renderer: primitives held by value in one
-// array per kind (five kinds split into opaque and transparent arrays), nested
-// display lists with their own local transformations, six clip planes, a render
-// mode and an icon scale. Every list carries an identifier drawn from the
-// process-wide counter m_lastID; copies keep their source's identifier.
+/// A scene description handed to the renderer: primitives held by value in one
+/// array per kind (five kinds split into opaque and transparent arrays), nested
+/// display lists with their own local transformations, six clip planes, a render
+/// mode and an icon scale. Every list carries an identifier drawn from the
+/// process-wide counter m_lastID; copies keep their source's identifier.
 class ORVCORE_API DisplayList3D
 {
 public:
-    // Stored and handed back for the renderer; the library attaches no meaning
-    // to it beyond the default value.
+    /// Stored and handed back for the renderer; the library attaches no meaning
+    /// to it beyond the default value.
     enum RenderMode : std::int32_t
     {
         DefaultRenderMode = 1
@@ -79,7 +79,7 @@ public:
 
     typedef CMap<unsigned int, unsigned int, unsigned int, unsigned int> OIDMap;
 
-    // The last identifier handed out; 0 when the library is loaded.
+    /// The last identifier handed out; 0 when the library is loaded.
     static unsigned int m_lastID;
 
     DisplayList3D();
@@ -129,39 +129,39 @@ public:
         return m_displayLists[static_cast<std::size_t>(index)];
     }
     void RemoveDisplayList(int first, int count) { EraseRange(m_displayLists, first, count); }
-    // Stores a copy of the list (same identifier, whole subtree) and returns
-    // that identifier.
+    /// Stores a copy of the list (same identifier, whole subtree) and returns
+    /// that identifier.
     unsigned int Add(const DisplayList3D& list);
-    // The list with this identifier in this subtree (this list first, then the
-    // nested lists depth first), or null.
+    /// The list with this identifier in this subtree (this list first, then the
+    /// nested lists depth first), or null.
     DisplayList3D* LookupDisplayList(unsigned int id);
 
     // --- content
     // Makes the content equal to the source's, keeping this list's identifier.
     void Copy(const DisplayList3D& source);
-    // Empties every primitive array and every nested list (the nested lists
-    // stay), resets the icon scale, the local transformation and the clip
-    // planes. Identifier and render mode stay.
+    /// Empties every primitive array and every nested list (the nested lists
+    /// stay), resets the icon scale, the local transformation and the clip
+    /// planes. Identifier and render mode stay.
     void Clear();
     bool IsEmpty() const;
 
     // --- object identifiers of the primitives, through the whole subtree
     void SetOID(unsigned int oid);
-    // Replaces every identifier field v by map[v] where v is a key; each field
-    // is translated once from its own previous value.
+    /// Replaces every identifier field v by map[v] where v is a key; each field
+    /// is translated once from its own previous value.
     void TranslateOIDs(const OIDMap& map);
 
     // --- merging and transformations
     // Appends the source's primitives and nested lists; returns how many.
     int Append(const DisplayList3D& source);
-    // Moves every primitive into the coordinate frame of this list's parent
-    // and resets every local transformation of the subtree to the identity.
+    /// Moves every primitive into the coordinate frame of this list's parent
+    /// and resets every local transformation of the subtree to the identity.
     void ApplyLocalTransformation();
-    // Bakes the subtree's transformations into the primitives and gathers them
-    // into this list, which ends without nested lists.
+    /// Bakes the subtree's transformations into the primitives and gathers them
+    /// into this list, which ends without nested lists.
     void Flatten();
-    // The aggregate transformation of the last list carrying id in root's tree
-    // (depth first); result is untouched when no list carries it.
+    /// The aggregate transformation of the last list carrying id in root's tree
+    /// (depth first); result is untouched when no list carries it.
     void GetAggregateTransformation(const DisplayList3D& root, unsigned int id, Matrix4x4& result) const;
 
     // --- clip planes
@@ -176,17 +176,17 @@ public:
     // root's parent, honouring every list's enabled clip planes; returns the
     // vector's size.
     int GetPickDots(std::vector<DotPrimitive>& dots) const;
-    // Appends the pick dots of the tree's 2D overlay content, untransformed;
-    // returns the vector's size.
+    /// Appends the pick dots of the tree's 2D overlay content, untransformed;
+    /// returns the vector's size.
     int GetPickDots2D(std::vector<DotPrimitive>& dots) const;
 
 protected:
-    // Primitives of the subtree, a triangle mesh counting its vertices.
+    /// Primitives of the subtree, a triangle mesh counting its vertices.
     int GetNumPrim() const;
-    // Appends the source's primitives only; returns how many (a mesh counts one).
+    /// Appends the source's primitives only; returns how many (a mesh counts one).
     int AppendArrays(const DisplayList3D& source);
-    // Transforms this list's own primitives by the matrix and resets the local
-    // transformation to the identity.
+    /// Transforms this list's own primitives by the matrix and resets the local
+    /// transformation to the identity.
     void TransformPrimitives(const Matrix4x4& matrix);
     void ApplyLocalTransformationTree(const Matrix4x4& parent);
     void GetAggregateTransformationTree(const DisplayList3D& list, unsigned int id, Matrix4x4 parent,
@@ -209,7 +209,7 @@ private:
         array.push_back(primitive);
         return static_cast<int>(array.size()) - 1;
     }
-    // A range that does not lie within the array leaves it unchanged.
+    /// A range that does not lie within the array leaves it unchanged.
     template <class T>
     static void EraseRange(std::vector<T>& array, int first, int count)
     {
@@ -219,8 +219,8 @@ private:
         array.erase(array.begin() + first, array.begin() + first + count);
     }
 
-    // The colour that sends a primitive of a split kind to its transparent
-    // array when its alpha byte is not 0.
+    /// The colour that sends a primitive of a split kind to its transparent
+    /// array when its alpha byte is not 0.
     static bool IsTransparent(const SpherePrimitive& p) { return p.GetColor().GetA() != 0; }
     static bool IsTransparent(const EllipsoidPrimitive& p) { return p.GetColor().GetA() != 0; }
     static bool IsTransparent(const CylinderPrimitive& p) { return p.GetColor1().GetA() != 0; }
@@ -230,19 +230,19 @@ private:
         return p.GetNumVertices() > 0 && p.GetVertexAt(0).GetColor().GetA() != 0;
     }
 
-    // Walks over the primitive arrays in table order; the list type may be
-    // const or not. Defined where they are used.
+    /// Walks over the primitive arrays in table order; the list type may be
+    /// const or not. Defined where they are used.
     template <class List, class F>
     static void ForEachArray(List& list, F&& f);
     template <class Target, class Source, class F>
     static void ForEachArrayPair(Target& target, Source& source, F&& f);
 
     void ResetPlacement();
-    // Moves the primitives of every list below this one into this list, in
-    // depth-first order; the lists below are left without primitives.
+    /// Moves the primitives of every list below this one into this list, in
+    /// depth-first order; the lists below are left without primitives.
     void GatherSubtree(DisplayList3D& list);
-    // Adds the sizes of the subtree's primitive arrays to totals, one entry
-    // per array in table order.
+    /// Adds the sizes of the subtree's primitive arrays to totals, one entry
+    /// per array in table order.
     void AddArraySizes(std::size_t* totals) const;
     bool HasOwnPrimitives() const;
 

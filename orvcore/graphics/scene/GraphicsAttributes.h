@@ -10,11 +10,11 @@
 
 namespace Orvane {
 
-// The rendering settings of one view: size, quality, projection, four
-// lights, fog, stereo, line width, font scale, perspective angle, background
-// colour, a view matrix and depth adjustments. The library keeps and
-// archives them; the renderer interprets them. Values given as double are
-// kept in single precision.
+/// The rendering settings of one view: size, quality, projection, four
+/// lights, fog, stereo, line width, font scale, perspective angle, background
+/// colour, a view matrix and depth adjustments. The library keeps and
+/// archives them; the renderer interprets them. Values given as double are
+/// kept in single precision.
 class ORVCORE_API GraphicsAttributes
 {
 public:
@@ -32,9 +32,9 @@ public:
     int GetProjection() const { return m_projection; }
     void SetProjection(int projection) { m_projection = projection; }
 
-    // A copy of light `index` (0 to 3); a default light for any other index.
+    /// A copy of light `index` (0 to 3); a default light for any other index.
     const LightSource GetLight(int index) const;
-    // Sets light `index`; indices outside 0 to 3 are ignored.
+    /// Sets light `index`; indices outside 0 to 3 are ignored.
     void SetLight(int index, const LightSource& light);
 
     bool GetFog() const { return m_fog != 0; }
@@ -64,9 +64,9 @@ public:
     const Matrix4x4& GetMatrix() const { return m_matrix; }
     void SetMatrix(const Matrix4x4& matrix) { m_matrix = matrix; }
 
-    // The background colour first, then (from schema 7 on) the lights and
-    // the other settings. Documents older than schema 7 hold only the
-    // background; loading them leaves everything else as it is.
+    /// The background colour first, then (from schema 7 on) the lights and
+    /// the other settings. Documents older than schema 7 hold only the
+    /// background; loading them leaves everything else as it is.
     void Serialize(CArchive& ar);
 
 private:

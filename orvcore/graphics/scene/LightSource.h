@@ -7,8 +7,8 @@
 
 namespace Orvane {
 
-// One light of a view: a position, a colour and whether it is on. A default
-// light sits at (0, 0, 1), white and off.
+/// One light of a view: a position, a colour and whether it is on. A default
+/// light sits at (0, 0, 1), white and off.
 class ORVCORE_API LightSource
 {
 public:
@@ -25,9 +25,9 @@ public:
     bool GetEnabled() const { return m_enabled; }
     void SetEnabled(bool enabled) { m_enabled = enabled; }
 
-    // Colour (4 bytes), position (the point's archive form), enabled (one
-    // byte). Documents older than schema 7 hold no lights: loading under
-    // them reads nothing and keeps the light as it is.
+    /// Colour (4 bytes), position (the point's archive form), enabled (one
+    /// byte). Documents older than schema 7 hold no lights: loading under
+    /// them reads nothing and keeps the light as it is.
     void Serialize(CArchive& ar);
 
 private:
