@@ -16,8 +16,8 @@ fi
   "$python" examples/python/chain_contacts.py tests/data/1hpv.pdb
   "$python" examples/python/superpose_scene.py tests/data/1hpv.pdb --out "$build/python/superposed.orvs"
   # The document written from Python loads in the C++ tool.
-  if [ -x "$build/tools/orvscene/orvscene" ]; then
-    "$build/tools/orvscene/orvscene" --read "$build/python/superposed.orvs" --no-timings >/dev/null
+  if [ -x "$build/tools/orvscene" ]; then
+    "$build/tools/orvscene" --read "$build/python/superposed.orvs" --no-timings >/dev/null
   fi
 )
 # Installed, the module finds the library beside it by its run path.
