@@ -355,10 +355,10 @@ std::string Usage()
            "With no FILE, the embedded molecule (PDB entry 3AL1) is used. Residues are labelled up to " +
            std::to_string(kMaxAutomaticLabels) +
            " of them\n"
-           "unless --labels says otherwise; --pick names the atom drawn nearest the viewer within " +
-           std::to_string(static_cast<int>(kPickRadius)) + " pixels" +
-           "\n"
-           "of the picture point. Exit status: 0 done, 1 usage error, 2 unreadable input or unwritable output.\n";
+           "unless --labels says otherwise; --pick names the atom drawn in front at the picture point\n"
+           "(or within " +
+           std::to_string(static_cast<int>(kPickRadius)) +
+           " pixels of it). Exit status: 0 done, 1 usage error, 2 unreadable input or unwritable output.\n";
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
