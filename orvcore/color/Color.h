@@ -22,42 +22,42 @@ class ORVCORE_API Color
 public:
     /// Black, opaque: every channel 0.
     Color() : m_rgba{0, 0, 0, 0} {}
-    ///@{
     /// A colour of integer channels (each keeps its low 8 bits), of float channels
     /// (see the float view above), or of a packed word 0xAABBGGRR (its low 32 bits).
     /// Without an alpha the colour is opaque (alpha 0).
+    ///@{
     Color(int r, int g, int b);
     Color(int r, int g, int b, int a);
     Color(float r, float g, float b);
     Color(float r, float g, float b, float a);
     Color(unsigned long rgba);
     ///@}
-    ///@{
     /// Copies.
+    ///@{
     Color(const Color&) = default;
     Color& operator=(const Color&) = default;
     ///@}
     /// Sets the colour from a packed word 0xAABBGGRR.
     Color& operator=(unsigned long rgba);
 
-    ///@{
     /// Channel R, G, B or A as a byte.
+    ///@{
     unsigned char GetR() const { return m_rgba[0]; }
     unsigned char GetG() const { return m_rgba[1]; }
     unsigned char GetB() const { return m_rgba[2]; }
     unsigned char GetA() const { return m_rgba[3]; }
     ///@}
-    ///@{
     /// Channel R, G, B or A in the float view.
+    ///@{
     float GetRFloat() const { return ByteToFloat(m_rgba[0]); }
     float GetGFloat() const { return ByteToFloat(m_rgba[1]); }
     float GetBFloat() const { return ByteToFloat(m_rgba[2]); }
     float GetAFloat() const { return ByteToFloat(m_rgba[3]); }
     ///@}
 
-    ///@{
     /// Copies the channels out (with or without alpha) as bytes, ints, floats or the
     /// packed word.
+    ///@{
     void GetRGB(unsigned char& r, unsigned char& g, unsigned char& b) const;
     void GetRGB(unsigned char& r, unsigned char& g, unsigned char& b, unsigned char& a) const;
     void GetRGB(int& r, int& g, int& b) const;
@@ -73,8 +73,8 @@ public:
     /// The four channel bytes R, G, B, A.
     operator const unsigned char*() const { return m_rgba; }
 
-    ///@{
     /// Sets channel R, G, B or A from a byte or from the float view.
+    ///@{
     void SetR(unsigned char v) { m_rgba[0] = v; }
     void SetG(unsigned char v) { m_rgba[1] = v; }
     void SetB(unsigned char v) { m_rgba[2] = v; }
@@ -85,10 +85,10 @@ public:
     void SetA(float v) { m_rgba[3] = FloatToByte(v); }
     ///@}
 
-    ///@{
     /// Sets the channels from bytes, ints (low 8 bits), floats (the float view) or the
     /// packed word; without an alpha argument the alpha is kept, except that the
     /// packed word sets all four.
+    ///@{
     void SetRGB(unsigned char r, unsigned char g, unsigned char b);
     void SetRGB(unsigned char r, unsigned char g, unsigned char b, unsigned char a);
     void SetRGB(int r, int g, int b);
@@ -109,10 +109,10 @@ public:
     /// Not operator==.
     bool operator!=(const Color& other) const { return !(*this == other); }
 
-    ///@{
     /// Scaling changes R, G and B and wraps rather than clamps. The compound
     /// forms keep the alpha; the binary forms return a colour with alpha 0.
     /// Dividing by zero (or by a NaN) changes nothing.
+    ///@{
     Color& operator*=(double factor);
     Color& operator*=(float factor) { return *this *= static_cast<double>(factor); }
     Color& operator/=(double factor);
@@ -123,10 +123,10 @@ public:
     Color operator/(float factor) const { return *this / static_cast<double>(factor); }
     ///@}
 
-    ///@{
     /// A named opaque colour: Black (0, 0, 0), Red, Green, Blue, Magenta, Cyan, White
     /// (channels 255), Grey (127, 127, 127), Yellow; Selected is Yellow, ReadOnly
     /// (230, 230, 230), Hidden (135, 135, 135).
+    ///@{
     static Color Black() { return Color(0, 0, 0); }
     static Color Red() { return Color(255, 0, 0); }
     static Color Green() { return Color(0, 255, 0); }
@@ -157,9 +157,9 @@ private:
 
 static_assert(sizeof(Color) == 4, "a colour is exactly four bytes");
 
-///@{
 /// Archive form: the packed word as one 32-bit value (bytes R, G, B, A). A short
 /// archive raises CArchiveException(endOfFile).
+///@{
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Color& c);
 ORVCORE_API CArchive& operator>>(CArchive& ar, Color& c);
 ///@}

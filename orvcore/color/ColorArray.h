@@ -16,8 +16,8 @@ class ORVCORE_API ColorArray : public CArray<Color, const Color&>
 public:
     /// `size` colours (black) when above 0; a grow-by below 1 counts as 1.
     explicit ColorArray(int size = 0, int growBy = 1);
-    ///@{
     /// Copies the colours and the name.
+    ///@{
     ColorArray(const ColorArray&) = default;
     ColorArray& operator=(const ColorArray&) = default;
     ///@}

@@ -26,8 +26,8 @@ public:
     /// A table of size entries (at least 1) with the default ramp and the range
     /// [0, size - 1].
     explicit ColorMap(int size);
-    ///@{
     /// Copies.
+    ///@{
     ColorMap(const ColorMap& other);
     ColorMap& operator=(const ColorMap& other);
     ///@}
@@ -36,8 +36,8 @@ public:
 
     /// Sets the value range mapped onto the table.
     void SetBeginEnd(double begin, double end);
-    ///@{
     /// Sets one end of the value range, keeping the other.
+    ///@{
     void SetBegin(double begin) { SetBeginEnd(begin, m_end); }
     void SetEnd(double end) { SetBeginEnd(m_begin, end); }
     ///@}
@@ -65,9 +65,9 @@ public:
     /// Every entry from IndexOfValue(x1) to IndexOfValue(x2), both included.
     void SetColorForRange(double x1, double x2, Color c);
 
-    ///@{
     /// Each Ramp replaces the control colours and rebuilds the table. The
     /// default ramp runs blue, green, red with channel values of 1.
+    ///@{
     void Ramp(bool blended);
     void Ramp(Color c1, Color c2, bool blended);
     void Ramp(Color c1, Color c2, Color c3, bool blended);

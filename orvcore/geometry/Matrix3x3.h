@@ -28,8 +28,8 @@ public:
     enum UninitializedMatrix { UninitializedMatrix };
 
     Matrix3x3(); ///< the null matrix
-    ///@{
     /// The identity, the null matrix, or (UninitializedMatrix) elements left unset.
+    ///@{
     explicit Matrix3x3(enum IdentityMatrix);
     explicit Matrix3x3(enum NullMatrix);
     explicit Matrix3x3(enum UninitializedMatrix) {}
@@ -45,8 +45,8 @@ public:
               double m22);
     /// The matrix of nine elements, row by row.
     explicit Matrix3x3(const double* elements);
-    ///@{
     /// Copies.
+    ///@{
     Matrix3x3(const Matrix3x3&) = default;
     Matrix3x3& operator=(const Matrix3x3&) = default;
     ///@}
@@ -54,13 +54,13 @@ public:
     Matrix3x3& operator=(const Matrix4x4& m);
 
     // --- elements
-    ///@{
     /// The nine elements, row by row.
+    ///@{
     operator double*() { return m_m; }
     operator const double*() const { return m_m; }
     ///@}
-    ///@{
     /// Element (row, col) with both indices clamped into 0..2.
+    ///@{
     double& operator()(int row, int col) { return m_m[3 * Clamp(row) + Clamp(col)]; }
     const double& operator()(int row, int col) const { return m_m[3 * Clamp(row) + Clamp(col)]; }
     ///@}
@@ -70,8 +70,8 @@ public:
     Matrix3x3& Set(int row, int col, double value);
     /// Copies the nine elements out, row by row.
     void Get(double* elements) const;
-    ///@{
     /// Sets the nine elements, row by row.
+    ///@{
     Matrix3x3& Set(const double* elements);
     Matrix3x3& Set(double m00, double m01, double m02, double m10, double m11, double m12, double m20, double m21,
                    double m22);
@@ -82,8 +82,8 @@ public:
     Matrix3x3& SetIdentity();
     /// Every element 0.
     Matrix3x3& SetNull();
-    ///@{
     /// A diagonal scale matrix: s on the diagonal, or sx, sy, sz.
+    ///@{
     Matrix3x3& SetScale(double s);
     Matrix3x3& SetScale(double sx, double sy, double sz);
     Matrix3x3& SetScale(const Point3d& s);
@@ -122,8 +122,8 @@ public:
     Matrix3x3& Invert();
 
     // --- arithmetic
-    ///@{
     /// Elementwise sum and difference.
+    ///@{
     Matrix3x3& operator+=(const Matrix3x3& m);
     Matrix3x3& operator-=(const Matrix3x3& m);
     ///@}
@@ -132,8 +132,8 @@ public:
     Matrix3x3& operator/=(double s); ///< skipped when s is 0
 
     // --- applied to points: p * M
-    ///@{
     /// The image p * M of a row vector p; Rotate and Transform are the same.
+    ///@{
     Point3d Rotate(const Point3d& p) const;
     void Rotate(Point3d& p) const;
     Point3d Transform(const Point3d& p) const;
@@ -179,9 +179,9 @@ private:
 
 static_assert(sizeof(Matrix3x3) == 72, "Matrix3x3 is nine doubles");
 
-///@{
 /// Elementwise sum, difference, scaling; a * b is the matrix product (apply a,
 /// then b); division by 0 gives m unchanged.
+///@{
 ORVCORE_API Matrix3x3 operator+(const Matrix3x3& a, const Matrix3x3& b);
 ORVCORE_API Matrix3x3 operator-(const Matrix3x3& a, const Matrix3x3& b);
 ORVCORE_API Matrix3x3 operator*(const Matrix3x3& a, const Matrix3x3& b);
@@ -192,8 +192,8 @@ ORVCORE_API Matrix3x3 operator/(const Matrix3x3& m, double s);
 /// The row vector p times m.
 ORVCORE_API Point3d operator*(const Point3d& p, const Matrix3x3& m);
 
-///@{
 /// Archive form: the nine elements as doubles, row by row.
+///@{
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Matrix3x3& m);
 /// A short archive raises CArchiveException(endOfFile) and leaves m unchanged.
 ORVCORE_API CArchive& operator>>(CArchive& ar, Matrix3x3& m);

@@ -26,8 +26,8 @@ public:
     enum UninitializedMatrix { UninitializedMatrix };
 
     Matrix4x4(); ///< the null matrix
-    ///@{
     /// The identity, the null matrix, or (UninitializedMatrix) elements left unset.
+    ///@{
     explicit Matrix4x4(enum IdentityMatrix);
     explicit Matrix4x4(enum NullMatrix);
     explicit Matrix4x4(enum UninitializedMatrix) {}
@@ -45,8 +45,8 @@ public:
               double m20, double m21, double m22, double m23, double m30, double m31, double m32, double m33);
     /// The matrix of sixteen elements, row by row.
     explicit Matrix4x4(const double* elements);
-    ///@{
     /// Copies.
+    ///@{
     Matrix4x4(const Matrix4x4&) = default;
     Matrix4x4& operator=(const Matrix4x4&) = default;
     ///@}
@@ -54,13 +54,13 @@ public:
     Matrix4x4& operator=(const Matrix3x3& m);
 
     // --- elements
-    ///@{
     /// The sixteen elements, row by row.
+    ///@{
     operator double*() { return m_m; }
     operator const double*() const { return m_m; }
     ///@}
-    ///@{
     /// Element (row, col) with both indices clamped into 0..3.
+    ///@{
     double& operator()(int row, int col) { return m_m[4 * Clamp(row) + Clamp(col)]; }
     const double& operator()(int row, int col) const { return m_m[4 * Clamp(row) + Clamp(col)]; }
     ///@}
@@ -70,8 +70,8 @@ public:
     Matrix4x4& Set(int row, int col, double value);
     /// Copies the sixteen elements out, row by row.
     void Get(double* elements) const;
-    ///@{
     /// Sets the sixteen elements, row by row.
+    ///@{
     Matrix4x4& Set(const double* elements);
     Matrix4x4& Set(double m00, double m01, double m02, double m03, double m10, double m11, double m12, double m13,
                    double m20, double m21, double m22, double m23, double m30, double m31, double m32, double m33);
@@ -83,8 +83,8 @@ public:
     Matrix4x4& SetIdentity();
     /// Every element 0.
     Matrix4x4& SetNull();
-    ///@{
     /// A scale (s, or sx, sy, sz) in the upper-left block, the identity elsewhere.
+    ///@{
     Matrix4x4& SetScale(double s);
     Matrix4x4& SetScale(double sx, double sy, double sz);
     Matrix4x4& SetScale(const Point3d& s);
@@ -102,8 +102,8 @@ public:
     /// Rotation by degrees about the line through center along axis: the rotation of
     /// SetRotation(axis, degrees) with row 3 set so that center stays fixed.
     Matrix4x4& SetRotation(const Point3d& axis, const Point3d& center, double degrees);
-    ///@{
     /// The identity with the offset in row 3: p * M = p + offset.
+    ///@{
     Matrix4x4& SetTranslation(double x, double y, double z);
     Matrix4x4& SetTranslation(const Point3d& offset);
     ///@}
@@ -118,8 +118,8 @@ public:
     Matrix4x4& Invert();
 
     // --- arithmetic
-    ///@{
     /// Elementwise sum and difference.
+    ///@{
     Matrix4x4& operator+=(const Matrix4x4& m);
     Matrix4x4& operator-=(const Matrix4x4& m);
     ///@}
@@ -129,8 +129,8 @@ public:
 
     // --- applied to points
     // p times the upper-left block: no translation, no division.
-    ///@{
     /// p times the upper-left block: no translation, no division.
+    ///@{
     Point3d Rotate(const Point3d& p) const;
     void Rotate(Point3d& p) const;
     ///@}
@@ -148,8 +148,8 @@ public:
     }
     /// In place.
     void Transform(Point3d& p) const { p = Transform(static_cast<const Point3d&>(p)); }
-    ///@{
     /// Row 3: the translation.
+    ///@{
     Point3d GetTranslation() const;
     void GetTranslation(Point3d& t) const;
     ///@}
@@ -168,9 +168,9 @@ private:
 
 static_assert(sizeof(Matrix4x4) == 128, "Matrix4x4 is sixteen doubles");
 
-///@{
 /// Elementwise sum, difference, scaling; a * b is the matrix product (apply a,
 /// then b); division by 0 gives m unchanged.
+///@{
 ORVCORE_API Matrix4x4 operator+(const Matrix4x4& a, const Matrix4x4& b);
 ORVCORE_API Matrix4x4 operator-(const Matrix4x4& a, const Matrix4x4& b);
 ORVCORE_API Matrix4x4 operator*(const Matrix4x4& a, const Matrix4x4& b);
@@ -181,8 +181,8 @@ ORVCORE_API Matrix4x4 operator/(const Matrix4x4& m, double s);
 /// The projective image of p: m.Transform(p).
 ORVCORE_API Point3d operator*(const Point3d& p, const Matrix4x4& m);
 
-///@{
 /// Archive form: the sixteen elements as doubles, row by row.
+///@{
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Matrix4x4& m);
 /// A short archive raises CArchiveException(endOfFile) and leaves m unchanged.
 ORVCORE_API CArchive& operator>>(CArchive& ar, Matrix4x4& m);

@@ -28,11 +28,11 @@ ORVCORE_API double DistanceToPlane2(const Point3d& p, const Point3d& a, const Po
 /// Foot of the perpendicular from p onto the line through a and b.
 /// A coincident a and b give a.
 ORVCORE_API Point3d ProjectToLine(const Point3d& p, const Point3d& a, const Point3d& b);
-///@{
 /// p moved along b - a by the plane distance times the normal's length.
 /// That is the foot of the perpendicular only when b - a has unit length. dist
 /// and side receive the plane distance and side (the float form moves by the
 /// distance rounded to float); a distance of 0, or a degenerate normal, gives p.
+///@{
 ORVCORE_API Point3d ProjectToPlane(const Point3d& p, const Point3d& a, const Point3d& b, double& dist,
                                    int& side);
 ORVCORE_API Point3d ProjectToPlane(const Point3d& p, const Point3d& a, const Point3d& b, float& dist,

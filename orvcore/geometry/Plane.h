@@ -16,8 +16,8 @@ public:
     Plane(); ///< every field zero
     /// The plane through point with the given normal; see Set.
     Plane(const Point3d& point, const Point3d& normal);
-    ///@{
     /// Copies.
+    ///@{
     Plane(const Plane&) = default;
     Plane& operator=(const Plane&) = default;
     ///@}

@@ -21,8 +21,8 @@ public:
     class ORVCORE_API Array : public CArray<Point2d, const Point2d&>
     {
     public:
-        ///@{
         /// An empty array; copies and moves take the points with them.
+        ///@{
         Array() = default;
         Array(const Array&) = default;
         Array(Array&&) noexcept = default;
@@ -44,8 +44,8 @@ public:
     explicit Point2d(std::istream& is);
     /// Reads the archive form.
     explicit Point2d(CArchive& ar);
-    ///@{
     /// Copies.
+    ///@{
     Point2d(const Point2d&) = default;
     Point2d& operator=(const Point2d&) = default;
 
@@ -57,18 +57,18 @@ public:
     static const Point2d maximum; ///< both coordinates the largest finite float
 
     // --- access
-    ///@{
     /// The two coordinates as an array of doubles.
+    ///@{
     operator double*() { return m_v; }
     operator const double*() const { return m_v; }
     ///@}
-    ///@{
     /// Coordinate x or y.
+    ///@{
     double GetX() const { return m_v[0]; }
     double GetY() const { return m_v[1]; }
     ///@}
-    ///@{
     /// Copies the two coordinates out.
+    ///@{
     void GetXY(float& x, float& y) const
     {
         x = static_cast<float>(m_v[0]);
@@ -80,13 +80,13 @@ public:
         y = m_v[1];
     }
     ///@}
-    ///@{
     /// Sets coordinate x or y.
+    ///@{
     void SetX(double x) { m_v[0] = x; }
     void SetY(double y) { m_v[1] = y; }
     ///@}
-    ///@{
     /// Sets both coordinates; from a Point3d, its x and y.
+    ///@{
     void SetXY(double x, double y)
     {
         m_v[0] = x;
@@ -94,15 +94,15 @@ public:
     }
     void SetXY(const Point3d& p) { SetXY(p.GetX(), p.GetY()); }
     ///@}
-    ///@{
     /// Coordinate i (0 x, 1 y); any other index selects x.
+    ///@{
     double& operator[](int i) { return m_v[i == 1 ? 1 : 0]; }
     double operator[](int i) const { return m_v[i == 1 ? 1 : 0]; }
     ///@}
 
     // --- arithmetic, componentwise
-    ///@{
     /// Componentwise arithmetic with a point or a scalar; returns this point.
+    ///@{
     Point2d& operator+=(const Point2d& p)
     {
         SetXY(m_v[0] + p.m_v[0], m_v[1] + p.m_v[1]);
@@ -124,8 +124,8 @@ public:
         return *this;
     }
     ///@}
-    ///@{
     /// Division is skipped (the point stays as it is) when a divisor is zero.
+    ///@{
     Point2d& operator/=(const Point2d& d);
     Point2d& operator/=(double s);
     ///@}
@@ -159,8 +159,8 @@ public:
     void ChangeLength(double L);
     /// Scales to unit length; a zero vector is kept.
     void Normalize() { ChangeLength(1.0); }
-    ///@{
     /// Componentwise larger (ties keep this point's value) / smaller values.
+    ///@{
     Point2d& Maximum(const Point2d& q);
     Point2d& Minimum(const Point2d& q);
     ///@}
@@ -177,9 +177,9 @@ private:
 
 static_assert(sizeof(Point2d) == 16, "Point2d is two doubles");
 
-///@{
 /// Componentwise arithmetic, as the compound operators; division by zero (or by
 /// a point with a zero coordinate) gives the dividend unchanged.
+///@{
 inline Point2d operator+(const Point2d& a, const Point2d& b) { return Point2d(a) += b; }
 inline Point2d operator-(const Point2d& a, const Point2d& b) { return Point2d(a) -= b; }
 inline Point2d operator*(const Point2d& a, const Point2d& b) { return Point2d(a) *= b; }
@@ -197,8 +197,8 @@ ORVCORE_API int operator==(const Point2d& a, const Point2d& b);
 /// 1 when operator== gives 0, else 0.
 inline int operator!=(const Point2d& a, const Point2d& b) { return !(a == b); }
 
-///@{
 /// Free twins of the members of the same name, with the point acted on first.
+///@{
 inline Point2d Direction(const Point2d& p, const Point2d& q) { return p.Direction(q); }
 inline Point2d MidPoint(const Point2d& p, const Point2d& q) { return p.MidPoint(q); }
 inline double Distance(const Point2d& p, const Point2d& q) { return p.Distance(q); }
@@ -212,9 +212,9 @@ inline double SumPowers(const Point2d& p, unsigned int n) { return p.SumPowers(n
 /// Angle at p2 between p1 and p3, in degrees, 0 to 180.
 ORVCORE_API double Angle(const Point2d& p1, const Point2d& p2, const Point2d& p3);
 
-///@{
 /// Archive form: x and y as doubles (16 bytes), whatever the schema. A short
 /// archive raises CArchiveException(endOfFile).
+///@{
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Point2d& p);
 ORVCORE_API CArchive& operator>>(CArchive& ar, Point2d& p);
 ///@}

@@ -26,8 +26,8 @@ public:
     class ORVCORE_API Array : public CArray<Point3d, const Point3d&>
     {
     public:
-        ///@{
         /// An empty array; copies and moves take the points with them.
+        ///@{
         Array() = default;
         Array(const Array&) = default;
         Array(Array&&) noexcept = default;
@@ -44,15 +44,15 @@ public:
         : m_v{static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)}
     {
     }
-    ///@{
     /// The point (xyz[0], xyz[1], xyz[2]); the array must hold three values.
+    ///@{
     explicit Point3d(const double* xyz);
     explicit Point3d(const float* xyz);
     ///@}
     /// Leaves the coordinates unset, for arrays filled at once afterwards.
     explicit Point3d(enum UninitializedPoint) {}
-    ///@{
     /// Copies.
+    ///@{
     Point3d(const Point3d&) = default;
     Point3d& operator=(const Point3d&) = default;
 
@@ -66,19 +66,19 @@ public:
     static const Point3d maximum; ///< every coordinate the largest finite float
 
     // --- access
-    ///@{
     /// The three coordinates as an array of floats.
+    ///@{
     operator float*() { return m_v; }
     operator const float*() const { return m_v; }
     ///@}
-    ///@{
     /// Coordinate x, y or z.
+    ///@{
     double GetX() const { return m_v[0]; }
     double GetY() const { return m_v[1]; }
     double GetZ() const { return m_v[2]; }
     ///@}
-    ///@{
     /// Copies the three coordinates out.
+    ///@{
     void GetXYZ(float& x, float& y, float& z) const
     {
         x = m_v[0];
@@ -92,8 +92,8 @@ public:
         z = m_v[2];
     }
     ///@}
-    ///@{
     /// Sets coordinate x, y or z (rounded to float) and returns this point.
+    ///@{
     Point3d& SetX(double x)
     {
         m_v[0] = static_cast<float>(x);
@@ -110,8 +110,8 @@ public:
         return *this;
     }
     ///@}
-    ///@{
     /// Sets all three coordinates (rounded to float) and returns this point.
+    ///@{
     Point3d& SetXYZ(double x, double y, double z)
     {
         m_v[0] = static_cast<float>(x);
@@ -125,15 +125,15 @@ public:
         return *this;
     }
     ///@}
-    ///@{
     /// Coordinate i (0 x, 1 y, 2 z); any other index selects x.
+    ///@{
     float& operator[](int i) { return m_v[i >= 0 && i <= 2 ? i : 0]; }
     const float& operator[](int i) const { return m_v[i >= 0 && i <= 2 ? i : 0]; }
     ///@}
 
     // --- arithmetic, componentwise
-    ///@{
     /// Componentwise arithmetic with a point or with a scalar; returns this point.
+    ///@{
     Point3d& operator+=(const Point3d& p) { return SetXYZ(GetX() + p.GetX(), GetY() + p.GetY(), GetZ() + p.GetZ()); }
     Point3d& operator-=(const Point3d& p) { return SetXYZ(GetX() - p.GetX(), GetY() - p.GetY(), GetZ() - p.GetZ()); }
     Point3d& operator*=(const Point3d& p) { return SetXYZ(GetX() * p.GetX(), GetY() * p.GetY(), GetZ() * p.GetZ()); }
@@ -141,8 +141,8 @@ public:
     Point3d& operator-=(double s) { return SetXYZ(GetX() - s, GetY() - s, GetZ() - s); }
     Point3d& operator*=(double s) { return SetXYZ(GetX() * s, GetY() * s, GetZ() * s); }
     ///@}
-    ///@{
     /// Division is skipped (the point stays as it is) when a divisor is zero.
+    ///@{
     Point3d& operator/=(const Point3d& d);
     Point3d& operator/=(double s);
     ///@}
@@ -170,8 +170,8 @@ public:
     {
         return Point3d(q.GetX() - GetX(), q.GetY() - GetY(), q.GetZ() - GetZ());
     }
-    ///@{
     /// Componentwise larger (ties keep this point's value) / smaller values.
+    ///@{
     Point3d& Maximum(const Point3d& q);
     Point3d& Minimum(const Point3d& q);
     ///@}
@@ -180,35 +180,35 @@ public:
     /// Scales to unit length; a zero vector is kept.
     Point3d& Normalize() { return ChangeLength(1.0); }
 
-    ///@{
     /// Right-handed rotations about the coordinate axes, angles in degrees.
+    ///@{
     Point3d& RotateAboutX(double degrees);
     Point3d& RotateAboutY(double degrees);
     Point3d& RotateAboutZ(double degrees);
     ///@}
 
     // --- measures (free twins in Measures.h)
-    ///@{
     /// Distance to q, and its square (Distance2).
+    ///@{
     double Distance(const Point3d& q) const;
     double Distance2(const Point3d& q) const;
     ///@}
-    ///@{
     /// Distance to the infinite line through a and b, and its square; 0 when a and b
     /// are too close to define a line.
+    ///@{
     double DistanceToLine(const Point3d& a, const Point3d& b) const;
     double DistanceToLine2(const Point3d& a, const Point3d& b) const;
     ///@}
-    ///@{
     /// Distance to the plane through a with normal b - a, and its square; side becomes
     /// +1 on the side the normal points to, else -1. See Orvane::DistanceToPlane.
+    ///@{
     double DistanceToPlane(const Point3d& a, const Point3d& b, int& side) const;
     double DistanceToPlane2(const Point3d& a, const Point3d& b, int& side) const;
     ///@}
     /// Foot of the perpendicular onto the line through a and b.
     Point3d ProjectToLine(const Point3d& a, const Point3d& b) const;
-    ///@{
     /// This point moved onto the plane through a with normal b - a; see Orvane::ProjectToPlane.
+    ///@{
     Point3d ProjectToPlane(const Point3d& a, const Point3d& b, double& dist, int& side) const;
     Point3d ProjectToPlane(const Point3d& a, const Point3d& b, float& dist, int& side) const;
     ///@}
@@ -224,15 +224,15 @@ public:
     // --- random points: x, y, z are three successive draws of the sequence.
     // Without a sequence the draws are uniform on [-1, 1] from the
     // process-wide default generator.
-    ///@{
     /// A point of three successive draws of s.
+    ///@{
     static Point3d Random(RandomSequence& s);
     ///@}
     /// A random direction: normalised.
     static Point3d Random();
-    ///@{
     /// New coordinates, keeping the current length when it is above 0.
     /// Without s the draws are uniform on [-1, 1].
+    ///@{
     Point3d& Randomize(RandomSequence& s);
     Point3d& Randomize();
     ///@}
@@ -248,9 +248,9 @@ private:
 static_assert(sizeof(Point3d) == 12, "Point3d is three floats");
 
 // --- arithmetic
-///@{
 /// Componentwise arithmetic, as the compound operators; division by a zero
 /// (or by a point with a zero coordinate) gives the dividend unchanged.
+///@{
 inline Point3d operator+(const Point3d& a, const Point3d& b) { return Point3d(a) += b; }
 inline Point3d operator-(const Point3d& a, const Point3d& b) { return Point3d(a) -= b; }
 inline Point3d operator*(const Point3d& a, const Point3d& b) { return Point3d(a) *= b; }
@@ -269,8 +269,8 @@ ORVCORE_API bool operator==(const Point3d& a, const Point3d& b);
 inline bool operator!=(const Point3d& a, const Point3d& b) { return !(a == b); }
 
 // --- vector algebra, free twins
-///@{
 /// Free twins of the members of the same name, with the point acted on first.
+///@{
 inline double Sum(const Point3d& p) { return p.Sum(); }
 inline double SumSquares(const Point3d& p) { return p.SumSquares(); }
 inline double Length2(const Point3d& p) { return p.Length2(); }
@@ -286,10 +286,10 @@ inline Point3d Normalize(const Point3d& p) { return Point3d(p).Normalize(); }
 ///@}
 
 // --- persistence: doubles for old documents (schema unset or 0..6), floats from schema 7
-///@{
 /// Archive form: x, y, z as doubles (24 bytes) when the archive's schema is unset
 /// or 0 to 6, as floats (12 bytes) from schema 7 on. A short archive raises
 /// CArchiveException(endOfFile).
+///@{
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Point3d& p);
 ORVCORE_API CArchive& operator>>(CArchive& ar, Point3d& p);
 ///@}

@@ -26,7 +26,7 @@ public:
     enum SplineType : std::int32_t {
         BetaSpline = 0, ///< Beta-spline: tension is its beta2, bias its beta1.
         CardinalSpline = 1, ///< Cardinal spline: tension s (0.5 by default) scales the tangents.
-        BSpline = 2, ///< B-spline; tension scales the basis.
+        BSpline = 2, ///< Uniform B-spline; its basis matrix takes the tension as a parameter.
         HermiteSpline = 3 ///< Hermite curve (GetHermiteSpline); not evaluated by GetCubicSpline.
     };
 
@@ -36,8 +36,8 @@ public:
     explicit Spline(SplineType type);
     /// The type by its number (0 to 3).
     explicit Spline(int type) : Spline(static_cast<SplineType>(type)) {}
-    ///@{
     /// Copies the parameters (the shared tables are not touched).
+    ///@{
     Spline(const Spline&) = default;
     Spline& operator=(const Spline&) = default;
 
@@ -90,8 +90,8 @@ public:
     static bool m_recalcMatrix; ///< True when the shared tables are stale.
 
 protected:
-    ///@{
     /// Fills the shared matrix for this spline's type and parameters.
+    ///@{
     void GetBetaMatrix();
     void GetCardinalMatrix();
     void GetBsplineMatrix();

@@ -16,8 +16,8 @@ class ORVCORE_API RandomInteger
 public:
     /// A generator starting from seed (its low 32 bits).
     RandomInteger(unsigned long seed = 1);
-    ///@{
     /// Copies the first and next seeds.
+    ///@{
     RandomInteger(const RandomInteger& other);
     RandomInteger& operator=(const RandomInteger& other);
     ///@}
@@ -39,9 +39,9 @@ public:
     /// Starts the sequence over from the first seed.
     void Reset() { m_nextSeed = m_firstSeed; }
 
-    ///@{
     /// The state of the process-wide generator that sequences built without a
     /// generator draw from. SetDefaultSeed returns the state it replaces.
+    ///@{
     static unsigned long GetDefaultSeed();
     static unsigned long SetDefaultSeed(unsigned long seed);
     ///@}
@@ -76,8 +76,8 @@ public:
     UniformRandomSequence(double lower = 0.0, double upper = 1.0);
     /// Draws from generator, which must outlive the sequence.
     UniformRandomSequence(RandomInteger& generator, double lower, double upper);
-    ///@{
     /// Copies share the generator.
+    ///@{
     UniformRandomSequence(const UniformRandomSequence& other);
     UniformRandomSequence& operator=(const UniformRandomSequence& other);
     ///@}
@@ -103,8 +103,8 @@ public:
     /// Values of the given mean and standard deviation, from generator, which must
     /// outlive the sequence.
     NormalRandomSequence(RandomInteger& generator, double mean, double deviation);
-    ///@{
     /// Copies share the generator.
+    ///@{
     NormalRandomSequence(const NormalRandomSequence& other);
     NormalRandomSequence& operator=(const NormalRandomSequence& other);
     ///@}

@@ -26,8 +26,8 @@ public:
     /// The fraction numerator/denominator in lowest terms; 0/1 when it cannot be
     /// represented.
     Rational(int numerator = 0, int denominator = 1);
-    ///@{
     /// Copies.
+    ///@{
     Rational(const Rational&) = default;
     Rational& operator=(const Rational&) = default;
     ///@}
@@ -42,10 +42,11 @@ public:
 
     /// The reduced numerator (carries the sign).
     int GetNumerator() const { return m_numerator; }
-    /// The reduced denominator: positive, or 0 for an infinite value.
+    /// The denominator: positive in lowest terms, 0 for an infinite value; with a
+    /// zero numerator it is the one given.
     int GetDenominator() const { return m_denominator; }
-    ///@{
     /// Copies numerator and denominator out.
+    ///@{
     void GetFraction(short& numerator, short& denominator) const;
     void GetFraction(int& numerator, int& denominator) const;
     void GetFraction(long& numerator, long& denominator) const;
@@ -63,9 +64,9 @@ public:
     /// "numerator/denominator", e.g. 3/4 or 5/1.
     CString String() const;
 
-    ///@{
     /// Exact arithmetic; a result without a 16-bit normal form leaves the rational
     /// unchanged. Dividing by zero gives an infinite value.
+    ///@{
     Rational& operator+=(const Rational& other);
     Rational& operator-=(const Rational& other);
     Rational& operator*=(const Rational& other);
@@ -90,17 +91,17 @@ private:
 
 static_assert(sizeof(Rational) == 4, "a rational is two 16-bit fields");
 
-///@{
 /// Exact arithmetic on copies of a, as the compound operators.
+///@{
 ORVCORE_API Rational operator+(const Rational& a, const Rational& b);
 ORVCORE_API Rational operator-(const Rational& a, const Rational& b);
 ORVCORE_API Rational operator*(const Rational& a, const Rational& b);
 ORVCORE_API Rational operator/(const Rational& a, const Rational& b);
 ///@}
 
-///@{
 /// Comparisons by cross-multiplication, exact for normalised values; any two
 /// infinite values compare equal.
+///@{
 ORVCORE_API bool operator==(const Rational& a, const Rational& b);
 ORVCORE_API bool operator!=(const Rational& a, const Rational& b);
 ORVCORE_API bool operator<(const Rational& a, const Rational& b);
@@ -117,9 +118,9 @@ ORVCORE_API std::ostream& operator<<(std::ostream& os, const Rational& r);
 /// 1/-32768), fails the stream and leaves the value unchanged.
 ORVCORE_API std::istream& operator>>(std::istream& is, Rational& r);
 
-///@{
 /// Archive form: numerator then denominator, 16 bits each, as stored; loading
 /// normalises.
+///@{
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Rational& r);
 /// A short archive raises CArchiveException(endOfFile).
 ORVCORE_API CArchive& operator>>(CArchive& ar, Rational& r);

@@ -24,9 +24,9 @@ class ORVCORE_API RegExpression : public Pattern<CString>
 public:
     /// An expression of pattern (compiled on the first Match) with the caller's flag.
     RegExpression(const CString& pattern, bool flag);
-    ///@{
     /// Copies the pattern, the flag and the last match's substrings; the copy compiles
     /// its own program on its first Match.
+    ///@{
     RegExpression(const RegExpression& other);
     RegExpression& operator=(const RegExpression& other);
     ///@}

@@ -15,8 +15,8 @@ class ORVCORE_API RegNumber : public Pattern<CString>
 public:
     /// The range of text ("5-10", "-5--1"), or the single value it starts with.
     explicit RegNumber(const CString& text);
-    ///@{
     /// Copies.
+    ///@{
     RegNumber(const RegNumber& other) = default;
     RegNumber& operator=(const RegNumber& other) = default;
     ///@}

@@ -54,9 +54,9 @@ private:
 class ORVCORE_API UniqueString
 {
 public:
-    ///@{
     /// A handle to the text (the shared null for an empty or null text), interning it
     /// when it is new.
+    ///@{
     UniqueString() noexcept : m_pString(&UniqueStringTable::null) {}
     UniqueString(const char* text) { Add(text); }
     UniqueString(const CString& text) { Add(text); }
@@ -66,8 +66,8 @@ public:
     /// The stored string stays in the table.
     ~UniqueString() = default;
 
-    ///@{
     /// Points the handle at the interned text, interning it when it is new.
+    ///@{
     UniqueString& operator=(const char* text)
     {
         Add(text);

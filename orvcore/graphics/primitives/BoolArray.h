@@ -32,8 +32,8 @@ ORVCORE_API void SerializeElements(CArchive& ar, BoolArrayElement* elements, int
 class ORVCORE_API BoolArray : public CArray<BoolArrayElement, bool>
 {
 public:
-    ///@{
     /// An empty array; copies take the flags with them.
+    ///@{
     BoolArray() = default;
     BoolArray(const BoolArray&) = default;
     BoolArray& operator=(const BoolArray&) = default;

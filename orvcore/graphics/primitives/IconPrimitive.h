@@ -18,11 +18,11 @@ public:
     /// colour sets the use-colour flag.
     IconPrimitive(const Point3d& position, unsigned int iconID, bool rotationInvariant, bool scaleInvariant,
                   const Color& color, unsigned int id);
-    /// Without a colour: the use-colour flag stays clear.
+    /// Without a colour: the point is black and the use-colour flag stays clear.
     IconPrimitive(const Point3d& position, unsigned int iconID, bool rotationInvariant, bool scaleInvariant,
                   unsigned int id);
-    ///@{
     /// Copies.
+    ///@{
     IconPrimitive(const IconPrimitive&) = default;
     IconPrimitive& operator=(const IconPrimitive&) = default;
     ///@}
@@ -33,28 +33,28 @@ public:
     /// true) and the icon scale as a double.
     virtual void Serialize(CArchive& ar);
 
-    ///@{
     /// The identifier of the icon shape in the IconLibrary.
+    ///@{
     unsigned int GetIconID() const { return m_iconID; }
     void SetIconID(unsigned int iconID) { m_iconID = iconID; }
     ///@}
-    ///@{
     /// Whether the icon keeps its orientation on screen.
+    ///@{
     bool GetRotationInvariant() const { return m_rotationInvariant; }
     void SetRotationInvariant(bool v) { m_rotationInvariant = v; }
     ///@}
-    ///@{
     /// Whether the icon keeps its size on screen.
+    ///@{
     bool GetScaleInvariant() const { return m_scaleInvariant; }
     void SetScaleInvariant(bool v) { m_scaleInvariant = v; }
     ///@}
-    ///@{
     /// Whether the primitive's own colour applies.
+    ///@{
     bool GetUseColor() const { return m_useColor; }
     void SetUseColor(bool v) { m_useColor = v; }
     ///@}
-    ///@{
     /// The icon's scale factor (1 by default).
+    ///@{
     double GetIconScale() const { return m_iconScale; }
     void SetIconScale(double scale) { m_iconScale = scale; }
     ///@}

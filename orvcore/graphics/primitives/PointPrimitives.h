@@ -15,8 +15,8 @@ public:
     UnlitPointPrimitive() = default;
     /// A point of the given colour and identifier.
     UnlitPointPrimitive(const Point3d& point, const Color& color, unsigned int id = 0);
-    ///@{
     /// Copies.
+    ///@{
     UnlitPointPrimitive(const UnlitPointPrimitive&) = default;
     UnlitPointPrimitive& operator=(const UnlitPointPrimitive&) = default;
     ///@}
@@ -25,13 +25,13 @@ public:
     /// The point becomes its image.
     virtual void Transform(const Matrix4x4& matrix);
 
-    ///@{
     /// The point.
+    ///@{
     const Point3d& GetCoord() const { return m_point.GetPoint(); }
     void SetCoord(const Point3d& p) { m_point.SetPoint(p); }
     ///@}
-    ///@{
     /// The point's colour.
+    ///@{
     Color GetColor() const { return m_point.GetColor(); }
     void SetColor(const Color& c) { m_point.SetColor(c); }
     ///@}
@@ -51,15 +51,15 @@ public:
     DotPrimitive() = default;
     /// A dot of the given colour, width and identifier.
     DotPrimitive(const Point3d& point, const Color& color, int width, unsigned int id = 0);
-    ///@{
     /// Copies.
+    ///@{
     DotPrimitive(const DotPrimitive&) = default;
     DotPrimitive& operator=(const DotPrimitive&) = default;
     ///@}
     ~DotPrimitive() override;
 
-    ///@{
     /// The dot's width in pixels.
+    ///@{
     int GetWidth() const { return m_width; }
     void SetWidth(int width) { m_width = width; }
     ///@}

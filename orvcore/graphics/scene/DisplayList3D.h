@@ -141,9 +141,9 @@ public:
     /// An empty list with a new identifier (++m_lastID), the default render mode, icon
     /// scale (1, 1, 1), the identity as local transformation and no clip plane enabled.
     DisplayList3D();
-    ///@{
     /// Copies or moves the whole subtree; the result keeps the source's identifier.
     /// Assigning a list nested in this one is safe.
+    ///@{
     DisplayList3D(const DisplayList3D& source);
     DisplayList3D(DisplayList3D&& source) noexcept;
     DisplayList3D& operator=(const DisplayList3D& source);
@@ -155,20 +155,20 @@ public:
     /// The list's identifier.
     unsigned int GetID() const { return m_id; }
 
-    ///@{
     /// The render mode, stored for the renderer.
+    ///@{
     RenderMode GetRenderMode() const { return m_renderMode; }
     void SetRenderMode(RenderMode mode) { m_renderMode = mode; }
     ///@}
 
-    ///@{
     /// The scale of the icons, per axis ((1, 1, 1) by default).
+    ///@{
     const Point3d& GetIconScale() const { return m_iconScale; }
     void SetIconScale(const Point3d& scale) { m_iconScale = scale; }
     ///@}
 
-    ///@{
     /// The local transformation (see the class description for the order of composition).
+    ///@{
     const Matrix4x4& GetLocalTransformation() const { return m_localTransformation; }
     void SetLocalTransformation(const Matrix4x4& matrix) { m_localTransformation = matrix; }
     ///@}
@@ -197,8 +197,8 @@ public:
     // --- nested display lists
     /// Number of nested lists.
     int GetNumDisplayLists() const { return static_cast<int>(m_displayLists.size()); }
-    ///@{
     /// Nested list at index, which must lie in range (not checked).
+    ///@{
     DisplayList3D& GetDisplayList(int index) { return m_displayLists[static_cast<std::size_t>(index)]; }
     const DisplayList3D& GetDisplayList(int index) const
     {

@@ -12,6 +12,7 @@ import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 import validator from 'gltf-validator';
+import { chromiumFlags } from './chromium.mjs';
 
 const [binary, outDir] = process.argv.slice(2);
 if (!binary || !outDir) {
@@ -26,11 +27,6 @@ function check(ok, what, detail = '') {
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${detail ? ` (${detail})` : ''}`);
 }
 
-export const chromiumFlags = [
-  '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-  '--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--hide-scrollbars',
-];
 
 function orvscene(args) {
   return JSON.parse(execFileSync(binary, [...args, '--json', '--no-timings'], { encoding: 'utf8' }));
@@ -233,6 +229,15 @@ async function main() {
     fs.rmSync(profile, { recursive: true, force: true });
   }
 }
+
+// Anything thrown outside the checks (a browser that dies, a protocol error)
+// fails the run with its reason.
+for (const event of ['unhandledRejection', 'uncaughtException'])
+  process.on(event, (error) => {
+    check(false, `no ${event}`, error?.stack ?? String(error));
+    console.log(`${passed} passed, ${failed} failed`);
+    process.exit(1);
+  });
 
 try {
   await main();

@@ -10,7 +10,7 @@ const header = JSON.parse(document.getElementById('orvscene-header').textContent
 
 async function loadPayload() {
   const text = document.getElementById('orvscene-data').textContent.trim();
-  const bytes = Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+  const bytes = Uint8Array.fromBase64 ? Uint8Array.fromBase64(text) : Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
   if (!header.deflated) return bytes.buffer;
   const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate'));
   return new Response(stream).arrayBuffer();
@@ -52,75 +52,175 @@ function colourArray(indices, times = 1) {
 }
 
 // --- meshes
+//
+// Spheres and cylinders are drawn as impostors: a square per primitive that
+// the vertex shader sets up from the primitive's attributes and the fragment
+// shader shades (for spheres, with the exact surface and depth), so each
+// costs two triangles however large the scene. On a graphics processor they
+// are instanced meshes; on a software renderer (which emulates instancing
+// slowly) the same attributes are repeated per corner in one plain mesh.
 
-const material = new THREE.MeshLambertMaterial();
+const softwareRenderer = (() => {
+  const gl = document.createElement('canvas').getContext('webgl2');
+  const info = gl && gl.getExtension('WEBGL_debug_renderer_info');
+  const name = info ? String(gl.getParameter(info.UNMASKED_RENDERER_WEBGL)) : '';
+  return /swiftshader|llvmpipe|software/i.test(name);
+})();
 
-function instanced(geometry, matrices, colours) {
-  const count = matrices.length / 16;
-  const mesh = new THREE.InstancedMesh(geometry, material, count);
-  mesh.instanceMatrix.array.set(matrices);
-  mesh.instanceColor = new THREE.InstancedBufferAttribute(colours, 3);
-  mesh.computeBoundingSphere();
+// A mesh of `count` copies of the square (corners at x, y = -1 .. 1 or as
+// given), each with its own values of the named attributes.
+function impostors(square, attributes, count, material) {
+  let geometry;
+  if (!softwareRenderer) {
+    geometry = new THREE.InstancedBufferGeometry().copy(square);
+    geometry.instanceCount = count;
+    for (const [name, [values, size]] of Object.entries(attributes))
+      geometry.setAttribute(name, new THREE.InstancedBufferAttribute(values, size));
+  } else {
+    const corners = square.getAttribute('position').array, index = square.getIndex().array;
+    const n = corners.length / 3;
+    geometry = new THREE.BufferGeometry();
+    const position = new Float32Array(count * n * 3);
+    for (let i = 0; i < count; ++i) position.set(corners, i * n * 3);
+    geometry.setAttribute('position', new THREE.BufferAttribute(position, 3));
+    for (const [name, [values, size]] of Object.entries(attributes)) {
+      const repeated = new Float32Array(count * n * size);
+      for (let i = 0; i < count; ++i)
+        for (let k = 0; k < n; ++k)
+          for (let c = 0; c < size; ++c) repeated[(i * n + k) * size + c] = values[i * size + c];
+      geometry.setAttribute(name, new THREE.BufferAttribute(repeated, size));
+    }
+    const indices = new Uint32Array(count * index.length);
+    for (let i = 0; i < count; ++i)
+      for (let k = 0; k < index.length; ++k) indices[i * index.length + k] = index[k] + i * n;
+    geometry.setIndex(new THREE.BufferAttribute(indices, 1));
+  }
+  const mesh = new THREE.Mesh(geometry, material);
+  mesh.frustumCulled = false;
   return mesh;
 }
 
-// Spheres: one instance each, scaled by its radius.
+// Lambert shading under the page's ambient and directional light, fixed in
+// the viewer's frame (as the light that travels with the camera).
+const shade = `
+  vec3 shade(vec3 colour, vec3 normal) {
+    float light = max(dot(normal, normalize(vec3(0.5, 0.6, 1.0))), 0.0);
+    return colour * (1.0 + 2.3 * light) / 3.14159265;
+  }`;
+
+// The square, set before the viewer by the radius and widened a little,
+// covers the sphere's outline under perspective; the fragment shader meets
+// the view ray with the sphere for the surface, its normal and its depth.
+const sphereMaterial = new THREE.ShaderMaterial({
+  vertexShader: `
+    attribute vec4 centreRadius;
+    attribute vec3 colour;
+    varying vec3 vColour;
+    varying vec3 vCentre;
+    varying vec3 vPoint;
+    varying float vRadius;
+    void main() {
+      vec4 centre = modelViewMatrix * vec4(centreRadius.xyz, 1.0);
+      float radius = centreRadius.w;
+      vec4 corner = centre + vec4(position.xy * radius * 1.3, radius, 0.0);
+      vColour = colour;
+      vCentre = centre.xyz;
+      vPoint = corner.xyz;
+      vRadius = radius;
+      gl_Position = projectionMatrix * corner;
+    }`,
+  fragmentShader: `
+    uniform mat4 projectionMatrix;
+    varying vec3 vColour;
+    varying vec3 vCentre;
+    varying vec3 vPoint;
+    varying float vRadius;
+    ${shade}
+    void main() {
+      vec3 ray = normalize(vPoint);
+      float b = dot(ray, vCentre);
+      float disc = b * b - dot(vCentre, vCentre) + vRadius * vRadius;
+      if (disc < 0.0) discard;
+      vec3 surface = ray * (b - sqrt(disc));
+      vec4 clip = projectionMatrix * vec4(surface, 1.0);
+      gl_FragDepth = clip.z / clip.w * 0.5 + 0.5;
+      gl_FragColor = vec4(shade(vColour, normalize(surface - vCentre)), 1.0);
+      #include <colorspace_fragment>
+    }`,
+});
+
 function sphereMesh(data) {
   const centres = positions(data['sphere.pos']);
   const radii = data['sphere.radius'];
   const n = radii.length;
-  const matrices = new Float32Array(n * 16);
+  const centreRadius = new Float32Array(n * 4);
   for (let i = 0; i < n; ++i) {
-    const r = header.radii[radii[i]];
-    const m = matrices.subarray(i * 16, i * 16 + 16);
-    m[0] = m[5] = m[10] = r;
-    m[12] = centres[i * 3];
-    m[13] = centres[i * 3 + 1];
-    m[14] = centres[i * 3 + 2];
-    m[15] = 1;
+    centreRadius.set(centres.subarray(i * 3, i * 3 + 3), i * 4);
+    centreRadius[i * 4 + 3] = header.radii[radii[i]];
   }
-  // Fewer facets when there are many spheres, so that large scenes stay interactive.
-  const geometry = new THREE.IcosahedronGeometry(1, n > 20000 ? 1 : 3);
-  return { mesh: instanced(geometry, matrices, colourArray(data['sphere.colour'])), centres };
+  const attributes = { centreRadius: [centreRadius, 4], colour: [colourArray(data['sphere.colour']), 3] };
+  return { mesh: n ? impostors(new THREE.PlaneGeometry(2, 2), attributes, n, sphereMaterial) : null, centres };
 }
 
-// Cylinders: two half-length instances each, one per end colour. The unit
-// cylinder stands on y = 0 .. 1; each instance maps y onto half the axis and
-// x, z onto two perpendiculars scaled by the radius.
+// A cylinder is a band along its axis (x across, y = 0 .. 1 along) turned to
+// face the viewer, shaded across as a cylinder and coloured by its ends'
+// colours up to and from the middle; the balls at the atoms cover the joints.
+const cylinderMaterial = new THREE.ShaderMaterial({
+  side: THREE.DoubleSide, // the band's winding depends on which way the axis turns
+  vertexShader: `
+    attribute vec4 startRadius;
+    attribute vec3 end;
+    attribute vec3 colour1;
+    attribute vec3 colour2;
+    varying vec3 vColour1;
+    varying vec3 vColour2;
+    varying vec3 vSide;
+    varying float vAcross;
+    varying float vAlong;
+    void main() {
+      vec3 a = (modelViewMatrix * vec4(startRadius.xyz, 1.0)).xyz;
+      vec3 b = (modelViewMatrix * vec4(end, 1.0)).xyz;
+      vec3 p = mix(a, b, position.y);
+      vec3 side = cross(b - a, p);
+      float size = length(side);
+      side = size > 1e-12 ? side / size : vec3(1.0, 0.0, 0.0);
+      vColour1 = colour1;
+      vColour2 = colour2;
+      vSide = side;
+      vAcross = position.x;
+      vAlong = position.y;
+      gl_Position = projectionMatrix * vec4(p + side * position.x * startRadius.w, 1.0);
+    }`,
+  fragmentShader: `
+    varying vec3 vColour1;
+    varying vec3 vColour2;
+    varying vec3 vSide;
+    varying float vAcross;
+    varying float vAlong;
+    ${shade}
+    void main() {
+      vec3 normal = normalize(vAcross * vSide + sqrt(max(1.0 - vAcross * vAcross, 0.0)) * vec3(0.0, 0.0, 1.0));
+      gl_FragColor = vec4(shade(vAlong < 0.5 ? vColour1 : vColour2, normal), 1.0);
+      #include <colorspace_fragment>
+    }`,
+});
+
 function cylinderMesh(data) {
   const a = positions(data['cylinder.end1']);
-  const b = positions(data['cylinder.end2']);
   const radii = data['cylinder.radius'];
   const n = radii.length;
-  const matrices = new Float32Array(n * 32);
-  const axis = new THREE.Vector3(), p1 = new THREE.Vector3(), p2 = new THREE.Vector3();
-  const helper = new THREE.Vector3();
+  const startRadius = new Float32Array(n * 4);
   for (let i = 0; i < n; ++i) {
-    const r = header.radii[radii[i]];
-    axis.set(b[i * 3] - a[i * 3], b[i * 3 + 1] - a[i * 3 + 1], b[i * 3 + 2] - a[i * 3 + 2]).multiplyScalar(0.5);
-    helper.set(1, 0, 0);
-    if (Math.abs(axis.x) > 0.9 * axis.length()) helper.set(0, 1, 0);
-    p1.crossVectors(axis, helper).normalize().multiplyScalar(r);
-    p2.crossVectors(axis, p1).normalize().multiplyScalar(r);
-    for (let half = 0; half < 2; ++half) {
-      const m = matrices.subarray((i * 2 + half) * 16, (i * 2 + half) * 16 + 16);
-      p1.toArray(m, 0);
-      axis.toArray(m, 4);
-      p2.toArray(m, 8);
-      m[12] = a[i * 3] + half * axis.x;
-      m[13] = a[i * 3 + 1] + half * axis.y;
-      m[14] = a[i * 3 + 2] + half * axis.z;
-      m[15] = 1;
-    }
+    startRadius.set(a.subarray(i * 3, i * 3 + 3), i * 4);
+    startRadius[i * 4 + 3] = header.radii[radii[i]];
   }
-  const colours = new Float32Array(n * 6);
-  const c1 = data['cylinder.colour1'], c2 = data['cylinder.colour2'];
-  for (let i = 0; i < n; ++i) {
-    palette[c1[i]].toArray(colours, i * 6);
-    palette[c2[i]].toArray(colours, i * 6 + 3);
-  }
-  const geometry = new THREE.CylinderGeometry(1, 1, 1, n > 20000 ? 6 : 12, 1, true).translate(0, 0.5, 0);
-  return instanced(geometry, matrices, colours);
+  const attributes = {
+    startRadius: [startRadius, 4],
+    end: [positions(data['cylinder.end2']), 3],
+    colour1: [colourArray(data['cylinder.colour1']), 3],
+    colour2: [colourArray(data['cylinder.colour2']), 3],
+  };
+  return impostors(new THREE.PlaneGeometry(2, 1).translate(0, 0.5, 0), attributes, n, cylinderMaterial);
 }
 
 // Lines in two halves, each in its end's colour.
@@ -201,8 +301,9 @@ async function main() {
   scene.background = new THREE.Color(0xffffff);
 
   const spheres = sphereMesh(data);
-  for (const object of [spheres.mesh, cylinderMesh(data), lineSegments(data), dotPoints(data)])
-    if (object.count !== 0 && object.geometry.getAttribute('position').count !== 0) scene.add(object);
+  const cylinders = data['cylinder.radius'].length ? cylinderMesh(data) : null;
+  for (const object of [spheres.mesh, cylinders, lineSegments(data), dotPoints(data)])
+    if (object && object.geometry.getAttribute('position').count !== 0) scene.add(object);
 
   // The scene's box and the camera that sees all of it along the view's z axis.
   const box = new THREE.Box3();
@@ -219,7 +320,18 @@ async function main() {
   const viewY = new THREE.Vector3(r[1], r[4], r[7]);
   const viewZ = new THREE.Vector3().crossVectors(viewX, viewY).normalize();
   const camera = new THREE.PerspectiveCamera(30, 1, radius * 0.01, radius * 20);
-  const distance = (radius / Math.sin(THREE.MathUtils.degToRad(15))) * 1.02;
+  // Far enough that the atoms' extent across and up the view fits the window.
+  const reach = [0, 0, 0], offset = new THREE.Vector3();
+  const points = positions(data['pick.pos']);
+  for (let i = 0; i < points.length; i += 3) {
+    offset.fromArray(points, i).sub(centre);
+    reach[0] = Math.max(reach[0], Math.abs(offset.dot(viewX)));
+    reach[1] = Math.max(reach[1], Math.abs(offset.dot(viewY)));
+    reach[2] = Math.max(reach[2], Math.abs(offset.dot(viewZ)));
+  }
+  const aspect = container.clientWidth / Math.max(container.clientHeight, 1);
+  const slope = Math.tan(THREE.MathUtils.degToRad(15));
+  const distance = Math.max(reach[0] / (slope * aspect), reach[1] / slope, radius * 0.2) * 1.12 + reach[2] + 2;
   camera.up.copy(viewY);
   camera.position.copy(centre).addScaledVector(viewZ, distance);
   camera.lookAt(centre);
@@ -230,7 +342,7 @@ async function main() {
   camera.add(light);
   scene.add(camera);
 
-  const renderer = new THREE.WebGLRenderer({ antialias: true });
+  const renderer = new THREE.WebGLRenderer({ antialias: data['sphere.id'].length + data['cylinder.radius'].length < 20000 });
   renderer.setPixelRatio(window.devicePixelRatio);
   container.appendChild(renderer.domElement);
   const controls = new OrbitControls(camera, renderer.domElement);
