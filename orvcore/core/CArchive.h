@@ -33,8 +33,8 @@ public:
     /// Ends the archive as Close would (a failed write is not reported here; call Close
     /// to see it), unless bNoFlushOnDelete was given.
     ~CArchive();
-    ///@{
     /// Not copyable.
+    ///@{
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
     ///@}
@@ -86,9 +86,9 @@ public:
     /// CArchiveException(endOfFile) unless the archive can still supply them all.
     DWORD ReadCheckedCount(std::size_t elementSize);
 
-    ///@{
     /// Stores the value's little-endian image (1, 2, 4 or 8 bytes). On a loading archive
     /// this throws CArchiveException(readOnly); after Close, genericException.
+    ///@{
     CArchive& operator<<(BYTE v) { return Put(v); }
     CArchive& operator<<(char v) { return Put(v); }
     CArchive& operator<<(WORD v) { return Put(v); }
@@ -99,10 +99,10 @@ public:
     CArchive& operator<<(double v) { return Put(v); }
     ///@}
 
-    ///@{
     /// Loads a value stored by the matching operator<<. Fewer bytes than the value's
     /// width left raise CArchiveException(endOfFile); on a storing archive this throws
     /// CArchiveException(writeOnly); after Close, genericException.
+    ///@{
     CArchive& operator>>(BYTE& v) { return Get(v); }
     CArchive& operator>>(char& v) { return Get(v); }
     CArchive& operator>>(WORD& v) { return Get(v); }
@@ -113,8 +113,8 @@ public:
     CArchive& operator>>(double& v) { return Get(v); }
     ///@}
 
-    ///@{
     /// No 8-byte integers reach a document, and a bool must say its width.
+    ///@{
     CArchive& operator<<(bool) = delete;
     CArchive& operator<<(long) = delete;
     CArchive& operator<<(unsigned long) = delete;

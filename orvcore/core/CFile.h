@@ -37,8 +37,8 @@ public:
     /// A closed file.
     CFile() = default;
     virtual ~CFile();
-    ///@{
     /// Not copyable.
+    ///@{
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
     ///@}

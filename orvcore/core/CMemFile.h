@@ -18,8 +18,8 @@ public:
     CMemFile(const BYTE* data, UINT size, UINT growBytes = 0);
     ~CMemFile() override;
 
-    ///@{
     /// A memory file has no name: Open always fails and Close does nothing.
+    ///@{
     bool Open(const char*, UINT) override { return false; }
     void Close() override {}
     ///@}

@@ -20,8 +20,8 @@ public:
     /// Nothing to do: the function ran at construction.
     virtual ~EntryFunction();
 
-    ///@{
     /// Not copyable.
+    ///@{
     EntryFunction(const EntryFunction&) = delete;
     EntryFunction& operator=(const EntryFunction&) = delete;
     ///@}
@@ -40,8 +40,8 @@ public:
     /// Calls the function unless it is null.
     virtual ~ExitFunction();
 
-    ///@{
     /// Not copyable.
+    ///@{
     ExitFunction(const ExitFunction&) = delete;
     ExitFunction& operator=(const ExitFunction&) = delete;
     ///@}
@@ -59,8 +59,8 @@ public:
     /// Calls the functions, the last added first.
     virtual ~ExitFunctionList();
 
-    ///@{
     /// Not copyable.
+    ///@{
     ExitFunctionList(const ExitFunctionList&) = delete;
     ExitFunctionList& operator=(const ExitFunctionList&) = delete;
     ///@}

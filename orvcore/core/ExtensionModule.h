@@ -67,8 +67,8 @@ public:
     /// Takes the link out of the chain.
     virtual ~CDynLinkLibrary();
 
-    ///@{
     /// Not copyable.
+    ///@{
     CDynLinkLibrary(const CDynLinkLibrary&) = delete;
     CDynLinkLibrary& operator=(const CDynLinkLibrary&) = delete;
     ///@}

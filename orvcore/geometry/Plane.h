@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// Plane, an oriented plane in space.
 #include "orvcore/Export.h"
 #include "orvcore/geometry/Point3d.h"
 
@@ -12,13 +14,22 @@ class ORVCORE_API Plane
 {
 public:
     Plane(); ///< every field zero
+    /// The plane through point with the given normal; see Set.
     Plane(const Point3d& point, const Point3d& normal);
+    /// Copies.
+    ///@{
     Plane(const Plane&) = default;
     Plane& operator=(const Plane&) = default;
+    ///@}
+    /// Destroys the plane.
     virtual ~Plane();
 
+    /// Sets the point and the normal and computes A, B, C, D from them; a zero
+    /// normal gives a plane whose Apply is 0 everywhere.
     void Set(const Point3d& point, const Point3d& normal);
+    /// The point and the normal as set.
     void Get(Point3d& point, Point3d& normal) const;
+    /// The equation's coefficients.
     void GetABCD(double& a, double& b, double& c, double& d) const;
     /// A qx + B qy + C qz + D: the signed distance of q times the normal's
     /// length, positive on the side the normal points to.

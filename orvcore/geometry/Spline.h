@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// Spline: cubic splines and Hermite curves through control points.
 #include "orvcore/Export.h"
 #include "orvcore/core/Arrays.h"
 #include "orvcore/geometry/Point3d.h"
@@ -20,25 +22,40 @@ namespace Orvane {
 class ORVCORE_API Spline
 {
 public:
+    /// The kind of curve; its number is what documents store.
     enum SplineType : std::int32_t {
-        BetaSpline = 0,
-        CardinalSpline = 1,
-        BSpline = 2,
-        HermiteSpline = 3 // not evaluated by GetCubicSpline
+        BetaSpline = 0, ///< Beta-spline: tension is its beta2, bias its beta1.
+        CardinalSpline = 1, ///< Cardinal spline: tension s (0.5 by default) scales the tangents.
+        BSpline = 2, ///< Uniform B-spline; its basis matrix takes the tension as a parameter.
+        HermiteSpline = 3 ///< Hermite curve (GetHermiteSpline); not evaluated by GetCubicSpline.
     };
 
+    /// A spline of the given type with granularity 6, tension 0.5 for a cardinal
+    /// spline and 1 otherwise, and bias 0. A type other than the last constructed
+    /// makes the shared tables stale.
     explicit Spline(SplineType type);
     /// The type by its number (0 to 3).
     explicit Spline(int type) : Spline(static_cast<SplineType>(type)) {}
+    /// Copies the parameters (the shared tables are not touched).
+    ///@{
     Spline(const Spline&) = default;
     Spline& operator=(const Spline&) = default;
 
+    ///@}
+    /// Sets the tension, bias or granularity (points per span); each makes the shared
+    /// tables stale.
+    ///@{
     void SetTension(double tension);
     void SetBias(double bias);
     void SetGranularity(int granularity);
+    ///@}
+    /// Points per span.
     int GetGranularity() const { return m_granularity; }
+    /// The kind of curve.
     SplineType GetType() const { return m_type; }
+    /// The tension.
     double GetTension() const { return m_tension; }
+    /// The bias (beta-splines only).
     double GetBias() const { return m_bias; }
 
     /// Fills out with granularity points per span of four consecutive input
@@ -68,14 +85,17 @@ public:
     /// The shared basis matrix M (row r multiplies t^(3-r)), the parameter
     /// table, the type of the last spline constructed and the stale flag.
     static double m_matrix[4][4];
-    static DoubleArray m_alpha;
-    static SplineType m_oldType;
-    static bool m_recalcMatrix;
+    static DoubleArray m_alpha; ///< The parameter table 0, 1/g, ... (g-1)/g.
+    static SplineType m_oldType; ///< The type of the last spline constructed.
+    static bool m_recalcMatrix; ///< True when the shared tables are stale.
 
 protected:
+    /// Fills the shared matrix for this spline's type and parameters.
+    ///@{
     void GetBetaMatrix();
     void GetCardinalMatrix();
     void GetBsplineMatrix();
+    ///@}
     /// [t^3, t^2, t, 1] * M * [a, b, c, d]^T with the shared matrix.
     double Matrix(double a, double b, double c, double d, double t);
     /// Writes the segment's steps points into out from index start on.

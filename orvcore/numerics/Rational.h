@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// Rational, an exact fraction of two 16-bit integers.
 #include "orvcore/Export.h"
 #include "orvcore/core/CString.h"
 
@@ -21,23 +23,39 @@ namespace Orvane {
 class ORVCORE_API Rational
 {
 public:
+    /// The fraction numerator/denominator in lowest terms; 0/1 when it cannot be
+    /// represented.
     Rational(int numerator = 0, int denominator = 1);
+    /// Copies.
+    ///@{
     Rational(const Rational&) = default;
     Rational& operator=(const Rational&) = default;
+    ///@}
 
+    /// Sets numerator/denominator in lowest terms; unchanged when it cannot be
+    /// represented.
     Rational& SetFraction(int numerator, int denominator);
+    /// Sets the numerator, keeping the denominator (then reduces).
     Rational& SetNumerator(int numerator) { return SetFraction(numerator, m_denominator); }
+    /// Sets the denominator, keeping the numerator (then reduces).
     Rational& SetDenominator(int denominator) { return SetFraction(m_numerator, denominator); }
 
+    /// The reduced numerator (carries the sign).
     int GetNumerator() const { return m_numerator; }
+    /// The denominator: positive in lowest terms, 0 for an infinite value; with a
+    /// zero numerator it is the one given.
     int GetDenominator() const { return m_denominator; }
+    /// Copies numerator and denominator out.
+    ///@{
     void GetFraction(short& numerator, short& denominator) const;
     void GetFraction(int& numerator, int& denominator) const;
     void GetFraction(long& numerator, long& denominator) const;
+    ///@}
 
     /// numerator / denominator; an infinite value gives the largest finite
     /// double with the numerator's sign (positive for 0/0).
     double CalcValue() const;
+    /// The value as a double: CalcValue().
     operator double() const { return CalcValue(); }
 
     /// True for a zero value (a zero numerator over a non-zero denominator).
@@ -46,13 +64,18 @@ public:
     /// "numerator/denominator", e.g. 3/4 or 5/1.
     CString String() const;
 
+    /// Exact arithmetic; a result without a 16-bit normal form leaves the rational
+    /// unchanged. Dividing by zero gives an infinite value.
+    ///@{
     Rational& operator+=(const Rational& other);
     Rational& operator-=(const Rational& other);
     Rational& operator*=(const Rational& other);
     Rational& operator/=(const Rational& other);
+    ///@}
 
-    /// New values; the operand is not changed.
+    /// New values; the operand is not changed. +r is a copy of r.
     Rational operator+() const;
+    /// New values; the operand is not changed. -r has the opposite sign.
     Rational operator-() const;
 
 private:
@@ -68,19 +91,24 @@ private:
 
 static_assert(sizeof(Rational) == 4, "a rational is two 16-bit fields");
 
+/// Exact arithmetic on copies of a, as the compound operators.
+///@{
 ORVCORE_API Rational operator+(const Rational& a, const Rational& b);
 ORVCORE_API Rational operator-(const Rational& a, const Rational& b);
 ORVCORE_API Rational operator*(const Rational& a, const Rational& b);
 ORVCORE_API Rational operator/(const Rational& a, const Rational& b);
+///@}
 
 /// Comparisons by cross-multiplication, exact for normalised values; any two
 /// infinite values compare equal.
+///@{
 ORVCORE_API bool operator==(const Rational& a, const Rational& b);
 ORVCORE_API bool operator!=(const Rational& a, const Rational& b);
 ORVCORE_API bool operator<(const Rational& a, const Rational& b);
 ORVCORE_API bool operator<=(const Rational& a, const Rational& b);
 ORVCORE_API bool operator>(const Rational& a, const Rational& b);
 ORVCORE_API bool operator>=(const Rational& a, const Rational& b);
+///@}
 
 /// Text form numerator/denominator. With a field width w > 0 each of the
 /// numerator, the slash and the denominator is written in a field of width w.
@@ -92,7 +120,10 @@ ORVCORE_API std::istream& operator>>(std::istream& is, Rational& r);
 
 /// Archive form: numerator then denominator, 16 bits each, as stored; loading
 /// normalises.
+///@{
 ORVCORE_API CArchive& operator<<(CArchive& ar, const Rational& r);
+/// A short archive raises CArchiveException(endOfFile).
 ORVCORE_API CArchive& operator>>(CArchive& ar, Rational& r);
+///@}
 
 } // namespace Orvane

@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// Pattern, the base of text patterns.
 #include "orvcore/Export.h"
 
 namespace Orvane {
@@ -11,6 +13,7 @@ template <class T>
 class ORVCORE_API Pattern
 {
 public:
+    /// Destroys the pattern.
     virtual ~Pattern() = default;
 
     /// A new heap copy, owned by the caller and deleted through this base.
@@ -20,14 +23,18 @@ public:
     /// pattern covers the whole text.
     virtual bool Match(const T& text, bool exact) = 0;
 
+    /// The caller's flag given at construction.
     bool GetFlag() const { return m_flag; }
 
 protected:
+    /// A pattern carrying flag.
     explicit Pattern(bool flag = false) : m_flag(flag) {}
+    /// Copies the flag.
     Pattern(const Pattern&) = default;
+    /// Copies the flag.
     Pattern& operator=(const Pattern&) = default;
 
-    bool m_flag;
+    bool m_flag; ///< The caller's flag.
 };
 
 } // namespace Orvane

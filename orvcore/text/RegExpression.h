@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// RegExpression, a regular-expression pattern.
 #include "orvcore/Export.h"
 #include "orvcore/core/CString.h"
 #include "orvcore/core/CStringArray.h"
@@ -20,11 +22,18 @@ struct RegProgram;
 class ORVCORE_API RegExpression : public Pattern<CString>
 {
 public:
+    /// An expression of pattern (compiled on the first Match) with the caller's flag.
     RegExpression(const CString& pattern, bool flag);
+    /// Copies the pattern, the flag and the last match's substrings; the copy compiles
+    /// its own program on its first Match.
+    ///@{
     RegExpression(const RegExpression& other);
     RegExpression& operator=(const RegExpression& other);
+    ///@}
+    /// Frees the compiled program.
     ~RegExpression() override;
 
+    /// A new heap copy, owned by the caller.
     Pattern<CString>* Copy() const override;
 
     /// True when a non-empty match is found (exact false) or when the leftmost
@@ -35,8 +44,10 @@ public:
     /// Entry 0 is the whole last match, then the groups in order up to the
     /// first empty or unused one; an empty string outside the list.
     virtual CString GetSubstring(int index) const;
+    /// The number of entries GetSubstring has.
     virtual int GetSubstringCount() const;
 
+    /// The expression's text.
     const CString& GetPattern() const { return m_pattern; }
 
     /// True when the text contains any of the characters *+\.^[]$&().

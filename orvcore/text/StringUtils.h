@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// StringUtils: tokenising and conversion of text.
 #include "orvcore/Export.h"
 #include "orvcore/core/CString.h"
 #include "orvcore/geometry/Point3d.h"
@@ -28,6 +30,7 @@ public:
     /// The next field, up to any of the delimiter characters (after leading
     /// white space is skipped); fields may be empty.
     static CString Parse(CString& source, const char* delimiters);
+    /// The next field up to delimiter; see the form with several delimiters.
     static CString Parse(CString& source, char delimiter);
     /// The text between a leading quote (", ' or `) and the same quote again,
     /// or to the end when it is not closed. No quote first: empty, and the
@@ -37,11 +40,13 @@ public:
     /// The next field read leniently as a real: a leading number is taken and
     /// the rest ignored; no number gives 0.
     static double ParseRealNumber(CString& source, const char* delimiters);
+    /// The same with one delimiter.
     static double ParseRealNumber(CString& source, char delimiter);
     /// The next three fields as x, y, z, each of which must be a real in full
     /// and within the float range; otherwise (0, 0, 0). The three fields are
     /// consumed in any case.
     static Point3d ParsePoint(CString& source, const char* delimiters);
+    /// The same with one delimiter.
     static Point3d ParsePoint(CString& source, char delimiter);
 
     /// The next white-space-delimited word of a stream; the white space that
@@ -64,6 +69,7 @@ public:
     /// A decimal integer within the 32-bit range, with optional leading white
     /// space and sign, and nothing after it.
     static bool StringToInteger(const char* text, long& value);
+    /// The same into an int.
     static bool StringToInteger(const char* text, int& value);
     /// Accepts what the 32-bit form accepts and keeps the low 16 bits.
     static bool StringToInteger(const char* text, short& value);

@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// UniqueString, interned strings, and their process-wide table.
 #include "orvcore/Export.h"
 #include "orvcore/core/CArchive.h"
 #include "orvcore/core/CMapStringToPtr.h"
@@ -16,6 +18,7 @@ class UniqueString;
 class ORVCORE_API UniqueStringTable
 {
 public:
+    /// Frees every stored string.
     ~UniqueStringTable();
 
     /// The shared empty string of every handle made from an empty or null text.
@@ -28,7 +31,7 @@ protected:
 
     /// The stored string equal to the text, stored first when absent.
     const CString* Add(const char* text);
-    /// The stored string equal to the text, or &null; never stores.
+    /// The stored string equal to the text, or the address of null; never stores.
     const CString* Find(const char* text) const;
 
 private:
@@ -51,12 +54,20 @@ private:
 class ORVCORE_API UniqueString
 {
 public:
+    /// A handle to the text (the shared null for an empty or null text), interning it
+    /// when it is new.
+    ///@{
     UniqueString() noexcept : m_pString(&UniqueStringTable::null) {}
     UniqueString(const char* text) { Add(text); }
     UniqueString(const CString& text) { Add(text); }
+    ///@}
+    /// Copies the pointer.
     UniqueString(const UniqueString& other) noexcept = default;
+    /// The stored string stays in the table.
     ~UniqueString() = default;
 
+    /// Points the handle at the interned text, interning it when it is new.
+    ///@{
     UniqueString& operator=(const char* text)
     {
         Add(text);
@@ -67,12 +78,18 @@ public:
         Add(text);
         return *this;
     }
+    ///@}
+    /// Copies the pointer.
     UniqueString& operator=(const UniqueString& other) noexcept = default;
 
+    /// The text.
     const CString& String() const { return *m_pString; }
+    /// The stored string's address, the same for equal texts; never null.
     const CString* StringPtr() const { return m_pString; }
 
+    /// True when both handles hold the same text (one pointer comparison).
     bool operator==(const UniqueString& other) const { return m_pString == other.m_pString; }
+    /// Not operator==.
     bool operator!=(const UniqueString& other) const { return m_pString != other.m_pString; }
 
     /// Stored as one CString in the archive's string form; loading interns it.

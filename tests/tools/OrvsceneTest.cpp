@@ -372,3 +372,108 @@ TEST(Orvscene, OutputsAppearTogetherOrNotAtAll)
     std::remove(svg.c_str());
     std::remove(doc.c_str());
 }
+
+TEST(Orvscene, HelpAndUsageErrors)
+{
+    Outcome help = RunTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, Usage());
+    EXPECT_TRUE(help.err.empty());
+    EXPECT_NE(Usage().find("--labels none|residues|atoms"), std::string::npos);
+    EXPECT_NE(Usage().find("--altloc X"), std::string::npos);
+    EXPECT_EQ(RunTool({"-h", "--style", "spacefill"}).status, 0);
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--altloc", "AB"}, {"--altloc", " "},
+                                         {"--labels", "some"}, {"--model", "0"}, {"--read", "x.orvs", "--model", "2"},
+                                         {"--read", "x.orvs", "--labels", "none"}}) {
+        Outcome r = RunTool(bad);
+        EXPECT_EQ(r.status, 1) << bad[0] << " " << bad[1];
+        EXPECT_NE(r.err.find("usage:"), std::string::npos);
+    }
+}
+
+TEST(Orvscene, StructureFilesTheToolRefuses)
+{
+    std::string pdb = TempPath("plain.pdb");
+    std::ofstream(pdb) << "ATOM      1  CA  GLY A   1       1.000   2.000   3.000  1.00  0.00           C\n";
+    EXPECT_EQ(RunTool({pdb, "--model", "1", "--no-timings"}).status, 0);
+    Outcome r = RunTool({pdb, "--model", "2"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(pdb + ": no model 2"), std::string::npos) << r.err;
+
+    std::ofstream(pdb) << "ATOM      1  CA  GLY A   1         nan   2.000   3.000  1.00  0.00           C\n";
+    r = RunTool({pdb, "--json"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find(pdb + ":1: bad x coordinate '     nan'"), std::string::npos) << r.err;
+    std::remove(pdb.c_str());
+
+    std::string dir = TempPath("folder.pdb");
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    r = RunTool({dir});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(dir + ": is a directory"), std::string::npos) << r.err;
+    ::rmdir(dir.c_str());
+}
+
+// Residue labels by default up to a few hundred residues; beyond, none and
+// the summary says so. --labels chooses.
+TEST(Orvscene, LabelsStayReadable)
+{
+    std::string pdb = TempPath("long.pdb");
+    {
+        std::ofstream out(pdb);
+        for (int i = 1; i <= kMaxAutomaticLabels + 1; ++i) {
+            char line[100];
+            std::snprintf(line, sizeof line, "ATOM  %5d  CA  ALA A%4d    %8.3f%8.3f%8.3f  1.00  0.00           C\n",
+                          i, i, 3.8 * (i % 20), 3.8 * (i / 20), 0.0);
+            out << line;
+        }
+    }
+    Outcome r = RunTool({pdb, "--no-timings"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Field(r.out, "  3D texts"), "");
+    EXPECT_EQ(Field(r.out, "labels"), "none: " + std::to_string(kMaxAutomaticLabels + 1) + " residues, more than " +
+                                          std::to_string(kMaxAutomaticLabels) + " (--labels residues shows them)");
+    r = RunTool({pdb, "--labels", "residues", "--no-timings"});
+    EXPECT_EQ(Field(r.out, "  3D texts"), std::to_string(kMaxAutomaticLabels + 1));
+    EXPECT_EQ(Field(r.out, "labels"), "");
+    std::remove(pdb.c_str());
+
+    r = RunTool({"--labels", "none", "--no-timings"});
+    EXPECT_EQ(Field(r.out, "  3D texts"), "");
+    EXPECT_EQ(Field(r.out, "labels"), "");
+    r = RunTool({"--labels", "atoms", "--no-timings"});
+    EXPECT_EQ(Field(r.out, "  3D texts"), Field(r.out, "  opaque spheres"));
+}
+
+// The picture stays small: shared gradients, symbols and style classes, and
+// coordinates to a tenth of a pixel, within 200 bytes per atom drawn.
+TEST(Orvscene, PictureSizePerAtom)
+{
+    std::string svg = TempPath("1hpv.svg");
+    for (const char* style : {"ball-and-stick", "spacefill", "wire"}) {
+        Outcome r = RunTool({DataFile("1hpv.pdb"), "--style", style, "--svg", svg, "--no-timings"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::string text = ReadAll(svg);
+        EXPECT_LE(text.size(), 200u * 1631u) << style;
+        EXPECT_EQ(text.find("e+"), std::string::npos); // numbers are plain decimals
+        EXPECT_EQ(text.find("nan"), std::string::npos);
+    }
+    std::remove(svg.c_str());
+}
+
+// Names with bytes outside ASCII (a damaged file) reach the picture as '?',
+// so that it stays well-formed UTF-8 XML.
+TEST(Orvscene, PictureTextIsPlainAscii)
+{
+    std::string pdb = TempPath("bytes.pdb"), svg = TempPath("bytes.svg");
+    std::ofstream(pdb) << "ATOM      1  CA  G\xff\x01 A   1       1.000   2.000   3.000  1.00  0.00           C\n";
+    Outcome r = RunTool({pdb, "--svg", svg, "--no-timings"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string text = ReadAll(svg);
+    EXPECT_NE(text.find(">G??1</text>"), std::string::npos);
+    for (unsigned char c : text)
+        EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7f));
+    std::remove(pdb.c_str());
+    std::remove(svg.c_str());
+}

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <sstream>
 
@@ -124,8 +125,9 @@ struct Staged {
 // picks what the brute-force projection sees in front.
 TEST(SceneView, PicksTheFrontMostAtomUnderThePoint)
 {
-    const Molecule m = DefaultMolecule();
+    const char* data = std::getenv("ORVCORE_TEST_DATA");
     std::mt19937 random(20261207);
+    for (const Molecule& m : {DefaultMolecule(), ReadStructureFile(std::string(data ? data : "tests/data") + "/1hpv.pdb")})
     for (Style style : {Style::BallAndStick, Style::Spacefill, Style::Wire}) {
         const Staged s(m, style);
         for (View view : {View::AlongAxes(s.axes), View::FromAngles(30, -40, 75)}) {
@@ -147,7 +149,7 @@ TEST(SceneView, PicksTheFrontMostAtomUnderThePoint)
                 Pick pick;
                 bool found = PickAt(s.dots, picture, view, px, py, pick);
                 ASSERT_EQ(found, expected != 0);
-                EXPECT_EQ(pick.id, expected) << StyleName(style) << " at " << px << "," << py;
+                EXPECT_EQ(pick.id, expected) << m.source << " " << StyleName(style) << " at " << px << "," << py;
                 hidden += reference.Nearest(px, py) != expected;
             }
             // The points do test depth: many of them lie nearer, in the

@@ -60,6 +60,21 @@ bool ParseFixedPoint(const std::string& field, double& value)
     return true;
 }
 
+// An element symbol as XYZ files give it: one to three letters, perhaps
+// followed by a number ("C", "Cl", "C12").
+bool IsElementSymbol(const std::string& symbol)
+{
+    std::size_t letters = 0;
+    while (letters < symbol.size() && std::isalpha(static_cast<unsigned char>(symbol[letters])))
+        ++letters;
+    if (letters == 0 || letters > 3)
+        return false;
+    for (std::size_t i = letters; i < symbol.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(symbol[i])))
+            return false;
+    return true;
+}
+
 // A decimal number as XYZ files write them, exponent allowed: no
 // hexadecimal, no nan or inf, and below 1e6 in size, so that distances and
 // picture sizes stay finite.
@@ -334,7 +349,7 @@ Molecule ReadXyz(const std::string& text, const std::string& fileName)
                              "expected 'element x y z' with decimal coordinates, found '" + Printable(Trim(line)) + "'");
         atom.serial = i + 1;
         atom.element = NormaliseElement(symbol);
-        if (atom.element.empty())
+        if (!IsElementSymbol(symbol))
             throw ParseError(fileName, lineNumber, "bad element '" + Printable(symbol) + "'");
         atom.name = atom.element + std::to_string(i + 1);
         atom.residue = "XYZ";

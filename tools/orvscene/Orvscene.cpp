@@ -1,6 +1,8 @@
 #include "Orvscene.h"
 
 #include "AtomicFile.h"
+#include "GltfWriter.h"
+#include "HtmlPage.h"
 #include "Molecule.h"
 #include "Report.h"
 #include "SceneBuilder.h"
@@ -37,6 +39,8 @@ struct Options {
     bool pick = false;
     double pickX = 0, pickY = 0;
     std::string svg;
+    std::string html;
+    std::string gltf;
     bool viewAngles = false;
     double angles[3] = {0, 0, 0};
     std::string write;
@@ -111,6 +115,10 @@ Options ParseOptions(const std::vector<std::string>& args)
             o.pickY = xy[1];
         } else if (a == "--svg") {
             o.svg = value(i);
+        } else if (a == "--html") {
+            o.html = value(i);
+        } else if (a == "--gltf") {
+            o.gltf = value(i);
         } else if (a == "--view") {
             if (!ParseNumbers(value(i), o.angles, 3))
                 throw UsageError("--view takes three angles in degrees, X,Y,Z");
@@ -298,14 +306,28 @@ void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Repor
 
 // Writes every output asked for; they appear together when all are complete,
 // or none does.
-bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const Options& o, Stopwatch& watch,
-                  std::string& error)
+bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& view, const Options& o,
+                  Stopwatch& watch, std::string& error)
 {
     AtomicFileSet files;
     if (!o.svg.empty()) {
         if (!files.Write(o.svg, [&](std::ostream& file) { WriteSvg(file, picture, doc.source); }, error))
             return false;
         watch.Lap("write picture");
+    }
+    if (!o.html.empty()) {
+        if (!HtmlPage::Available()) {
+            error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
+            return false;
+        }
+        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view).Write(file); }, error))
+            return false;
+        watch.Lap("write page");
+    }
+    if (!o.gltf.empty()) {
+        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source).Write(file); }, error))
+            return false;
+        watch.Lap("write glTF");
     }
     if (!o.write.empty()) {
         if (!files.WriteTo(o.write,
@@ -325,17 +347,18 @@ std::string Usage()
 {
     return "usage: orvscene [FILE.pdb|FILE.xyz] [--model N] [--altloc X] [--hydrogens]\n"
            "                [--style ball-and-stick|spacefill|wire] [--labels none|residues|atoms]\n"
-           "                [--superpose OTHER] [--pick X,Y] [--view AX,AY,AZ] [--svg FILE] [--write FILE]\n"
+           "                [--superpose OTHER] [--pick X,Y] [--view AX,AY,AZ] [--svg FILE] [--html FILE]\n"
+           "                [--gltf FILE] [--write FILE] [--json] [--no-timings]\n"
+           "       orvscene --read FILE [--svg FILE] [--html FILE] [--gltf FILE] [--pick X,Y] [--view AX,AY,AZ]\n"
            "                [--json] [--no-timings]\n"
-           "       orvscene --read FILE [--svg FILE] [--pick X,Y] [--view AX,AY,AZ] [--json] [--no-timings]\n"
            "       orvscene --help\n"
            "With no FILE, the embedded molecule (PDB entry 3AL1) is used. Residues are labelled up to " +
            std::to_string(kMaxAutomaticLabels) +
            " of them\n"
-           "unless --labels says otherwise; --pick names the atom drawn nearest the viewer within " +
-           std::to_string(static_cast<int>(kPickRadius)) + " pixels" +
-           "\n"
-           "of the picture point. Exit status: 0 done, 1 usage error, 2 unreadable input or unwritable output.\n";
+           "unless --labels says otherwise; --pick names the atom drawn in front at the picture point\n"
+           "(or within " +
+           std::to_string(static_cast<int>(kPickRadius)) +
+           " pixels of it). Exit status: 0 done, 1 usage error, 2 unreadable input or unwritable output.\n";
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -394,7 +417,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             watch.Lap("superpose");
         }
         std::string error;
-        if (!WriteOutputs(doc, picture, o, watch, error)) {
+        if (!WriteOutputs(doc, picture, view, o, watch, error)) {
             err << "orvscene: " << error << "\n";
             return 2;
         }

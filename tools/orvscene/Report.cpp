@@ -19,6 +19,16 @@ std::string Vector(const double* v, int digits = 3)
     return "(" + Fixed(v[0], digits) + ", " + Fixed(v[1], digits) + ", " + Fixed(v[2], digits) + ")";
 }
 
+std::string JsonArray(const double* v, int n, int digits = 4)
+{
+    std::string out = "[";
+    for (int i = 0; i < n; ++i)
+        out += (i ? ", " : "") + Fixed(v[i], digits);
+    return out + "]";
+}
+
+} // namespace
+
 std::string JsonString(const std::string& s)
 {
     std::string out = "\"";
@@ -36,16 +46,6 @@ std::string JsonString(const std::string& s)
     }
     return out + "\"";
 }
-
-std::string JsonArray(const double* v, int n, int digits = 4)
-{
-    std::string out = "[";
-    for (int i = 0; i < n; ++i)
-        out += (i ? ", " : "") + Fixed(v[i], digits);
-    return out + "]";
-}
-
-} // namespace
 
 void WriteSummary(std::ostream& out, const Report& r, bool withTimings)
 {

@@ -46,6 +46,9 @@ struct Report {
     std::vector<std::pair<std::string, double>> timings; // stage -> milliseconds
 };
 
+// `s` as a JSON string literal, quotes included.
+std::string JsonString(const std::string& s);
+
 // The human-readable summary; timings are left out when `withTimings` is false.
 void WriteSummary(std::ostream& out, const Report& report, bool withTimings = true);
 void WriteJson(std::ostream& out, const Report& report, bool withTimings = true);

@@ -28,6 +28,7 @@ public:
     // Picture coordinates (x right, y down) and depth (larger is nearer).
     void Project(const Orvane::Point3d& p, double& x, double& y, double& depth) const;
     double Scale() const { return m_scale; }
+    const Orvane::Matrix3x3& Rotation() const { return m_rotation; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
 

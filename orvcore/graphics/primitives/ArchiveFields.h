@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// ArchiveFields: helpers for the scalar fields of the primitives' archive forms.
 #include "orvcore/core/CArchive.h"
 
 #include <cstdint>
@@ -7,6 +9,7 @@
 /// Small helpers for the scalar fields that the primitives' archive forms
 /// share: each stores when the archive is storing and loads otherwise.
 namespace Orvane {
+/// Scalar fields stored or loaded by the one call, depending on the archive's direction.
 namespace ArchiveFields {
 
 /// Any scalar the archive has an operator for (int, unsigned int, float, ...).

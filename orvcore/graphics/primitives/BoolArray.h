@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// BoolArray, a growable array of one-byte flags.
 #include "orvcore/Export.h"
 #include "orvcore/core/CArchive.h"
 #include "orvcore/core/CArray.h"
@@ -10,7 +12,9 @@ namespace Orvane {
 class BoolArrayElement
 {
 public:
+    /// A flag of the given value.
     BoolArrayElement(bool value = false) : m_value(value) {}
+    /// The flag's value.
     operator bool() const { return m_value; }
 
 private:
@@ -28,9 +32,12 @@ ORVCORE_API void SerializeElements(CArchive& ar, BoolArrayElement* elements, int
 class ORVCORE_API BoolArray : public CArray<BoolArrayElement, bool>
 {
 public:
+    /// An empty array; copies take the flags with them.
+    ///@{
     BoolArray() = default;
     BoolArray(const BoolArray&) = default;
     BoolArray& operator=(const BoolArray&) = default;
+    ///@}
     ~BoolArray() override;
 };
 

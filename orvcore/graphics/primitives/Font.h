@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// Font, a typeface name and a type size.
 #include "orvcore/Export.h"
 #include "orvcore/core/CArchive.h"
 #include "orvcore/core/CString.h"
@@ -15,16 +17,25 @@ class ORVCORE_API Font
 public:
     /// The default font, "Arial" at 12.
     Font();
+    /// The font of the given face and size, stored as given.
     Font(CString face, int size);
+    /// Copies.
+    ///@{
     Font(const Font&) = default;
     Font& operator=(const Font&) = default;
+    ///@}
 
     /// Faces compare byte for byte (case matters), then sizes.
     bool operator==(const Font& other) const;
+    /// Not operator==.
     bool operator!=(const Font& other) const { return !(*this == other); }
 
+    /// The typeface name (set as given).
+    ///@{
     CString GetFace() const { return m_face; }
     void SetFace(CString face) { m_face = face; }
+    ///@}
+    /// The type size.
     int GetSize() const { return m_size; }
     /// A size of 0 or less is ignored.
     void SetSize(int size);
@@ -36,7 +47,9 @@ public:
     /// face that old documents had no code for.
     int GetFaceCode() const;
 
+    /// "Arial" at 12.
     static Font DefaultFont();
+    /// "Arial" at 16.
     static Font DefaultBigFont();
 
     /// Face (string form), then size, signed 32-bit (loaded through SetSize).

@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// NComponentVolume, the placement of a host's volume grid.
 #include "orvcore/geometry/Matrix3x3.h"
 #include "orvcore/geometry/Point3d.h"
 
@@ -19,38 +21,49 @@ template <class T>
 class NComponentVolume
 {
 public:
+    /// The type of the grid's values.
     typedef T ValueType;
 
+    /// A box from the origin to the origin in a cubic cell of edge 1.
     NComponentVolume() = default;
 
+    /// The first corner point of the box.
     const Point3d& GetBoxCorner1() const { return m_corner1; }
+    /// The second corner point of the box, opposite the first.
     const Point3d& GetBoxCorner2() const { return m_corner2; }
+    /// Sets the first corner point.
     void SetBoxCorner1(const Point3d& p) { m_corner1 = p; }
+    /// Sets the second corner point.
     void SetBoxCorner2(const Point3d& p) { m_corner2 = p; }
+    /// Sets both corner points.
     void SetBox(const Point3d& corner1, const Point3d& corner2)
     {
         m_corner1 = corner1;
         m_corner2 = corner2;
     }
 
+    /// The cell's edge lengths a, b, c.
     void GetCellLengths(double& a, double& b, double& c) const
     {
         a = m_lengths[0];
         b = m_lengths[1];
         c = m_lengths[2];
     }
+    /// Sets the cell's edge lengths.
     void SetCellLengths(double a, double b, double c)
     {
         m_lengths[0] = a;
         m_lengths[1] = b;
         m_lengths[2] = c;
     }
+    /// The cell's angles in degrees: alpha (between b and c), beta (a and c), gamma (a and b).
     void GetCellAngles(double& alpha, double& beta, double& gamma) const
     {
         alpha = m_angles[0];
         beta = m_angles[1];
         gamma = m_angles[2];
     }
+    /// Sets the cell's angles, in degrees.
     void SetCellAngles(double alpha, double beta, double gamma)
     {
         m_angles[0] = alpha;

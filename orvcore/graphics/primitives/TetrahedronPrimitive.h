@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// TetrahedronPrimitive, a lit tetrahedron with hideable faces.
 #include "orvcore/Export.h"
 #include "orvcore/color/Color.h"
 #include "orvcore/core/CArchive.h"
@@ -23,34 +25,45 @@ namespace Orvane {
 class ORVCORE_API TetrahedronPrimitive : public LitPrimitive
 {
 public:
+    /// A growable array of tetrahedra.
     typedef CArray<TetrahedronPrimitive, const TetrahedronPrimitive&> Array;
 
     /// Distance, in model units, below which a point counts as lying in a
     /// face's plane and two face centroids as coinciding.
     static constexpr double Tolerance = 0.001;
 
+    /// A black tetrahedron with all four corners at the origin and no face hidden.
     TetrahedronPrimitive();
     /// The corners are reordered, if need be, so that every face's normal
     /// formed from its corners in order points outward.
     TetrahedronPrimitive(const Point3d& p0, const Point3d& p1, const Point3d& p2, const Point3d& p3);
+    /// Copies.
+    ///@{
     TetrahedronPrimitive(const TetrahedronPrimitive&) = default;
     TetrahedronPrimitive& operator=(const TetrahedronPrimitive&) = default;
+    ///@}
     ~TetrahedronPrimitive() override;
 
+    /// The four corners V0 to V3.
     void GetTetrahedronVertices(Point3d& v0, Point3d& v1, Point3d& v2, Point3d& v3) const;
     /// The corners of a face; a face number outside 0..3 leaves the outputs unchanged.
     void GetFaceVertices(int face, Point3d& a, Point3d& b, Point3d& c) const;
-    /// For a face number outside 0..3 these return the origin.
+    /// The centroid of a face; the origin for a face number outside 0..3.
     const Point3d& GetFaceCentroid(int face) const;
+    /// The unit outward normal of a face; the origin for a face number outside 0..3.
     const Point3d& GetFaceNormal(int face) const;
-    /// A face number outside 0..3 reads as not hidden and is not set.
+    /// Whether a face is hidden; a face number outside 0..3 reads as not hidden.
     bool GetHiddenFace(int face) const;
+    /// Hides or shows a face; a face number outside 0..3 is ignored.
     void SetHiddenFace(int face, bool hidden);
     /// The number of faces not hidden.
     int GetNumFaces() const;
 
+    /// The colour of all four faces.
+    ///@{
     Color GetColor() const { return m_color; }
     void SetColor(const Color& color) { m_color = color; }
+    ///@}
 
     /// Moves the corners and recomputes the face centroids and normals.
     virtual void Transform(const Matrix4x4& m);

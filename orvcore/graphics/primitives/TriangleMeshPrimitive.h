@@ -1,10 +1,14 @@
 #pragma once
 
+/// \file
+/// TriangleMeshPrimitive, an indexed triangle mesh with shared data.
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
 
 namespace Orvane {
 
+/// The vertices of a mesh.
 typedef CArray<VertexNormal, VertexNormal&> VertexNormalArray;
+/// The triangles of a mesh.
 typedef CArray<TriangleIndex, TriangleIndex&> TriangleIndexArray;
 
 /// An indexed triangle mesh. Copies share one reference-counted data record
@@ -21,20 +25,25 @@ public:
     /// The shared record. `refCount` is the number of meshes holding it.
     struct Data
     {
-        mutable std::int32_t refCount = 1;
-        TriangleIndexArray triangles;
-        VertexNormalArray vertices;
-        OIDArray oids;
+        mutable std::int32_t refCount = 1; ///< The number of meshes holding the record.
+        TriangleIndexArray triangles; ///< The triangles.
+        VertexNormalArray vertices; ///< The vertices with their normals.
+        OIDArray oids; ///< The object identifiers.
     };
 
+    /// An empty mesh, one-sided, line width 1.
     TriangleMeshPrimitive();
+    /// A mesh of copies of the vertices and triangles, without object identifiers.
     TriangleMeshPrimitive(const VertexNormalArray& vertices, const TriangleIndexArray& triangles,
                           unsigned int id = 0);
+    /// A mesh of copies of the vertices, triangles and object identifiers.
     TriangleMeshPrimitive(const VertexNormalArray& vertices, const TriangleIndexArray& triangles,
                           const OIDArray& oids);
     /// Shares the source's record.
     TriangleMeshPrimitive(const TriangleMeshPrimitive& other);
+    /// Shares other's record, releasing this mesh's own.
     TriangleMeshPrimitive& operator=(const TriangleMeshPrimitive& other);
+    /// Releases the record.
     ~TriangleMeshPrimitive() override;
 
     /// The lit form; triangle count, signed 32-bit, and each triangle's
@@ -47,6 +56,7 @@ public:
     /// Rotations (degrees) about an axis through `point`, or through the
     /// origin; normals are not turned.
     virtual void Rotate(const Point3d& axis, const Point3d& point, double degrees);
+    /// The same about an axis through the origin.
     virtual void Rotate(const Point3d& axis, double degrees);
     /// Moves the vertex points; normals stay.
     virtual void Transform(const Matrix4x4& matrix);
@@ -57,26 +67,37 @@ public:
     /// minus image of p, not renormalized).
     virtual void TransformAll(const Matrix4x4& matrix);
 
+    /// Number of triangles.
     int GetNumTriangles() const { return m_data->triangles.GetSize(); }
+    /// Number of vertices.
     int GetNumVertices() const { return m_data->vertices.GetSize(); }
+    /// Number of object identifiers.
     int GetNumOIDs() const { return m_data->oids.GetSize(); }
 
     /// Read access; the index must lie in range.
+    ///@{
     const TriangleIndex& GetTriangleAt(int i) const { return m_data->triangles[i]; }
     const VertexNormal& GetVertexAt(int i) const { return m_data->vertices[i]; }
     unsigned int GetOIDAt(int i) const { return m_data->oids[i]; }
     const VertexNormal* GetVertices() const { return m_data->vertices.GetData(); }
+    ///@}
+    /// The triangles, read only.
     const TriangleIndexArray& GetTriangleArray() const { return m_data->triangles; }
+    /// The vertices, read only.
     const VertexNormalArray& GetVertexArray() const { return m_data->vertices; }
 
     /// Write access: detaches first. The references stay valid until the
     /// array changes size or the mesh is detached, assigned or destroyed.
+    ///@{
     VertexNormal* GetVertices();
     TriangleIndexArray& GetTriangleArray();
     VertexNormalArray& GetVertexArray();
+    ///@}
     /// An index outside the array is ignored.
+    ///@{
     void SetTriangleAt(int i, const TriangleIndex& triangle);
     void SetVertexAt(int i, const VertexNormal& vertex);
+    ///@}
     /// The index must lie in range.
     void SetOIDAt(int i, unsigned int oid);
     /// Replaces the triangles and vertices; the object identifiers stay.
@@ -84,10 +105,16 @@ public:
     /// Empties all three arrays.
     void Clear();
 
+    /// Whether both sides of the triangles are lit.
+    ///@{
     bool GetTwoSided() const { return m_twoSided; }
     void SetTwoSided(bool twoSided) { m_twoSided = twoSided; }
+    ///@}
+    /// The line width for wireframe drawing (not archived).
+    ///@{
     float GetLineWidth() const { return m_lineWidth; }
     void SetLineWidth(float width) { m_lineWidth = width; }
+    ///@}
 
     /// Decided by the first vertex's colour; a mesh without vertices is opaque.
     bool IsTransparent() const;

@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// IconLibrary, the registry of icon shapes.
 #include "orvcore/Export.h"
 #include "orvcore/core/CMap.h"
 #include "orvcore/core/CString.h"
@@ -17,7 +19,9 @@ namespace Orvane {
 class ORVCORE_API IconLibrary
 {
 public:
+    /// Icon identifier to shape.
     typedef CMap<unsigned int, unsigned int, DisplayList3D, DisplayList3D&> IconDefinitionMap;
+    /// Icon name to identifier.
     typedef CMap<CString, CString, unsigned int, unsigned int&> IconIndexMap;
 
     /// Icon identifier to shape.
@@ -32,7 +36,7 @@ public:
 
     /// Null until the registry is first used.
     static IconDefinitionMap* m_pIconDefinitions;
-    static IconIndexMap* m_pIconIndex;
+    static IconIndexMap* m_pIconIndex; ///< The name map; null until the registry is first used.
     /// The last identifier handed out: 0 until first use, then 4.
     static unsigned int m_iconID;
 
