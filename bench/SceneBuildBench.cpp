@@ -1,9 +1,13 @@
 // Building the scene of a 100,000-atom structure against reading its PDB
 // text: the scene (bonds by neighbour search, principal axes, spheres,
 // cylinders, labels) should take at most twice as long as the reading.
+// Writing the SVG picture of a 200,000-atom scene (projecting it and writing
+// the text) against building that scene: the picture should take no longer.
 
 #include "Molecule.h"
+#include "Picture.h"
 #include "SceneBuilder.h"
+#include "SceneView.h"
 
 #include "RatioReporter.h"
 
@@ -11,7 +15,9 @@
 
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
+#include <streambuf>
 #include <string>
 
 using namespace orvscene;
@@ -19,10 +25,12 @@ using namespace orvscene;
 namespace {
 
 // The test entry (1631 atoms) tiled on a grid, 60 angstrom apart, until it
-// holds at least 100,000 atoms.
-const std::string& TiledText()
+// holds at least `atoms` atoms.
+const std::string& TiledText(int atoms = 100000)
 {
-    static const std::string text = [] {
+    static std::map<int, std::string> texts;
+    std::string& text = texts[atoms];
+    if (text.empty()) {
         std::ifstream in(std::string(ORVCORE_SOURCE_DIR) + "/tests/data/1hpv.pdb");
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);)
@@ -31,7 +39,7 @@ const std::string& TiledText()
         std::ostringstream out;
         int serial = 0;
         const char chains[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-        for (int tile = 0; serial < 100000; ++tile) {
+        for (int tile = 0; serial < atoms; ++tile) {
             double dx = 60.0 * (tile % 4), dy = 60.0 * (tile / 4 % 4), dz = 60.0 * (tile / 16);
             for (std::string line : lines) {
                 char field[64];
@@ -45,8 +53,8 @@ const std::string& TiledText()
                 out << line << "\n";
             }
         }
-        return out.str();
-    }();
+        text = out.str();
+    }
     return text;
 }
 
@@ -79,8 +87,65 @@ void BM_BuildScene(benchmark::State& state)
 
 } // namespace
 
+// A stream that counts what is written to it and keeps none of it.
+class CountingBuffer : public std::streambuf
+{
+public:
+    std::size_t bytes = 0;
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize n) override
+    {
+        bytes += static_cast<std::size_t>(n);
+        return n;
+    }
+    int_type overflow(int_type c) override
+    {
+        ++bytes;
+        return traits_type::not_eof(c);
+    }
+};
+
+const int kLargeScene = 200000;
+
+void BM_BuildLargeScene(benchmark::State& state)
+{
+    const Molecule m = ReadPdb(TiledText(kLargeScene), "tiled.pdb");
+    SceneOptions options;
+    for (auto _ : state) {
+        StructureFacts facts = AnalyseStructure(m, options);
+        Axes axes = PrincipalAxes(Coordinates(m, facts.shown));
+        Orvane::DisplayList3D scene = BuildScene(m, facts, axes, options);
+        benchmark::DoNotOptimize(&scene);
+    }
+    state.counters["atoms"] = static_cast<double>(m.atoms.size());
+}
+
+void BM_WriteSvg(benchmark::State& state)
+{
+    const Molecule m = ReadPdb(TiledText(kLargeScene), "tiled.pdb");
+    SceneOptions options;
+    StructureFacts facts = AnalyseStructure(m, options);
+    Orvane::Point3d::Array coords = Coordinates(m, facts.shown);
+    Axes axes = PrincipalAxes(coords);
+    const Orvane::DisplayList3D scene = BuildScene(m, facts, axes, options);
+    View view = View::AlongAxes(axes);
+    view.Fit(coords, 800, 0);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        CountingBuffer buffer;
+        std::ostream out(&buffer);
+        WriteSvg(out, DrawScene(scene, view), "tiled.pdb");
+        bytes = buffer.bytes;
+    }
+    state.counters["bytes_per_atom"] = static_cast<double>(bytes) / static_cast<double>(facts.shown.size());
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+}
+
 BENCHMARK(BM_ReadPdb)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildScene)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildLargeScene)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteSvg)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
@@ -90,6 +155,9 @@ int main(int argc, char** argv)
     // The bound is on time: scene time / read time at most 2, that is at
     // least 0.5 of the reader's speed.
     reporter.PrintSpeedRatio("scene building vs reading the PDB text", "BM_BuildScene", "BM_ReadPdb", 0.5);
+    // Writing the picture (projection and SVG text) at least as fast as building the scene.
+    reporter.PrintSpeedRatio("writing the SVG picture vs building the scene (200,000 atoms)", "BM_WriteSvg",
+                             "BM_BuildLargeScene", 1.0);
     benchmark::Shutdown();
     return 0;
 }

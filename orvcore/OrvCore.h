@@ -1,8 +1,36 @@
 #pragma once
 
-// Umbrella header: every public header of the library, by subsystem.
+/// \file
+/// Umbrella header: every public header of the library, by subsystem.
 
 #include "orvcore/Export.h"
+
+/// \namespace Orvane
+/// Every class and function of the library except the host framework's own
+/// names (CString, CArray, CMap, CFile, CMemFile, CArchive, CArchiveException,
+/// the fixed-width integer names), which are in the global namespace as the
+/// framework has them.
+///
+/// Conventions shared by the whole library:
+/// - Points are row vectors multiplied on the left by a matrix, p' = p * M, and
+///   a product A * B applies A first (Matrix3x3, Matrix4x4, display lists).
+/// - Angles are in degrees everywhere in the interface: rotations, bond and
+///   torsion angles, cell angles, arcs, the perspective angle.
+/// - Point3d keeps its coordinates as floats and computes in double precision;
+///   Point2d and the matrices keep doubles.
+/// - Degenerate input has a defined outcome: normalising a zero vector keeps it,
+///   division by zero leaves the value unchanged, a vanishing cross product is
+///   replaced by a unit vector perpendicular to the first operand, an index out
+///   of range is clamped or ignored as each member says.
+/// - Failures: the library throws nothing of its own. Loading a short or damaged
+///   document raises CArchiveException with cause endOfFile, before anything is
+///   allocated for a count the document cannot back; a value in the wrong
+///   direction raises readOnly or writeOnly; disk errors raise CFileException;
+///   exhausted memory raises std::bad_alloc. Text that does not parse leaves its
+///   target unchanged.
+/// - Archive forms depend on the archive's object schema (CArchive::m_nObjectSchema):
+///   points, for instance, are stored as doubles up to schema 6 and without a
+///   schema, and as floats from schema 7 on.
 
 // --- core: the host-framework seam and the library's lifecycle
 #include "orvcore/core/Arrays.h"

@@ -9,7 +9,7 @@ need=()
 have() { dpkg -s "$1" >/dev/null 2>&1; }
 packages=(
   g++ cmake make ccache libgtest-dev googletest g++-multilib
-  libbenchmark-dev libeigen3-dev libnanoflann-dev libpcre2-dev
+  libbenchmark-dev libeigen3-dev libnanoflann-dev libpcre2-dev zlib1g-dev
   doxygen graphviz
   python3 python3-dev python3-numpy python3-scipy python3-pytest pybind11-dev
   nodejs npm chromium

@@ -6,6 +6,8 @@
 #include "orvcore/core/CString.h"
 #include "orvcore/core/Types.h"
 
+/// \file
+/// CArchive, the binary archive documents are written and read with.
 #include <cstring>
 #include <memory>
 
@@ -13,54 +15,80 @@
 #error "CArchive writes host images of scalars and needs a little-endian machine"
 #endif
 
-// A buffered binary archive over a CFile, byte-compatible with the host
-// framework's: scalars are their little-endian images without tags, counts
-// and strings use the framework's length prefixes. Reading past the end, or a
-// length that is more than the file can still supply, throws
-// CArchiveException(endOfFile) before anything is allocated for it.
+/// A buffered binary archive over a CFile, byte-compatible with the host
+/// framework's: scalars are their little-endian images without tags, counts
+/// and strings use the framework's length prefixes. Reading past the end, or a
+/// length that is more than the file can still supply, throws
+/// CArchiveException(endOfFile) before anything is allocated for it.
 class ORVCORE_API CArchive
 {
 public:
+    /// Direction of an archive; bNoFlushOnDelete may be added to either.
     enum Mode : UINT { store = 0, load = 1, bNoFlushOnDelete = 2 };
 
+    /// An archive that stores into, or loads from, file (which it does not own) through
+    /// a buffer of bufferSize bytes (at least 128); a caller's buffer of that size may be
+    /// given, else the archive allocates its own.
     CArchive(CFile* file, UINT mode, int bufferSize = 4096, void* buffer = nullptr);
+    /// Ends the archive as Close would (a failed write is not reported here; call Close
+    /// to see it), unless bNoFlushOnDelete was given.
     ~CArchive();
+    /// Not copyable.
+    ///@{
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
+    ///@}
 
+    /// True for an archive made with load.
     bool IsLoading() const { return (m_mode & load) != 0; }
+    /// True for an archive made with store.
     bool IsStoring() const { return !IsLoading(); }
+    /// The file the archive works on; null after Close or Abort.
     CFile* GetFile() const { return m_file; }
 
-    // The document version the host sets; all bits set means unset. Library
-    // code reads m_nObjectSchema directly; GetObjectSchema resets it to unset.
+    /// The document version the host sets; all bits set means unset. Library
+    /// code reads m_nObjectSchema directly; GetObjectSchema resets it to unset.
     UINT GetObjectSchema();
+    /// Sets the document version read by the archive forms (0xFFFFFFFF: unset).
     void SetObjectSchema(UINT schema) { m_nObjectSchema = schema; }
-    UINT m_nObjectSchema = 0xFFFFFFFFu;
+    UINT m_nObjectSchema = 0xFFFFFFFFu; ///< The document version the classes' archive forms read; 0xFFFFFFFF (unset) by default.
 
+    /// A storing archive writes what it buffered to the file; a loading one gives back
+    /// the bytes it buffered but did not use, so the file's position is where reading
+    /// stopped.
     void Flush();
+    /// Flushes, then detaches from the file: any later value is refused with
+    /// CArchiveException(genericException).
     void Close();
+    /// Detaches from the file without flushing; buffered bytes are dropped.
     void Abort();
 
-    // Raw blocks. Read returns how many bytes it could read (fewer at the end).
+    /// Raw blocks. Read returns how many bytes it could read (fewer at the end).
     UINT Read(void* buffer, UINT count);
+    /// Writes count bytes.
     void Write(const void* buffer, UINT count);
-    // Blocks of any size, passed on in pieces that a UINT can count.
-    // ReadFully throws CArchiveException(endOfFile) unless every byte arrives.
+    /// Blocks of any size, passed on in pieces that a UINT can count.
+    /// ReadFully throws CArchiveException(endOfFile) unless every byte arrives.
     void ReadFully(void* buffer, std::size_t count);
+    /// Writes count bytes, however many that is.
     void WriteFully(const void* buffer, std::size_t count);
 
-    // Element counts: below 0xFFFF as a WORD, else 0xFFFF then a DWORD.
+    /// Writes an element count: below 0xFFFF as a WORD, else 0xFFFF then a DWORD.
     void WriteCount(DWORD count);
+    /// Reads a count: a WORD, or 0xFFFF followed by a DWORD.
     DWORD ReadCount();
 
-    // Bytes that a load can still read: what is buffered plus the rest of the file.
+    /// Bytes that a load can still read: what is buffered plus the rest of the file.
     ULONGLONG GetBytesAvailable() const;
-    // Throws CArchiveException(endOfFile) unless at least `bytes` remain.
+    /// Throws CArchiveException(endOfFile) unless at least `bytes` remain.
     void RequireAvailable(ULONGLONG bytes) const;
-    // A count for `elementSize`-byte elements that the archive can supply.
+    /// Reads a count (ReadCount) for `elementSize`-byte elements and throws
+    /// CArchiveException(endOfFile) unless the archive can still supply them all.
     DWORD ReadCheckedCount(std::size_t elementSize);
 
+    /// Stores the value's little-endian image (1, 2, 4 or 8 bytes). On a loading archive
+    /// this throws CArchiveException(readOnly); after Close, genericException.
+    ///@{
     CArchive& operator<<(BYTE v) { return Put(v); }
     CArchive& operator<<(char v) { return Put(v); }
     CArchive& operator<<(WORD v) { return Put(v); }
@@ -69,7 +97,12 @@ public:
     CArchive& operator<<(unsigned int v) { return Put(v); }
     CArchive& operator<<(float v) { return Put(v); }
     CArchive& operator<<(double v) { return Put(v); }
+    ///@}
 
+    /// Loads a value stored by the matching operator<<. Fewer bytes than the value's
+    /// width left raise CArchiveException(endOfFile); on a storing archive this throws
+    /// CArchiveException(writeOnly); after Close, genericException.
+    ///@{
     CArchive& operator>>(BYTE& v) { return Get(v); }
     CArchive& operator>>(char& v) { return Get(v); }
     CArchive& operator>>(WORD& v) { return Get(v); }
@@ -78,8 +111,10 @@ public:
     CArchive& operator>>(unsigned int& v) { return Get(v); }
     CArchive& operator>>(float& v) { return Get(v); }
     CArchive& operator>>(double& v) { return Get(v); }
+    ///@}
 
-    // No 8-byte integers reach a document, and a bool must say its width.
+    /// No 8-byte integers reach a document, and a bool must say its width.
+    ///@{
     CArchive& operator<<(bool) = delete;
     CArchive& operator<<(long) = delete;
     CArchive& operator<<(unsigned long) = delete;
@@ -90,9 +125,10 @@ public:
     CArchive& operator>>(unsigned long&) = delete;
     CArchive& operator>>(long long&) = delete;
     CArchive& operator>>(unsigned long long&) = delete;
+    ///@}
 
 private:
-    // A value in the wrong direction takes the slow path, which refuses it.
+    /// A value in the wrong direction takes the slow path, which refuses it.
     template <typename T>
     CArchive& Put(T v)
     {
@@ -123,8 +159,13 @@ private:
     std::unique_ptr<BYTE[]> m_owned;
     BYTE* m_buffer;
     BYTE* m_cur;
-    BYTE* m_end; // storing: end of the buffer; loading: end of the valid bytes
+    BYTE* m_end; ///< storing: end of the buffer; loading: end of the valid bytes
 };
 
+/// Stores a string: its length (one byte below 0xFF; else 0xFF and a WORD below
+/// 0xFFFE; else 0xFF, 0xFFFF and a DWORD), then its bytes without a terminator.
 ORVCORE_API CArchive& operator<<(CArchive& ar, const CString& s);
+/// Loads a string stored by operator<< or by a host build of 16-bit characters
+/// (0xFF 0xFFFE prefix, converted from UTF-16 to UTF-8). A length longer than what
+/// the archive holds raises CArchiveException(endOfFile) before memory is allocated.
 ORVCORE_API CArchive& operator>>(CArchive& ar, CString& s);

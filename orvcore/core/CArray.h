@@ -6,10 +6,12 @@
 #include <type_traits>
 #include <utility>
 #include <vector>
+/// \file
+/// CArray, the framework's growable array, and the archive form of its elements.
 
-// Stores `count` elements of a plain record type as one raw block of their
-// images; loading reads them back. Types with an archive form of their own
-// overload this function.
+/// Stores `count` elements of a plain record type as one raw block of their
+/// images; loading reads them back. Types with an archive form of their own
+/// overload this function.
 template <class TYPE>
 void SerializeElements(CArchive& ar, TYPE* elements, int count)
 {
@@ -24,36 +26,41 @@ void SerializeElements(CArchive& ar, TYPE* elements, int count)
         ar.ReadFully(elements, bytes);
 }
 
-// The smallest stored image of one element, used to reject counts that a
-// damaged archive cannot back before memory is set aside for them.
+/// The smallest stored image of one element, used to reject counts that a
+/// damaged archive cannot back before memory is set aside for them.
 template <class TYPE>
 constexpr std::size_t ArchivedElementSize()
 {
     return std::is_trivially_copyable<TYPE>::value ? sizeof(TYPE) : 1;
 }
 
-// A growable array indexed by int from 0, with the host framework's
-// interface. SetSize default-constructs new elements and destroys surplus
-// ones; Add appends and returns the new element's index.
+/// A growable array indexed by int from 0, with the host framework's
+/// interface. SetSize default-constructs new elements and destroys surplus
+/// ones; Add appends and returns the new element's index.
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray
 {
 public:
-    CArray() = default;
-    CArray(const CArray&) = default;
-    CArray(CArray&&) noexcept = default;
-    CArray& operator=(const CArray&) = default;
-    CArray& operator=(CArray&&) noexcept = default;
+    CArray() = default; ///< An empty array.
+    CArray(const CArray&) = default; ///< A copy of every element.
+    CArray(CArray&&) noexcept = default; ///< Takes other's elements.
+    CArray& operator=(const CArray&) = default; ///< Replaces the elements with copies of other's.
+    CArray& operator=(CArray&&) noexcept = default; ///< Replaces the elements with other's.
     virtual ~CArray() = default;
 
+    /// Number of elements.
     int GetSize() const { return static_cast<int>(m_data.size()); }
+    /// Number of elements (the same as GetSize).
     int GetCount() const { return GetSize(); }
+    /// Index of the last element: GetSize() - 1, so -1 when empty.
     int GetUpperBound() const { return GetSize() - 1; }
+    /// True when there are no elements.
     bool IsEmpty() const { return m_data.empty(); }
 
-    // Resizes to newSize; growBy (when not -1) sets how many elements the
-    // storage grows by at once.
+    /// Resizes to newSize; growBy (when not -1) sets how many elements the
+    /// storage grows by at once.
     void SetSize(int newSize, int growBy = -1)
+    /// A newSize of 0 or less empties the array.
     {
         if (growBy >= 0)
             m_growBy = growBy;
@@ -69,30 +76,45 @@ public:
         }
         m_data.resize(n);
     }
+    /// Removes every element.
     void RemoveAll() { m_data.clear(); }
+    /// Gives unused capacity back.
     void FreeExtra() { m_data.shrink_to_fit(); }
 
+    /// Element at index, which must be within 0..GetSize()-1 (not checked).
     const TYPE& GetAt(int index) const { return m_data[static_cast<std::size_t>(index)]; }
+    /// Element at index, which must be within 0..GetSize()-1 (not checked).
     TYPE& GetAt(int index) { return m_data[static_cast<std::size_t>(index)]; }
+    /// Replaces the element at index, which must be within 0..GetSize()-1 (not checked).
     void SetAt(int index, ARG_TYPE element) { m_data[static_cast<std::size_t>(index)] = element; }
+    /// Element at index, which must be within 0..GetSize()-1 (not checked).
     TYPE& ElementAt(int index) { return m_data[static_cast<std::size_t>(index)]; }
+    /// Element at index, which must be within 0..GetSize()-1 (not checked).
     const TYPE& ElementAt(int index) const { return m_data[static_cast<std::size_t>(index)]; }
+    /// Element at index, which must be within 0..GetSize()-1 (not checked).
     TYPE& operator[](int index) { return m_data[static_cast<std::size_t>(index)]; }
+    /// Element at index, which must be within 0..GetSize()-1 (not checked).
     const TYPE& operator[](int index) const { return m_data[static_cast<std::size_t>(index)]; }
+    /// The elements as one contiguous block (may be null when empty); valid until the size changes.
     TYPE* GetData() { return m_data.data(); }
+    /// The elements as one contiguous block (may be null when empty); valid until the size changes.
     const TYPE* GetData() const { return m_data.data(); }
 
+    /// Sets the element at index, growing the array first when index is at or past the end.
     void SetAtGrow(int index, ARG_TYPE element)
     {
         if (index >= GetSize())
             SetSize(index + 1);
         m_data[static_cast<std::size_t>(index)] = element;
     }
+    /// Appends element and returns its index.
     int Add(ARG_TYPE element)
     {
         m_data.push_back(element);
         return GetSize() - 1;
     }
+    /// Appends a copy of every element of other (also of this array itself) and returns the
+    /// index the first of them received (the old size).
     int Append(const CArray& other)
     {
         int old = GetSize();
@@ -105,11 +127,14 @@ public:
         }
         return old;
     }
+    /// Makes this array a copy of other.
     void Copy(const CArray& other)
     {
         if (this != &other)
             m_data = other.m_data;
     }
+    /// Inserts count copies of element before index; an index past the end first grows the
+    /// array to index elements. A count of 0 or less inserts nothing.
     void InsertAt(int index, ARG_TYPE element, int count = 1)
     {
         if (count <= 0)
@@ -119,6 +144,8 @@ public:
         TYPE copy(element);
         m_data.insert(m_data.begin() + index, static_cast<std::size_t>(count), copy);
     }
+    /// Removes up to count elements from index; an index outside the array, or a count of
+    /// 0 or less, removes nothing, and a count past the end stops at the end.
     void RemoveAt(int index, int count = 1)
     {
         if (index < 0 || count <= 0 || index >= GetSize())
@@ -127,8 +154,8 @@ public:
         m_data.erase(m_data.begin() + index, m_data.begin() + last);
     }
 
-    // Count (WriteCount), then the elements. A count that the archive cannot
-    // back raises CArchiveException before the array is resized.
+    /// Count (WriteCount), then the elements. A count that the archive cannot
+    /// back raises CArchiveException before the array is resized.
     void Serialize(CArchive& ar)
     {
         if (ar.IsStoring()) {
@@ -143,10 +170,13 @@ public:
         }
     }
 
-    // Access for the standard algorithms and range-for.
+    /// Access for the standard algorithms and range-for: the first element.
     typename std::vector<TYPE>::iterator begin() { return m_data.begin(); }
+    /// Access for the standard algorithms and range-for: past the last element.
     typename std::vector<TYPE>::iterator end() { return m_data.end(); }
+    /// Access for the standard algorithms and range-for: the first element.
     typename std::vector<TYPE>::const_iterator begin() const { return m_data.begin(); }
+    /// Access for the standard algorithms and range-for: past the last element.
     typename std::vector<TYPE>::const_iterator end() const { return m_data.end(); }
 
 private:

@@ -8,9 +8,11 @@
 #include <memory>
 #include <new>
 #include <vector>
+/// \file
+/// CMap, the framework's hash map, and the hash functions of its keys.
 
-// Hash values for the keys the library uses. Integers are mixed so that
-// neighbouring keys (cell numbers, identifiers) spread over the buckets.
+/// Hash values for the keys the library uses. Integers are mixed so that
+/// neighbouring keys (cell numbers, identifiers) spread over the buckets.
 template <class ARG_KEY>
 inline UINT HashKey(ARG_KEY key)
 {
@@ -19,7 +21,7 @@ inline UINT HashKey(ARG_KEY key)
     return static_cast<UINT>(k >> 32);
 }
 
-// A null text is the empty string, as CString takes it.
+/// A null text is the empty string, as CString takes it.
 template <>
 inline UINT HashKey<const char*>(const char* key)
 {
@@ -31,22 +33,24 @@ inline UINT HashKey<const char*>(const char* key)
     return hash;
 }
 
+/// Hash of a string key: the hash of its text.
 template <>
 inline UINT HashKey<const CString&>(const CString& key)
 {
     return HashKey<const char*>(key.GetString());
 }
 
+/// Hash of a string key: the hash of its text.
 template <>
 inline UINT HashKey<CString>(CString key)
 {
     return HashKey<const char*>(key.GetString());
 }
 
-// A hash map with unique keys and the host framework's interface: Lookup
-// says whether a key is there, operator[] inserts or replaces, iteration is by
-// POSITION with GetNextAssoc in no particular order. InitHashTable sets the
-// bucket count; it is used before the first insertion.
+/// A hash map with unique keys and the host framework's interface: Lookup
+/// says whether a key is there, operator[] inserts or replaces, iteration is by
+/// POSITION with GetNextAssoc in no particular order. InitHashTable sets the
+/// bucket count; it is used before the first insertion.
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
 class CMap
 {
@@ -58,7 +62,9 @@ class CMap
     };
 
 public:
+    /// An empty map whose entries are allocated in blocks of blockSize (10 when not positive).
     explicit CMap(int blockSize = 10) : m_blockSize(blockSize > 0 ? blockSize : 10) {}
+    /// A copy with the same entries and bucket count.
     CMap(const CMap& other) : m_blockSize(other.m_blockSize)
     {
         // A copy that fails part-way is never destroyed: free what it holds.
@@ -69,6 +75,7 @@ public:
             throw;
         }
     }
+    /// Replaces the contents with a copy of other's.
     CMap& operator=(const CMap& other)
     {
         if (this != &other) {
@@ -79,11 +86,17 @@ public:
     }
     virtual ~CMap() { RemoveAll(); }
 
+    /// Number of entries.
     int GetCount() const { return m_count; }
+    /// Number of entries (the same as GetCount).
     int GetSize() const { return m_count; }
+    /// True when there are no entries.
     bool IsEmpty() const { return m_count == 0; }
+    /// Number of buckets (17 unless InitHashTable set another).
     UINT GetHashTableSize() const { return m_hashSize; }
 
+    /// Sets the number of buckets (17 for 0) while the map is empty; a map that holds
+    /// entries keeps its table. allocNow allocates the buckets at once.
     void InitHashTable(UINT hashSize, bool allocNow = true)
     {
         if (m_count != 0)
@@ -94,6 +107,7 @@ public:
             m_table.assign(m_hashSize, nullptr);
     }
 
+    /// True when key is present; its value is copied to value. value is untouched otherwise.
     bool Lookup(ARG_KEY key, VALUE& value) const
     {
         UINT hash;
@@ -104,7 +118,7 @@ public:
         return true;
     }
 
-    // The value for key, inserted default-constructed when absent.
+    /// The value for key, inserted default-constructed when absent.
     VALUE& operator[](ARG_KEY key)
     {
         UINT hash;
@@ -119,8 +133,10 @@ public:
         head = a;
         return a->value;
     }
+    /// Sets the value of key, inserting it when absent.
     void SetAt(ARG_KEY key, ARG_VALUE value) { (*this)[key] = value; }
 
+    /// Removes key; returns false when it was not present.
     bool RemoveKey(ARG_KEY key)
     {
         if (m_table.empty())
@@ -137,6 +153,7 @@ public:
         return false;
     }
 
+    /// Removes every entry and frees their storage.
     void RemoveAll()
     {
         for (Assoc*& head : m_table) {
@@ -153,11 +170,15 @@ public:
         m_table.clear();
     }
 
+    /// Start of an iteration over all entries; null when the map is empty.
     POSITION GetStartPosition() const
     {
         return m_count == 0 ? nullptr : reinterpret_cast<POSITION>(const_cast<Assoc*>(FirstFrom(0)));
     }
 
+    /// Copies the entry at pos to key and value and moves pos to the next entry (null
+    /// after the last). pos must come from GetStartPosition or GetNextAssoc and the map
+    /// must not have changed since.
     void GetNextAssoc(POSITION& pos, KEY& key, VALUE& value) const
     {
         const Assoc* a = reinterpret_cast<const Assoc*>(pos);
@@ -189,7 +210,7 @@ private:
         return nullptr;
     }
 
-    // Associations come from blocks of m_blockSize, recycled through a free list.
+    /// Associations come from blocks of m_blockSize, recycled through a free list.
     Assoc* NewAssoc(ARG_KEY key, UINT hash)
     {
         if (!m_free) {

@@ -2,8 +2,10 @@
 
 #include "orvcore/core/CArray.h"
 #include "orvcore/core/CString.h"
+/// \file
+/// CStringArray and the archive form of string elements.
 
-// Strings have their own archive form: one string after another.
+/// Strings have their own archive form: one string after another.
 inline void SerializeElements(CArchive& ar, CString* elements, int count)
 {
     for (int i = 0; i < count; ++i) {
@@ -14,7 +16,7 @@ inline void SerializeElements(CArchive& ar, CString* elements, int count)
     }
 }
 
-// An array of CString, stored as its count and then each string.
+/// An array of CString, stored as its count and then each string.
 class CStringArray : public CArray<CString, const char*>
 {
 };

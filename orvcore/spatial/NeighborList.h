@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// NeighborList, a neighbour search on a sparse voxel grid.
 #include "orvcore/Export.h"
 #include "orvcore/core/Arrays.h"
 #include "orvcore/core/CArray.h"
@@ -8,57 +10,66 @@
 
 namespace Orvane {
 
-// Finds the stored points near a query point and the pairs of stored points
-// closer than a fixed cutoff, on a sparse cubic grid whose cell edge is the
-// cutoff. Points receive consecutive indices in the order they are added.
-//
-// The grid has 1290 cells per axis and covers [-645 * cutoff, 645 * cutoff)
-// on x, y and z; its occupied cells are kept in a hash map from the cell
-// number k + i * 1290^2 + j * 1290. Points beyond that extent are kept too,
-// in cells of the same size continuing the grid outwards (held in a second
-// map), so queries and pairs stay complete for any finite coordinate. A
-// point with a non-finite coordinate takes an index but is never reported.
+/// Finds the stored points near a query point and the pairs of stored points
+/// closer than a fixed cutoff, on a sparse cubic grid whose cell edge is the
+/// cutoff. Points receive consecutive indices in the order they are added.
+///
+/// The grid has 1290 cells per axis and covers [-645 * cutoff, 645 * cutoff)
+/// on x, y and z; its occupied cells are kept in a hash map from the cell
+/// number k + i * 1290^2 + j * 1290. Points beyond that extent are kept too,
+/// in cells of the same size continuing the grid outwards (held in a second
+/// map), so queries and pairs stay complete for any finite coordinate. A
+/// point with a non-finite coordinate takes an index but is never reported.
 class ORVCORE_API NeighborList
 {
 public:
-    // One stored point.
+    /// One stored point.
     struct VoxelData {
-        int index;
-        Point3d point;
+        int index; ///< The index Add gave the point.
+        Point3d point; ///< The point.
     };
+    /// The points of one cell.
     typedef CArray<VoxelData, VoxelData&> VoxelArray;
 
-    // cutoff: the pair distance and the cell edge; buckets: hash-table size
-    // of the cell map (at least 1).
+    /// cutoff: the pair distance and the cell edge; buckets: hash-table size
+    /// of the cell map (at least 1).
     NeighborList(double cutoff, int buckets);
+    /// Frees the cells.
     virtual ~NeighborList();
+    /// Not copyable.
+    ///@{
     NeighborList(const NeighborList&) = delete;
     NeighborList& operator=(const NeighborList&) = delete;
+    ///@}
 
-    // Stores p under the next index and returns that index.
+    /// Stores p under the next index and returns that index.
     int Add(const Point3d& p);
-    // Appends to out every stored point closer to p than radius, searching
-    // the 27 cells around p's cell; returns the nearest one's index or -1.
+    /// Appends to out every stored point closer to p than radius, searching
+    /// the 27 cells around p's cell; returns the nearest one's index or -1.
+    /// A radius above the cutoff can therefore miss points beyond those cells.
     int GetNeighbors(const Point3d& p, double radius, IntArray& out);
+    /// The same with the cutoff as the radius.
     int GetNeighbors(const Point3d& p, IntArray& out);
-    // Appends every pair of stored points closer than the cutoff, one index
-    // to each array; returns the size of first afterwards.
+    /// Appends every pair of stored points closer than the cutoff, one index
+    /// to each array; returns the size of first afterwards.
     int GetPairs(IntArray& first, IntArray& second);
 
+    /// Number of points added.
     int GetNumPoints() const { return m_count; }
+    /// The cutoff given at construction.
     double GetCutoff() const { return m_cutoff; }
 
 protected:
-    // Cell coordinate of one coordinate value: 0 to 1289 inside the grid,
-    // below 0 or above 1289 outside it (bounded by +-kOuterLimit).
+    /// Cell coordinate of one coordinate value: 0 to 1289 inside the grid,
+    /// below 0 or above 1289 outside it (bounded by +-kOuterLimit).
     int GetSubIndex(double v) const;
-    // Cell number of cell coordinates inside the grid.
+    /// Cell number of cell coordinates inside the grid.
     int GetIndex(int i, int j, int k) const;
-    // Cell number of the cell holding p, or -1 when p lies outside the grid.
+    /// Cell number of the cell holding p, or -1 when p lies outside the grid.
     int GetIndex(const Point3d& p) const;
 
-    // Cell coordinates outside the grid are clamped to this bound; clamping
-    // keeps any two points within the cutoff in the same or adjacent cells.
+    /// Cell coordinates outside the grid are clamped to this bound; clamping
+    /// keeps any two points within the cutoff in the same or adjacent cells.
     static const int kOuterLimit = (1 << 20) - 2;
 
 private:
@@ -68,7 +79,7 @@ private:
 
     Cell CellOf(const Point3d& p) const;
     bool InGrid(int i, int j, int k) const;
-    // The array of cell (i, j, k), or null when the cell is empty.
+    /// The array of cell (i, j, k), or null when the cell is empty.
     VoxelArray* FindCell(int i, int j, int k) const;
     static long long OuterKey(int i, int j, int k);
     void AddPairs(VoxelArray* a, VoxelArray* b, IntArray& first, IntArray& second);
@@ -79,7 +90,7 @@ private:
     double m_inverseCutoff;
     double m_cutoff2;
     double m_gridMinimum;
-    [[maybe_unused]] double m_gridHalfExtent; // part of the grid's layout; the search reads only the minimum
+    [[maybe_unused]] double m_gridHalfExtent; ///< part of the grid's layout; the search reads only the minimum
     int m_cellsPerAxis;
     int m_cellsPerPlane;
     CMap<int, int, VoxelArray*, VoxelArray*> m_cells;

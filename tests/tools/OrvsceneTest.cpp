@@ -8,9 +8,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace orvscene;
@@ -72,9 +75,18 @@ TEST(Orvscene, EmbeddedMoleculeSummary)
 {
     Outcome r = RunTool({"--no-timings"});
     ASSERT_EQ(r.status, 0) << r.err;
-    // 679 records, of which 488 are atoms without alternates or in their first location.
-    EXPECT_EQ(Field(r.out, "atoms"), "488");
-    EXPECT_EQ(Field(r.out, "residues"), "47");
+    // Of its 679 atom records, one per atom is kept (chain, residue number,
+    // insertion code and name tell atoms apart), whatever its alternate locations.
+    std::set<std::string> atoms, residues;
+    std::istringstream records(DefaultMoleculeText());
+    for (std::string line; std::getline(records, line);)
+        if (line.compare(0, 6, "ATOM  ") == 0 || line.compare(0, 6, "HETATM") == 0) {
+            atoms.insert(line.substr(21, 6) + line.substr(12, 4));
+            residues.insert(line.substr(21, 6));
+        }
+    EXPECT_EQ(Field(r.out, "atoms"), std::to_string(atoms.size()));
+    EXPECT_EQ(atoms.size(), 491u); // 488 in a blank, A or 1 location, and three waters present only as B
+    EXPECT_EQ(Field(r.out, "residues"), std::to_string(residues.size()));
     EXPECT_EQ(Field(r.out, "chains"), "3");
     Molecule m = DefaultMolecule();
     SceneOptions options;
@@ -95,7 +107,7 @@ TEST(Orvscene, EmbeddedMoleculeSummary)
 
     Outcome json = RunTool({"--json", "--no-timings"});
     ASSERT_EQ(json.status, 0);
-    EXPECT_NE(json.out.find("\"atoms\": 488"), std::string::npos);
+    EXPECT_NE(json.out.find("\"atoms\": 491"), std::string::npos);
     EXPECT_EQ(json.out.front(), '{');
 }
 
@@ -154,45 +166,6 @@ TEST(Orvscene, BondsFollowTheCovalentStructure)
             ++peptide;
     }
     EXPECT_EQ(peptide, 2 * 98);
-}
-
-TEST(Orvscene, PickMapsBackToTheAtom)
-{
-    Molecule m = DefaultMolecule();
-    SceneOptions options;
-    StructureFacts facts = AnalyseStructure(m, options);
-    Orvane::Point3d::Array coords = Coordinates(m, facts.shown);
-    Axes axes = PrincipalAxes(coords);
-    Orvane::DisplayList3D scene = BuildScene(m, facts, axes, options);
-    View view = View::AlongAxes(axes);
-    view.Fit(coords, 800, 0);
-    std::vector<Orvane::DotPrimitive> dots;
-    scene.GetPickDots(dots);
-    // The atom nearest the viewer is picked at its own projected position.
-    int front = -1;
-    double frontDepth = -1e300, fx = 0, fy = 0;
-    for (int index : facts.shown) {
-        const Atom& a = m.atoms[static_cast<std::size_t>(index)];
-        double x, y, depth;
-        view.Project(Orvane::Point3d(a.x, a.y, a.z), x, y, depth);
-        if (depth > frontDepth) {
-            frontDepth = depth;
-            front = index;
-            fx = x;
-            fy = y;
-        }
-    }
-    unsigned id = 0;
-    double distance = 1;
-    ASSERT_TRUE(NearestPickDot(dots, view, fx, fy, id, distance));
-    EXPECT_EQ(id, static_cast<unsigned>(m.atoms[static_cast<std::size_t>(front)].serial));
-    EXPECT_LT(distance, 1e-3);
-
-    char where[64];
-    std::snprintf(where, sizeof where, "%.4f,%.4f", fx, fy);
-    Outcome r = RunTool({"--pick", where, "--no-timings"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Field(r.out, "picked").rfind(AtomLabel(m.atoms[static_cast<std::size_t>(front)]), 0), 0u) << r.out;
 }
 
 TEST(Orvscene, SuperposingARotatedCopyGivesZeroRmsd)
@@ -262,9 +235,12 @@ TEST(Orvscene, WritesAWellFormedPicture)
     std::string text = ReadAll(svg);
     std::remove(svg.c_str());
     ASSERT_EQ(text.rfind("<?xml", 0), 0u);
-    // Elements nest properly: every opened tag is closed in order.
+    // Elements nest properly: every opened tag is closed in order; every
+    // shared definition used is defined.
     std::vector<std::string> open;
-    int circles = 0, labels = 0;
+    std::set<std::string> ids, used;
+    std::vector<std::string> labels;
+    int balls = 0;
     for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
         std::size_t end = text.find('>', at);
         ASSERT_NE(end, std::string::npos);
@@ -278,14 +254,30 @@ TEST(Orvscene, WritesAWellFormedPicture)
             continue;
         }
         std::string name = tag.substr(0, tag.find_first_of(" /"));
-        circles += name == "circle";
-        labels += name == "text";
+        std::size_t id = tag.find(" id=\"");
+        if (id != std::string::npos)
+            ids.insert(tag.substr(id + 5, tag.find('"', id + 5) - id - 5));
+        for (const char* ref : {"href=\"#", "url(#"}) {
+            std::size_t r = tag.find(ref);
+            if (r != std::string::npos) {
+                r += std::strlen(ref);
+                used.insert(tag.substr(r, tag.find_first_of("\")", r) - r));
+            }
+        }
+        balls += name == "use";
+        if (name == "text")
+            labels.push_back(text.substr(end + 1, text.find('<', end) - end - 1));
         if (tag.back() != '/')
             open.push_back(name);
     }
     EXPECT_TRUE(open.empty());
-    EXPECT_EQ(std::to_string(circles), Field(r.out, "  opaque spheres"));
-    EXPECT_EQ(labels, 24);
+    for (const std::string& u : used)
+        EXPECT_EQ(ids.count(u), 1u) << u;
+    EXPECT_EQ(std::to_string(balls), Field(r.out, "  opaque spheres"));
+    // Two peptide chains of 12 residues: their labels carry the chain.
+    ASSERT_EQ(labels.size(), 24u);
+    EXPECT_EQ(std::count(labels.begin(), labels.end(), "GLU A101") + std::count(labels.begin(), labels.end(), "GLU B201"),
+              2);
 }
 
 TEST(Orvscene, BadInputIsReportedWithFileAndLine)
@@ -318,11 +310,12 @@ TEST(Orvscene, BadInputIsReportedWithFileAndLine)
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("cannot open"), std::string::npos);
 
-    // An output that cannot be written leaves nothing behind.
+    // An output that cannot be written leaves nothing behind and says why.
     std::string svg = "/nonexistent-dir/scene.svg";
     r = RunTool({"--svg", svg});
     EXPECT_EQ(r.status, 2);
     EXPECT_FALSE(Exists(svg));
+    EXPECT_NE(r.err.find(svg + ": cannot create the file: No such file or directory"), std::string::npos) << r.err;
 
     EXPECT_EQ(RunTool({"--style", "cartoon"}).status, 1);
     EXPECT_EQ(RunTool({"--pick", "1"}).status, 1);
@@ -341,15 +334,130 @@ TEST(Orvscene, ModelsAndElementColumns)
                        "HETATM    3 CL1  LIG A   3       5.000   1.000   0.000  1.00  0.00\n"
                        "ATOM      4 HG21 VAL A   4       5.000   2.000   0.000  1.00  0.00\n"
                        "ENDMDL\n";
-    Molecule first = ReadPdb(text, "m.pdb", 0);
+    Molecule first = ReadPdb(text, "m.pdb");
     ASSERT_EQ(first.atoms.size(), 1u);
     EXPECT_DOUBLE_EQ(first.atoms[0].x, 0.0);
-    Molecule second = ReadPdb(text, "m.pdb", 2);
+    Molecule second = ReadPdb(text, "m.pdb", {2});
     ASSERT_EQ(second.atoms.size(), 4u);
     EXPECT_DOUBLE_EQ(second.atoms[0].x, 9.0);
     EXPECT_EQ(second.atoms[1].element, "Zn");
     EXPECT_EQ(second.atoms[2].element, "Cl");
     EXPECT_EQ(second.atoms[3].element, "H");
-    EXPECT_THROW(ReadPdb(text, "m.pdb", 3), ParseError);
+    EXPECT_THROW(ReadPdb(text, "m.pdb", {3}), ParseError);
     EXPECT_THROW(ReadPdb("MODEL 1\nATOM      1  CA  GLY A   1       0.000   0.000   0.000\n", "t.pdb"), ParseError);
+}
+
+TEST(Orvscene, OutputsAppearTogetherOrNotAtAll)
+{
+    std::string svg = TempPath("together.svg"), doc = TempPath("together.orvs");
+    // The document cannot be put in place (its path is a directory): the
+    // picture, complete by then, does not appear either.
+    ASSERT_EQ(::mkdir(doc.c_str(), 0755), 0);
+    Outcome r = RunTool({"--svg", svg, "--write", doc});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(Exists(svg));
+    EXPECT_NE(r.err.find(doc), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Is a directory"), std::string::npos) << r.err;
+    ::rmdir(doc.c_str());
+
+    r = RunTool({"--svg", svg, "--write", svg});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("given for two outputs"), std::string::npos) << r.err;
+    EXPECT_FALSE(Exists(svg));
+
+    r = RunTool({"--svg", svg, "--write", doc, "--no-timings"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Exists(svg));
+    EXPECT_TRUE(Exists(doc));
+    std::remove(svg.c_str());
+    std::remove(doc.c_str());
+}
+
+TEST(Orvscene, HelpAndUsageErrors)
+{
+    Outcome help = RunTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, Usage());
+    EXPECT_TRUE(help.err.empty());
+    EXPECT_NE(Usage().find("--labels none|residues|atoms"), std::string::npos);
+    EXPECT_NE(Usage().find("--altloc X"), std::string::npos);
+    EXPECT_EQ(RunTool({"-h", "--style", "spacefill"}).status, 0);
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--altloc", "AB"}, {"--altloc", " "},
+                                         {"--labels", "some"}, {"--model", "0"}, {"--read", "x.orvs", "--model", "2"},
+                                         {"--read", "x.orvs", "--labels", "none"}}) {
+        Outcome r = RunTool(bad);
+        EXPECT_EQ(r.status, 1) << bad[0] << " " << bad[1];
+        EXPECT_NE(r.err.find("usage:"), std::string::npos);
+    }
+}
+
+TEST(Orvscene, StructureFilesTheToolRefuses)
+{
+    std::string pdb = TempPath("plain.pdb");
+    std::ofstream(pdb) << "ATOM      1  CA  GLY A   1       1.000   2.000   3.000  1.00  0.00           C\n";
+    EXPECT_EQ(RunTool({pdb, "--model", "1", "--no-timings"}).status, 0);
+    Outcome r = RunTool({pdb, "--model", "2"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(pdb + ": no model 2"), std::string::npos) << r.err;
+
+    std::ofstream(pdb) << "ATOM      1  CA  GLY A   1         nan   2.000   3.000  1.00  0.00           C\n";
+    r = RunTool({pdb, "--json"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find(pdb + ":1: bad x coordinate '     nan'"), std::string::npos) << r.err;
+    std::remove(pdb.c_str());
+
+    std::string dir = TempPath("folder.pdb");
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    r = RunTool({dir});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(dir + ": is a directory"), std::string::npos) << r.err;
+    ::rmdir(dir.c_str());
+}
+
+// Residue labels by default up to a few hundred residues; beyond, none and
+// the summary says so. --labels chooses.
+TEST(Orvscene, LabelsStayReadable)
+{
+    std::string pdb = TempPath("long.pdb");
+    {
+        std::ofstream out(pdb);
+        for (int i = 1; i <= kMaxAutomaticLabels + 1; ++i) {
+            char line[100];
+            std::snprintf(line, sizeof line, "ATOM  %5d  CA  ALA A%4d    %8.3f%8.3f%8.3f  1.00  0.00           C\n",
+                          i, i, 3.8 * (i % 20), 3.8 * (i / 20), 0.0);
+            out << line;
+        }
+    }
+    Outcome r = RunTool({pdb, "--no-timings"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Field(r.out, "  3D texts"), "");
+    EXPECT_EQ(Field(r.out, "labels"), "none: " + std::to_string(kMaxAutomaticLabels + 1) + " residues, more than " +
+                                          std::to_string(kMaxAutomaticLabels) + " (--labels residues shows them)");
+    r = RunTool({pdb, "--labels", "residues", "--no-timings"});
+    EXPECT_EQ(Field(r.out, "  3D texts"), std::to_string(kMaxAutomaticLabels + 1));
+    EXPECT_EQ(Field(r.out, "labels"), "");
+    std::remove(pdb.c_str());
+
+    r = RunTool({"--labels", "none", "--no-timings"});
+    EXPECT_EQ(Field(r.out, "  3D texts"), "");
+    EXPECT_EQ(Field(r.out, "labels"), "");
+    r = RunTool({"--labels", "atoms", "--no-timings"});
+    EXPECT_EQ(Field(r.out, "  3D texts"), Field(r.out, "  opaque spheres"));
+}
+
+// The picture stays small: shared gradients, symbols and style classes, and
+// coordinates to a tenth of a pixel, within 200 bytes per atom drawn.
+TEST(Orvscene, PictureSizePerAtom)
+{
+    std::string svg = TempPath("1hpv.svg");
+    for (const char* style : {"ball-and-stick", "spacefill", "wire"}) {
+        Outcome r = RunTool({DataFile("1hpv.pdb"), "--style", style, "--svg", svg, "--no-timings"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::string text = ReadAll(svg);
+        EXPECT_LE(text.size(), 200u * 1631u) << style;
+        EXPECT_EQ(text.find("e+"), std::string::npos); // numbers are plain decimals
+        EXPECT_EQ(text.find("nan"), std::string::npos);
+    }
+    std::remove(svg.c_str());
 }

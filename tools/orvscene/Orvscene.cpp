@@ -1,20 +1,23 @@
 #include "Orvscene.h"
 
 #include "AtomicFile.h"
+#include "GltfWriter.h"
+#include "HtmlPage.h"
 #include "Molecule.h"
 #include "Report.h"
 #include "SceneBuilder.h"
 #include "SceneDocument.h"
 #include "SceneKinds.h"
 #include "SceneView.h"
+#include "SceneWalk.h"
 
 #include "orvcore/geometry/Superposition.h"
 #include "orvcore/graphics/primitives/PointPrimitives.h"
 
 #include <chrono>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <ostream>
 #include <sstream>
@@ -28,12 +31,16 @@ namespace {
 
 struct Options {
     std::string input;
-    int model = 0;
+    ReadOptions reading;
+    bool structureOptions = false; // an option that applies to a structure read, not to --read
+    bool help = false;
     SceneOptions scene;
     std::string superpose;
     bool pick = false;
     double pickX = 0, pickY = 0;
     std::string svg;
+    std::string html;
+    std::string gltf;
     bool viewAngles = false;
     double angles[3] = {0, 0, 0};
     std::string write;
@@ -71,17 +78,32 @@ Options ParseOptions(const std::vector<std::string>& args)
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--style") {
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--style") {
             if (!ParseStyle(value(i), o.scene.style))
                 throw UsageError("unknown style '" + args[i] + "' (ball-and-stick, spacefill or wire)");
+            o.structureOptions = true;
         } else if (a == "--hydrogens") {
             o.scene.hydrogens = true;
+            o.structureOptions = true;
+        } else if (a == "--labels") {
+            if (!ParseLabels(value(i), o.scene.labels))
+                throw UsageError("unknown labels '" + args[i] + "' (none, residues or atoms)");
+            o.structureOptions = true;
         } else if (a == "--model") {
             char* end = nullptr;
             long m = std::strtol(value(i).c_str(), &end, 10);
-            if (*end || m < 1 || m > 100000)
-                throw UsageError("--model takes a model number from 1");
-            o.model = static_cast<int>(m);
+            if (*end || m < 1 || m > 9999)
+                throw UsageError("--model takes a model number from 1 to 9999");
+            o.reading.model = static_cast<int>(m);
+            o.structureOptions = true;
+        } else if (a == "--altloc") {
+            const std::string& id = value(i);
+            if (id.size() != 1 || !std::isgraph(static_cast<unsigned char>(id[0])))
+                throw UsageError("--altloc takes one alternate location identifier, such as A or B");
+            o.reading.altLocation = id[0];
+            o.structureOptions = true;
         } else if (a == "--superpose") {
             o.superpose = value(i);
         } else if (a == "--pick") {
@@ -93,6 +115,10 @@ Options ParseOptions(const std::vector<std::string>& args)
             o.pickY = xy[1];
         } else if (a == "--svg") {
             o.svg = value(i);
+        } else if (a == "--html") {
+            o.html = value(i);
+        } else if (a == "--gltf") {
+            o.gltf = value(i);
         } else if (a == "--view") {
             if (!ParseNumbers(value(i), o.angles, 3))
                 throw UsageError("--view takes three angles in degrees, X,Y,Z");
@@ -113,8 +139,9 @@ Options ParseOptions(const std::vector<std::string>& args)
             throw UsageError("only one structure file can be given");
         }
     }
-    if (!o.read.empty() && (!o.input.empty() || !o.superpose.empty()))
-        throw UsageError("--read loads a document; it takes no structure file and no --superpose");
+    if (!o.read.empty() && (!o.input.empty() || !o.superpose.empty() || o.structureOptions))
+        throw UsageError("--read loads a document; it takes no structure file, --superpose, --model, --altloc, "
+                         "--style, --hydrogens or --labels");
     return o;
 }
 
@@ -134,12 +161,15 @@ private:
     std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
 };
 
-void CountPrimitives(const DisplayList3D& list, std::map<std::string, int>& counts)
-{
-    ForEachPrimitiveArray([&](auto, const char* label, auto count, auto) { counts[label] += count(list); });
-    for (int i = 0; i < list.GetNumDisplayLists(); ++i)
-        CountPrimitives(list.GetDisplayList(i), counts);
-}
+// Counts the primitives of every list by kind label.
+struct PrimitiveCounter : SceneVisitor {
+    std::map<std::string, int> counts;
+    template <class Kind>
+    void Primitive(const Kind&, const char* label, const SceneListVisit&)
+    {
+        ++counts[label];
+    }
+};
 
 void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
 {
@@ -148,8 +178,9 @@ void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
     r.bonds = doc.bonds;
     r.residues = doc.residues;
     r.chains = doc.chains;
-    std::map<std::string, int> counts;
-    CountPrimitives(doc.scene, counts);
+    PrimitiveCounter counter;
+    WalkScene(doc.scene, counter);
+    std::map<std::string, int>& counts = counter.counts;
     r.primitives.clear();
     r.totalPrimitives = 0;
     ForEachPrimitiveArray([&](auto, const char* label, auto, auto) {
@@ -223,7 +254,9 @@ double Rmsd(const Point3d::Array& a, const Point3d::Array& b)
 
 void Superpose(const Molecule& target, const Options& o, Report& r)
 {
-    Molecule mobile = ReadStructureFile(o.superpose, 0);
+    // The other structure is read at its first model, first conformers:
+    // --model and --altloc choose within the structure shown.
+    Molecule mobile = ReadStructureFile(o.superpose);
     auto targetCas = AlphaCarbons(target);
     Point3d::Array t, m;
     for (const auto& entry : AlphaCarbons(mobile)) {
@@ -243,47 +276,89 @@ void Superpose(const Molecule& target, const Options& o, Report& r)
     r.rmsdAfter = Rmsd(moved, t);
 }
 
-void Pick(const SceneDocument& doc, const View& view, const std::vector<DotPrimitive>& dots, const Options& o,
-          Report& r)
+void PickAtom(const SceneDocument& doc, const View& view, const std::vector<DotPrimitive>& dots,
+              const Picture& picture, const Options& o, Report& r)
 {
-    unsigned id = 0;
-    double distance = 0;
-    if (!NearestPickDot(dots, view, o.pickX, o.pickY, id, distance))
+    r.pickAsked = true;
+    r.pickX = o.pickX;
+    r.pickY = o.pickY;
+    r.pickRadius = kPickRadius;
+    Pick pick;
+    if (!PickAt(dots, picture, view, o.pickX, o.pickY, pick))
         return;
     r.picked = true;
-    r.pickedSerial = static_cast<int>(id);
-    r.pickDistance = distance;
-    r.pickedAtom = "object " + std::to_string(id);
+    r.pickedSerial = static_cast<int>(pick.id);
+    r.pickDistance = pick.distance;
+    r.pickedAtom = "object " + std::to_string(pick.id);
     for (int i = 0; i < doc.serials.GetSize(); ++i)
-        if (static_cast<unsigned>(doc.serials[i]) == id)
+        if (static_cast<unsigned>(doc.serials[i]) == pick.id)
             r.pickedAtom = doc.labels[i].GetString();
 }
 
-bool WriteSvgFile(const std::string& path, const Picture& picture, const std::string& title, std::string& error)
+void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Report& r)
 {
-    return WriteFileAtomically(path,
-                               [&](const std::string& temp) {
-                                   std::ofstream file(temp, std::ios::binary);
-                                   WriteSvg(file, picture, title);
-                                   file.close();
-                                   if (!file) {
-                                       error = path + ": write failed";
-                                       return false;
-                                   }
-                                   return true;
-                               },
-                               error);
+    Labels labels = ResolveLabels(molecule, options.labels);
+    r.labels = LabelsName(labels);
+    if (options.labels == Labels::Automatic && labels == Labels::None)
+        r.labelsNote = std::to_string(LabelledResidues(molecule)) + " residues, more than " +
+                       std::to_string(kMaxAutomaticLabels) + " (--labels residues shows them)";
+}
+
+// Writes every output asked for; they appear together when all are complete,
+// or none does.
+bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& view, const Options& o,
+                  Stopwatch& watch, std::string& error)
+{
+    AtomicFileSet files;
+    if (!o.svg.empty()) {
+        if (!files.Write(o.svg, [&](std::ostream& file) { WriteSvg(file, picture, doc.source); }, error))
+            return false;
+        watch.Lap("write picture");
+    }
+    if (!o.html.empty()) {
+        if (!HtmlPage::Available()) {
+            error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
+            return false;
+        }
+        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view).Write(file); }, error))
+            return false;
+        watch.Lap("write page");
+    }
+    if (!o.gltf.empty()) {
+        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source).Write(file); }, error))
+            return false;
+        watch.Lap("write glTF");
+    }
+    if (!o.write.empty()) {
+        if (!files.WriteTo(o.write,
+                           [&](const std::string& temp, std::string& reason) {
+                               return WriteDocumentFile(temp, doc, reason);
+                           },
+                           error))
+            return false;
+        watch.Lap("write document");
+    }
+    return files.Commit(error);
 }
 
 } // namespace
 
 std::string Usage()
 {
-    return "usage: orvscene [FILE.pdb|FILE.xyz] [--model N] [--style ball-and-stick|spacefill|wire]\n"
-           "                [--hydrogens] [--superpose OTHER] [--pick X,Y] [--svg FILE] [--view AX,AY,AZ]\n"
-           "                [--write FILE] [--json] [--no-timings]\n"
-           "       orvscene --read FILE [--svg FILE] [--pick X,Y] [--view AX,AY,AZ] [--json]\n"
-           "With no FILE, the embedded molecule (PDB entry 3AL1) is used.\n";
+    return "usage: orvscene [FILE.pdb|FILE.xyz] [--model N] [--altloc X] [--hydrogens]\n"
+           "                [--style ball-and-stick|spacefill|wire] [--labels none|residues|atoms]\n"
+           "                [--superpose OTHER] [--pick X,Y] [--view AX,AY,AZ] [--svg FILE] [--html FILE]\n"
+           "                [--gltf FILE] [--write FILE] [--json] [--no-timings]\n"
+           "       orvscene --read FILE [--svg FILE] [--html FILE] [--gltf FILE] [--pick X,Y] [--view AX,AY,AZ]\n"
+           "                [--json] [--no-timings]\n"
+           "       orvscene --help\n"
+           "With no FILE, the embedded molecule (PDB entry 3AL1) is used. Residues are labelled up to " +
+           std::to_string(kMaxAutomaticLabels) +
+           " of them\n"
+           "unless --labels says otherwise; --pick names the atom drawn in front at the picture point\n"
+           "(or within " +
+           std::to_string(static_cast<int>(kPickRadius)) +
+           " pixels of it). Exit status: 0 done, 1 usage error, 2 unreadable input or unwritable output.\n";
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -294,6 +369,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     } catch (const UsageError& e) {
         err << "orvscene: " << e.what() << "\n" << Usage();
         return 1;
+    }
+    if (o.help) {
+        out << Usage();
+        return 0;
     }
     Report report;
     Stopwatch watch(report);
@@ -311,9 +390,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             axes = PrincipalAxes(doc.coordinates);
             watch.Lap("principal axes");
         } else {
-            molecule = o.input.empty() ? DefaultMolecule() : ReadStructureFile(o.input, o.model);
+            molecule = o.input.empty() ? DefaultMolecule() : ReadStructureFile(o.input, o.reading);
             watch.Lap("read structure");
             doc = BuildDocument(molecule, o, axes, watch);
+            DescribeLabels(molecule, o.scene, report);
         }
         DescribeScene(doc, axes, report);
 
@@ -323,8 +403,13 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
         View view = o.viewAngles ? View::FromAngles(o.angles[0], o.angles[1], o.angles[2]) : View::AlongAxes(axes);
         view.Fit(doc.coordinates, 800, 0);
+        Picture picture;
+        if (o.pick || !o.svg.empty()) {
+            picture = DrawScene(doc.scene, view);
+            watch.Lap("draw picture");
+        }
         if (o.pick) {
-            Pick(doc, view, dots, o, report);
+            PickAtom(doc, view, dots, picture, o, report);
             watch.Lap("pick");
         }
         if (!o.superpose.empty()) {
@@ -332,19 +417,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             watch.Lap("superpose");
         }
         std::string error;
-        if (!o.svg.empty()) {
-            if (!WriteSvgFile(o.svg, DrawScene(doc.scene, view), doc.source, error)) {
-                err << "orvscene: " << error << "\n";
-                return 2;
-            }
-            watch.Lap("write picture");
-        }
-        if (!o.write.empty()) {
-            if (!WriteDocumentFile(o.write, doc, error)) {
-                err << "orvscene: " << error << "\n";
-                return 2;
-            }
-            watch.Lap("write document");
+        if (!WriteOutputs(doc, picture, view, o, watch, error)) {
+            err << "orvscene: " << error << "\n";
+            return 2;
         }
     } catch (const ParseError& e) {
         err << "orvscene: " << e.what() << "\n";

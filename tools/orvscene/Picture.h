@@ -16,6 +16,7 @@ struct Picture {
     struct Disc {
         double x, y, radius, depth;
         Rgb colour;
+        unsigned id = 0; // object identifier of what the disc depicts (0: none)
     };
     struct Band {
         double x1, y1, x2, y2, width, depth;

@@ -19,6 +19,16 @@ std::string Vector(const double* v, int digits = 3)
     return "(" + Fixed(v[0], digits) + ", " + Fixed(v[1], digits) + ", " + Fixed(v[2], digits) + ")";
 }
 
+std::string JsonArray(const double* v, int n, int digits = 4)
+{
+    std::string out = "[";
+    for (int i = 0; i < n; ++i)
+        out += (i ? ", " : "") + Fixed(v[i], digits);
+    return out + "]";
+}
+
+} // namespace
+
 std::string JsonString(const std::string& s)
 {
     std::string out = "\"";
@@ -36,16 +46,6 @@ std::string JsonString(const std::string& s)
     }
     return out + "\"";
 }
-
-std::string JsonArray(const double* v, int n, int digits = 4)
-{
-    std::string out = "[";
-    for (int i = 0; i < n; ++i)
-        out += (i ? ", " : "") + Fixed(v[i], digits);
-    return out + "]";
-}
-
-} // namespace
 
 void WriteSummary(std::ostream& out, const Report& r, bool withTimings)
 {
@@ -67,8 +67,13 @@ void WriteSummary(std::ostream& out, const Report& r, bool withTimings)
     if (r.superposed)
         out << "superposition  " << r.superposedPairs << " alpha carbons, RMSD " << Fixed(r.rmsdBefore, 4)
             << " before, " << Fixed(r.rmsdAfter, 4) << " after\n";
+    if (!r.labelsNote.empty())
+        out << "labels         " << r.labels << ": " << r.labelsNote << "\n";
     if (r.picked)
         out << "picked         " << r.pickedAtom << " at " << Fixed(r.pickDistance, 2) << " px\n";
+    else if (r.pickAsked)
+        out << "picked         nothing within " << Fixed(r.pickRadius, 0) << " px of (" << Fixed(r.pickX, 1) << ", "
+            << Fixed(r.pickY, 1) << ")\n";
     if (withTimings) {
         out << "timings (ms)\n";
         for (const auto& t : r.timings)
@@ -104,6 +109,11 @@ void WriteJson(std::ostream& out, const Report& r, bool withTimings)
         out << ",\n  \"superposition\": {\"pairs\": " << r.superposedPairs
             << ", \"rmsd_before\": " << Fixed(r.rmsdBefore, 5) << ", \"rmsd_after\": " << Fixed(r.rmsdAfter, 5)
             << "}";
+    if (!r.labelsNote.empty())
+        out << ",\n  \"labels\": {\"shown\": " << JsonString(r.labels) << ", \"note\": " << JsonString(r.labelsNote)
+            << "}";
+    if (r.pickAsked && !r.picked)
+        out << ",\n  \"picked\": null";
     if (r.picked)
         out << ",\n  \"picked\": {\"serial\": " << r.pickedSerial << ", \"atom\": " << JsonString(r.pickedAtom)
             << ", \"distance_px\": " << Fixed(r.pickDistance, 3) << "}";

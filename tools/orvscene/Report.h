@@ -33,6 +33,11 @@ struct Report {
     double rmsdBefore = 0;
     double rmsdAfter = 0;
 
+    std::string labels;     // "residues", "atoms" or "none"; empty for a loaded document
+    std::string labelsNote; // why, when the labels were left out by default (reported only then)
+
+    bool pickAsked = false;
+    double pickX = 0, pickY = 0, pickRadius = 0;
     bool picked = false;
     std::string pickedAtom; // "serial name residue chain"
     int pickedSerial = 0;
@@ -40,6 +45,9 @@ struct Report {
 
     std::vector<std::pair<std::string, double>> timings; // stage -> milliseconds
 };
+
+// `s` as a JSON string literal, quotes included.
+std::string JsonString(const std::string& s);
 
 // The human-readable summary; timings are left out when `withTimings` is false.
 void WriteSummary(std::ostream& out, const Report& report, bool withTimings = true);

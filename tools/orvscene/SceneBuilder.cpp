@@ -29,6 +29,7 @@ namespace {
 const double kBallScale = 0.22;      // ball radius as a share of the van der Waals radius
 const double kStickRadius = 0.14;
 const int kWireWidth = 2;
+const int kDotWidth = 6;             // pixels across the dot that marks a lone atom in wire style
 const unsigned kJackIcon = 1;        // the library's built-in three-axis jack
 
 Color ElementColor(const std::string& symbol)
@@ -71,6 +72,55 @@ bool ParseStyle(const std::string& text, Style& style)
     else
         return false;
     return true;
+}
+
+bool ParseLabels(const std::string& text, Labels& labels)
+{
+    for (Labels l : {Labels::None, Labels::Residues, Labels::Atoms})
+        if (text == LabelsName(l)) {
+            labels = l;
+            return true;
+        }
+    return false;
+}
+
+const char* LabelsName(Labels labels)
+{
+    switch (labels) {
+    case Labels::None: return "none";
+    case Labels::Residues: return "residues";
+    case Labels::Atoms: return "atoms";
+    default: return "automatic";
+    }
+}
+
+std::string ResidueLabel(const Atom& atom, bool withChain)
+{
+    std::string number = std::to_string(atom.residueNumber);
+    if (withChain && atom.chain != ' ')
+        return atom.residue + " " + atom.chain + number;
+    return atom.residue + number;
+}
+
+namespace {
+
+bool CarriesResidueLabel(const Atom& atom)
+{
+    return atom.name == "CA" && atom.element == "C" && !atom.hetero;
+}
+
+} // namespace
+
+int LabelledResidues(const Molecule& molecule)
+{
+    return static_cast<int>(std::count_if(molecule.atoms.begin(), molecule.atoms.end(), CarriesResidueLabel));
+}
+
+Labels ResolveLabels(const Molecule& molecule, Labels asked)
+{
+    if (asked != Labels::Automatic)
+        return asked;
+    return LabelledResidues(molecule) <= kMaxAutomaticLabels ? Labels::Residues : Labels::None;
 }
 
 const char* StyleName(Style style)
@@ -182,7 +232,7 @@ void AddAtoms(const Molecule& molecule, const StructureFacts& facts, const Scene
         if (options.style == Style::Wire) {
             // Atoms without bonds would vanish from a wire drawing: mark them with a dot.
             if (!bonded[static_cast<std::size_t>(index)])
-                list.Add(DotPrimitive(Position(atom), ElementColor(atom.element), id));
+                list.Add(DotPrimitive(Position(atom), ElementColor(atom.element), kDotWidth, id));
             continue;
         }
         double radius = options.style == Style::Spacefill ? e.vdwRadius : e.vdwRadius * kBallScale;
@@ -213,15 +263,26 @@ void AddBonds(const Molecule& molecule, const StructureFacts& facts, const Scene
     }
 }
 
-void AddResidueLabels(const Molecule& molecule, ChainLists& lists)
+void AddLabels(const Molecule& molecule, const StructureFacts& facts, const SceneOptions& options,
+               ChainLists& lists)
 {
     const Color labelColour(40, 40, 40);
-    for (const Atom& atom : molecule.atoms) {
-        if (atom.name != "CA" || atom.element != "C" || atom.hetero)
-            continue;
-        std::string text = atom.residue + std::to_string(atom.residueNumber);
+    auto add = [&](const Atom& atom, const std::string& text) {
         lists[atom.chain].Add(
             Text3DPrimitive(text.c_str(), Position(atom), labelColour, static_cast<unsigned>(atom.serial)));
+    };
+    switch (ResolveLabels(molecule, options.labels)) {
+    case Labels::Residues:
+        for (const Atom& atom : molecule.atoms)
+            if (CarriesResidueLabel(atom))
+                add(atom, ResidueLabel(atom, facts.chains > 1));
+        break;
+    case Labels::Atoms:
+        for (int index : facts.shown)
+            add(molecule.atoms[static_cast<std::size_t>(index)], molecule.atoms[static_cast<std::size_t>(index)].name);
+        break;
+    default:
+        break;
     }
 }
 
@@ -245,7 +306,7 @@ DisplayList3D BuildScene(const Molecule& molecule, const StructureFacts& facts, 
     ChainLists lists(molecule);
     AddAtoms(molecule, facts, options, lists);
     AddBonds(molecule, facts, options, root, lists);
-    AddResidueLabels(molecule, lists);
+    AddLabels(molecule, facts, options, lists);
     for (DisplayList3D& chain : lists.All())
         root.Add(chain);
     AddAxes(axes, root);

@@ -16,9 +16,20 @@ enum class Style { BallAndStick, Spacefill, Wire };
 bool ParseStyle(const std::string& text, Style& style);
 const char* StyleName(Style style);
 
+// Which text labels the scene carries. Automatic labels residues up to
+// kMaxAutomaticLabels of them and leaves larger structures unlabelled, where
+// the labels would hide the molecule.
+enum class Labels { Automatic, None, Residues, Atoms };
+const int kMaxAutomaticLabels = 300;
+
+// Parses "none", "residues" or "atoms"; false for anything else.
+bool ParseLabels(const std::string& text, Labels& labels);
+const char* LabelsName(Labels labels);
+
 struct SceneOptions {
     Style style = Style::BallAndStick;
     bool hydrogens = false;
+    Labels labels = Labels::Automatic;
     double bondTolerance = 0.45; // added to the two covalent radii
 };
 
@@ -47,6 +58,11 @@ struct Axes {
 // radii plus the tolerance, found with the library's neighbour search.
 StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& options);
 
+// Residues that get a label: those with an alpha carbon (not of a HETATM record).
+int LabelledResidues(const Molecule& molecule);
+// The labels the scene of the molecule gets: as asked, Automatic resolved.
+Labels ResolveLabels(const Molecule& molecule, Labels asked);
+
 // Principal axes of the points (centroid, axes by decreasing spread, reach).
 Axes PrincipalAxes(const Orvane::Point3d::Array& points);
 
@@ -54,11 +70,16 @@ Axes PrincipalAxes(const Orvane::Point3d::Array& points);
 Orvane::Point3d::Array Coordinates(const Molecule& molecule, const std::vector<int>& atoms);
 
 // The scene: a root list with one nested list per chain holding the atoms'
-// spheres, the bonds (cylinders, or lines in wire style) and a label per
-// residue on its alpha carbon; the principal axes as lines and an icon at
-// the centroid in the root. Object identifiers are atom serial numbers.
+// spheres, the bonds (cylinders, or lines in wire style) and the labels (per
+// residue on its alpha carbon, "PRO12", or "PRO A12" when the structure has
+// more than one chain; or per shown atom, its name); the principal axes as
+// lines and an icon at the centroid in the root. Object identifiers are atom
+// serial numbers.
 Orvane::DisplayList3D BuildScene(const Molecule& molecule, const StructureFacts& facts, const Axes& axes,
                                  const SceneOptions& options);
+
+// A residue's label: "PRO12", or with its chain "PRO A12".
+std::string ResidueLabel(const Atom& atom, bool withChain);
 
 // "serial name residue chain+number", the way the tool names an atom.
 std::string AtomLabel(const Atom& atom);

@@ -6,6 +6,8 @@
 #include "orvcore/core/CArchive.h"
 #include "orvcore/core/CFile.h"
 
+#include <cerrno>
+
 using namespace Orvane;
 
 namespace orvscene {
@@ -109,25 +111,23 @@ void LoadDocument(CArchive& ar, SceneDocument& d)
 
 bool WriteDocumentFile(const std::string& path, const SceneDocument& document, std::string& error)
 {
-    return WriteFileAtomically(path,
-                               [&](const std::string& temp) {
-                                   CFile file;
-                                   if (!file.Open(temp.c_str(), CFile::modeCreate | CFile::modeWrite)) {
-                                       error = path + ": cannot create the file";
-                                       return false;
-                                   }
-                                   try {
-                                       CArchive ar(&file, CArchive::store);
-                                       StoreDocument(ar, document);
-                                       ar.Close();
-                                       file.Close();
-                                   } catch (const CFileException&) {
-                                       error = path + ": write failed";
-                                       return false;
-                                   }
-                                   return true;
-                               },
-                               error);
+    CFile file;
+    errno = 0;
+    if (!file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite)) {
+        error = "cannot create the file: " + SystemReason();
+        return false;
+    }
+    try {
+        CArchive ar(&file, CArchive::store);
+        StoreDocument(ar, document);
+        ar.Close();
+        errno = 0;
+        file.Close();
+    } catch (const CFileException&) {
+        error = "write failed: " + SystemReason();
+        return false;
+    }
+    return true;
 }
 
 bool ReadDocumentFile(const std::string& path, SceneDocument& document, std::string& error)

@@ -36,8 +36,9 @@ void StoreDocument(CArchive& ar, const SceneDocument& document);
 // Loads a document; a damaged one raises CArchiveException.
 void LoadDocument(CArchive& ar, SceneDocument& document);
 
-// File forms: false with a message naming the file on failure. Writing goes
-// through a temporary file renamed into place when complete.
+// File forms: false with the reason on failure (reading names the file).
+// Writing goes straight to `path`: callers write a temporary of an
+// AtomicFileSet through it.
 bool WriteDocumentFile(const std::string& path, const SceneDocument& document, std::string& error);
 bool ReadDocumentFile(const std::string& path, SceneDocument& document, std::string& error);
 

@@ -1,5 +1,7 @@
 #include "SceneView.h"
 
+#include "SceneWalk.h"
+
 #include "orvcore/graphics/primitives/IconPrimitive.h"
 #include "orvcore/graphics/primitives/LinePrimitives.h"
 #include "orvcore/graphics/primitives/LitSolidPrimitives.h"
@@ -21,70 +23,70 @@ Rgb ToRgb(const Color& c)
     return {c.GetR(), c.GetG(), c.GetB()};
 }
 
-// Model point -> picture point through the list's aggregate transformation.
-struct Projector {
-    const View& view;
-    Matrix4x4 frame;
-    void operator()(const Point3d& p, double& x, double& y, double& depth) const
-    {
-        view.Project(frame.Transform(p), x, y, depth);
-    }
-};
-
-void DrawList(const DisplayList3D& list, const Matrix4x4& parent, const View& view, Picture& picture)
+// Paints what it visits into the picture: spheres, cylinders, lines, dots,
+// 3D texts and icons, each through its list's aggregate transformation.
+class Painter : public SceneVisitor
 {
-    const Projector project{view, parent * list.GetLocalTransformation()};
-    double x, y, z, x2, y2, z2;
-    auto sphere = [&](const SpherePrimitive& s) {
-        project(s.GetCenter(), x, y, z);
-        picture.discs.push_back({x, y, s.GetRadius() * view.Scale(), z, ToRgb(s.GetColor())});
-    };
-    for (int i = 0; i < list.GetNumOpaqueSpheres(); ++i)
-        sphere(list.GetOpaqueSphere(i));
-    for (int i = 0; i < list.GetNumTransparentSpheres(); ++i)
-        sphere(list.GetTransparentSphere(i));
+public:
+    Painter(const View& view, Picture& picture) : m_view(view), m_picture(picture) {}
 
-    auto cylinder = [&](const CylinderPrimitive& c) {
-        project(c.GetEnd1(), x, y, z);
-        project(c.GetEnd2(), x2, y2, z2);
+    using SceneVisitor::Primitive;
+    void Primitive(const SpherePrimitive& s, const char*, const SceneListVisit& at)
+    {
+        double x, y, z;
+        Project(at, s.GetCenter(), x, y, z);
+        m_picture.discs.push_back({x, y, s.GetRadius() * m_view.Scale(), z, ToRgb(s.GetColor()), s.GetID()});
+    }
+    void Primitive(const CylinderPrimitive& c, const char*, const SceneListVisit& at)
+    {
+        double x, y, z, x2, y2, z2;
+        Project(at, c.GetEnd1(), x, y, z);
+        Project(at, c.GetEnd2(), x2, y2, z2);
         // Painted just behind the nearer end, so the balls cover the joints.
-        picture.bands.push_back({x, y, x2, y2, 2 * c.GetRadius() * view.Scale(), std::min(z, z2) - 0.01,
-                                 ToRgb(c.GetColor1()), ToRgb(c.GetColor2())});
-    };
-    for (int i = 0; i < list.GetNumOpaqueCylinders(); ++i)
-        cylinder(list.GetOpaqueCylinder(i));
-    for (int i = 0; i < list.GetNumTransparentCylinders(); ++i)
-        cylinder(list.GetTransparentCylinder(i));
-
-    for (int i = 0; i < list.GetNumLines(); ++i) {
-        const LinePrimitive& l = list.GetLine(i);
-        project(l.GetEnd1(), x, y, z);
-        project(l.GetEnd2(), x2, y2, z2);
+        m_picture.bands.push_back({x, y, x2, y2, 2 * c.GetRadius() * m_view.Scale(), std::min(z, z2) - 0.01,
+                                   ToRgb(c.GetColor1()), ToRgb(c.GetColor2())});
+    }
+    void Primitive(const LinePrimitive& l, const char*, const SceneListVisit& at)
+    {
+        double x, y, z, x2, y2, z2;
+        Project(at, l.GetEnd1(), x, y, z);
+        Project(at, l.GetEnd2(), x2, y2, z2);
         double mx = (x + x2) / 2, my = (y + y2) / 2, depth = (z + z2) / 2;
         double w = std::max(1, l.GetWidth());
-        picture.strokes.push_back({x, y, mx, my, w, depth, ToRgb(l.GetColor1())});
-        picture.strokes.push_back({mx, my, x2, y2, w, depth, ToRgb(l.GetColor2())});
+        m_picture.strokes.push_back({x, y, mx, my, w, depth, ToRgb(l.GetColor1())});
+        m_picture.strokes.push_back({mx, my, x2, y2, w, depth, ToRgb(l.GetColor2())});
     }
-    for (int i = 0; i < list.GetNumDots(); ++i) {
-        const DotPrimitive& d = list.GetDot(i);
-        project(d.GetCoord(), x, y, z);
-        picture.discs.push_back({x, y, 3, z, ToRgb(d.GetColor())});
+    void Primitive(const DotPrimitive& d, const char*, const SceneListVisit& at)
+    {
+        double x, y, z;
+        Project(at, d.GetCoord(), x, y, z);
+        m_picture.discs.push_back({x, y, 3, z, ToRgb(d.GetColor()), d.GetID()});
     }
-    for (int i = 0; i < list.GetNumText3D(); ++i) {
-        const Text3DPrimitive& t = list.GetText3D(i);
-        project(t.GetPosition(), x, y, z);
-        picture.labels.push_back({x + 6, y - 6, z + 1e3, t.GetText(), Rgb{30, 30, 30}});
+    void Primitive(const Text3DPrimitive& t, const char*, const SceneListVisit& at)
+    {
+        double x, y, z;
+        Project(at, t.GetPosition(), x, y, z);
+        m_picture.labels.push_back({x + 6, y - 6, z + 1e3, t.GetText(), Rgb{30, 30, 30}});
     }
-    for (int i = 0; i < list.GetNumIcon(); ++i) {
-        const IconPrimitive& icon = list.GetIcon(i);
-        project(icon.GetCoord(), x, y, z);
+    void Primitive(const IconPrimitive& icon, const char*, const SceneListVisit& at)
+    {
+        double x, y, z;
+        Project(at, icon.GetCoord(), x, y, z);
         Rgb c = ToRgb(icon.GetColor());
-        picture.strokes.push_back({x - 8, y, x + 8, y, 2, z + 1e3, c});
-        picture.strokes.push_back({x, y - 8, x, y + 8, 2, z + 1e3, c});
+        m_picture.strokes.push_back({x - 8, y, x + 8, y, 2, z + 1e3, c});
+        m_picture.strokes.push_back({x, y - 8, x, y + 8, 2, z + 1e3, c});
     }
-    for (int i = 0; i < list.GetNumDisplayLists(); ++i)
-        DrawList(list.GetDisplayList(i), project.frame, view, picture);
-}
+
+private:
+    // Model point -> picture point through the list's aggregate transformation.
+    void Project(const SceneListVisit& at, const Point3d& p, double& x, double& y, double& depth) const
+    {
+        m_view.Project(at.aggregate.Transform(p), x, y, depth);
+    }
+
+    const View& m_view;
+    Picture& m_picture;
+};
 
 } // namespace
 
@@ -145,27 +147,38 @@ Picture DrawScene(const DisplayList3D& root, const View& view)
     Picture picture;
     picture.width = view.Width();
     picture.height = view.Height();
-    DrawList(root, Matrix4x4(Matrix4x4::IdentityMatrix), view, picture);
+    WalkScene(root, Painter(view, picture));
     return picture;
 }
 
-bool NearestPickDot(const std::vector<DotPrimitive>& dots, const View& view, double px, double py, unsigned& id,
-                    double& distance)
+bool PickAt(const std::vector<DotPrimitive>& dots, const Picture& picture, const View& view, double px, double py,
+            Pick& pick, double radius)
 {
     bool found = false;
-    double bestD2 = 0, bestDepth = 0;
+    // Nearest the viewer wins; at equal depth, nearest the point.
+    auto consider = [&](unsigned id, double depth, double d2) {
+        if (found && (depth < pick.depth || (depth == pick.depth && d2 >= pick.distance * pick.distance)))
+            return;
+        found = true;
+        pick.id = id;
+        pick.depth = depth;
+        pick.distance = std::sqrt(d2);
+    };
+    const double r2 = radius * radius;
     for (const DotPrimitive& dot : dots) {
         double x, y, depth;
         view.Project(dot.GetCoord(), x, y, depth);
         double d2 = (x - px) * (x - px) + (y - py) * (y - py);
-        if (!found || d2 < bestD2 - 1e-9 || (std::fabs(d2 - bestD2) <= 1e-9 && depth > bestDepth)) {
-            found = true;
-            bestD2 = d2;
-            bestDepth = depth;
-            id = dot.GetID();
-        }
+        if (d2 <= r2)
+            consider(dot.GetID(), depth, d2);
     }
-    distance = std::sqrt(bestD2);
+    // A drawn sphere is hit anywhere on its disc, at the depth of its surface
+    // under the point.
+    for (const Picture::Disc& disc : picture.discs) {
+        double d2 = (disc.x - px) * (disc.x - px) + (disc.y - py) * (disc.y - py);
+        if (disc.id != 0 && d2 <= disc.radius * disc.radius)
+            consider(disc.id, disc.depth + std::sqrt(disc.radius * disc.radius - d2) / view.Scale(), d2);
+    }
     return found;
 }
 

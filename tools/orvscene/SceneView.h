@@ -28,6 +28,7 @@ public:
     // Picture coordinates (x right, y down) and depth (larger is nearer).
     void Project(const Orvane::Point3d& p, double& x, double& y, double& depth) const;
     double Scale() const { return m_scale; }
+    const Orvane::Matrix3x3& Rotation() const { return m_rotation; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
 
@@ -42,9 +43,20 @@ private:
 // through every list's local transformation, as the picture's items.
 Picture DrawScene(const Orvane::DisplayList3D& root, const View& view);
 
-// The pick dot nearest to picture point (x, y); false when there are none.
-// Among dots equally near, the one nearest the viewer wins.
-bool NearestPickDot(const std::vector<Orvane::DotPrimitive>& dots, const View& view, double x, double y,
-                    unsigned& id, double& distance);
+// How far from the pointer, in picture pixels, a pick dot can be picked.
+const double kPickRadius = 6;
+
+struct Pick {
+    unsigned id = 0;     // object identifier
+    double distance = 0; // from the point to the picked dot or disc centre, in pixels
+    double depth = 0;    // of what was hit (larger is nearer the viewer)
+};
+
+// What a click at picture point (x, y) picks: of the pick dots within
+// `radius` pixels and the picture's discs with an identifier that cover the
+// point (a sphere is hit wherever it is drawn, at the depth of its surface
+// there), the one nearest the viewer. False when there is none.
+bool PickAt(const std::vector<Orvane::DotPrimitive>& dots, const Picture& picture, const View& view, double x,
+            double y, Pick& pick, double radius = kPickRadius);
 
 } // namespace orvscene

@@ -1,15 +1,18 @@
 #pragma once
 
+/// \file
+/// ArchiveFields: helpers for the scalar fields of the primitives' archive forms.
 #include "orvcore/core/CArchive.h"
 
 #include <cstdint>
 
-// Small helpers for the scalar fields that the primitives' archive forms
-// share: each stores when the archive is storing and loads otherwise.
+/// Small helpers for the scalar fields that the primitives' archive forms
+/// share: each stores when the archive is storing and loads otherwise.
 namespace Orvane {
+/// Scalar fields stored or loaded by the one call, depending on the archive's direction.
 namespace ArchiveFields {
 
-// Any scalar the archive has an operator for (int, unsigned int, float, ...).
+/// Any scalar the archive has an operator for (int, unsigned int, float, ...).
 template <typename T>
 inline void Scalar(CArchive& ar, T& value)
 {
@@ -19,7 +22,7 @@ inline void Scalar(CArchive& ar, T& value)
         ar >> value;
 }
 
-// A flag as a 32-bit 0 or 1, loaded as true when the stored value is non-zero.
+/// A flag as a 32-bit 0 or 1, loaded as true when the stored value is non-zero.
 inline void FlagNonZero(CArchive& ar, bool& flag)
 {
     if (ar.IsStoring()) {
@@ -31,7 +34,7 @@ inline void FlagNonZero(CArchive& ar, bool& flag)
     }
 }
 
-// A flag as a 32-bit 0 or 1, loaded as true only when the stored value is 1.
+/// A flag as a 32-bit 0 or 1, loaded as true only when the stored value is 1.
 inline void FlagExactlyOne(CArchive& ar, bool& flag)
 {
     if (ar.IsStoring()) {
@@ -43,7 +46,7 @@ inline void FlagExactlyOne(CArchive& ar, bool& flag)
     }
 }
 
-// An enumeration stored as a 32-bit integer and passed through unchanged.
+/// An enumeration stored as a 32-bit integer and passed through unchanged.
 template <typename E>
 inline void Enum32(CArchive& ar, E& value)
 {

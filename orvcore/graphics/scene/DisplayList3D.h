@@ -19,17 +19,20 @@
 #include <cstdint>
 #include <vector>
 
-// The primitive arrays of a display list, in declaration order. Every walk over
-// the arrays (copy, append, clear, count, transform, identifiers) and every
-// per-kind accessor is generated from this one table, so a new kind is added
-// here and nowhere else among the walks.
-//
-// ONE(Type, member, Plural, Singular) declares an array with GetNum<Plural>,
-// Get<Singular>, Remove<Singular> and Add(const Type&).
-// SPLIT(Type, opaqueMember, transparentMember, Plural, Singular) declares an
-// opaque and a transparent array with GetNumOpaque<Plural>,
-// GetNumTransparent<Plural>, GetOpaque<Singular>, ..., and one Add that routes
-// by the primitive's deciding colour.
+/// \file
+/// DisplayList3D, the hierarchical scene description, and the table of its primitive kinds.
+
+/// The primitive arrays of a display list, in declaration order. Every walk over
+/// the arrays (copy, append, clear, count, transform, identifiers) and every
+/// per-kind accessor is generated from this one table, so a new kind is added
+/// here and nowhere else among the walks.
+///
+/// ONE(Type, member, Plural, Singular) declares an array with GetNum<Plural>,
+/// Get<Singular>, Remove<Singular> and Add(const Type&).
+/// SPLIT(Type, opaqueMember, transparentMember, Plural, Singular) declares an
+/// opaque and a transparent array with GetNumOpaque<Plural>,
+/// GetNumTransparent<Plural>, GetOpaque<Singular>, ..., and one Add that routes
+/// by the primitive's deciding colour.
 #define ORVCORE_DISPLAYLIST_KINDS(ONE, SPLIT)                                                        \
     ONE(LinePrimitive, m_lines, Lines, Line)                                                         \
     ONE(DashedLinePrimitive, m_dashedLines, DashedLines, DashedLine)                                 \
@@ -62,43 +65,113 @@
 namespace Orvane
 {
 
-// A scene description handed to the renderer: primitives held by value in one
-// array per kind (five kinds split into opaque and transparent arrays), nested
-// display lists with their own local transformations, six clip planes, a render
-// mode and an icon scale. Every list carries an identifier drawn from the
-// process-wide counter m_lastID; copies keep their source's identifier.
+/// A scene description handed to the renderer: primitives held by value in one
+/// array per kind (five kinds split into opaque and transparent arrays), nested
+/// display lists with their own local transformations, six clip planes, a render
+/// mode and an icon scale. Every list carries an identifier drawn from the
+/// process-wide counter m_lastID; copies keep their source's identifier.
+///
+/// Coordinates: each list has a local transformation (identity by default).
+/// The aggregate transformation of a list is the product L_root * ... * L_list
+/// of the local transformations from the root down to that list, and a point p
+/// of the list is placed in the frame of the root's parent at p * aggregate
+/// (row vectors; so the root's transformation is applied first).
+///
+/// Picking: a pick dot is a DotPrimitive at a pickable spot of a primitive,
+/// carrying the object identifier of what the spot depicts; GetPickDots and
+/// GetPickDots2D gather them so that a click can be mapped back to a model object.
+///
+/// <b>Per-kind access.</b> For every primitive kind the class has a family of
+/// members generated from one table (ORVCORE_DISPLAYLIST_KINDS):
+/// - `int Add(const Type& primitive)` appends a copy and returns its index in its
+///   array. For the kinds with split arrays the primitive goes to the
+///   transparent array when its deciding colour has a non-zero alpha byte (a
+///   sphere's, ellipsoid's or tetrahedron's colour, a cylinder's first colour, a
+///   mesh's first vertex colour; a mesh without vertices is opaque), else to the
+///   opaque one.
+/// - `int GetNum<Plural>() const`: the number of primitives of the kind.
+/// - `Type& Get<Singular>(int index)` (and a const form): the primitive at index,
+///   which must lie in range (not checked).
+/// - `void Remove<Singular>(int first, int count)`: removes count primitives from
+///   first; a range that does not lie within the array leaves it unchanged.
+///
+/// | Kind | Members |
+/// |------|---------|
+/// | LinePrimitive | GetNumLines, GetLine, RemoveLine |
+/// | DashedLinePrimitive | GetNumDashedLines, GetDashedLine, RemoveDashedLine |
+/// | LineArrayPrimitive | GetNumLineArrays, GetLineArray, RemoveLineArray |
+/// | TetrahedronPrimitive | GetNumOpaqueTetrahedrons, GetOpaqueTetrahedron, RemoveOpaqueTetrahedron, GetNumTransparentTetrahedrons, GetTransparentTetrahedron, RemoveTransparentTetrahedron |
+/// | SpherePrimitive | GetNumOpaqueSpheres, GetOpaqueSphere, RemoveOpaqueSphere, GetNumTransparentSpheres, GetTransparentSphere, RemoveTransparentSphere |
+/// | EllipsoidPrimitive | GetNumOpaqueEllipsoids, GetOpaqueEllipsoid, RemoveOpaqueEllipsoid, GetNumTransparentEllipsoids, GetTransparentEllipsoid, RemoveTransparentEllipsoid |
+/// | CylinderPrimitive | GetNumOpaqueCylinders, GetOpaqueCylinder, RemoveOpaqueCylinder, GetNumTransparentCylinders, GetTransparentCylinder, RemoveTransparentCylinder |
+/// | ConePrimitive | GetNumCones, GetCone, RemoveCone |
+/// | TrianglePrimitive | GetNumTriangles, GetTriangle, RemoveTriangle |
+/// | TriangleMeshPrimitive | GetNumOpaqueTriangleMeshes, GetOpaqueTriangleMesh, RemoveOpaqueTriangleMesh, GetNumTransparentTriangleMeshes, GetTransparentTriangleMesh, RemoveTransparentTriangleMesh |
+/// | DotPrimitive | GetNumDots, GetDot, RemoveDot |
+/// | ArcPrimitive | GetNumArcs, GetArc, RemoveArc |
+/// | Text3DPrimitive | GetNumText3D, GetText3D, RemoveText3D |
+/// | UnlitTrianglePrimitive | GetNumUnlitTriangles, GetUnlitTriangle, RemoveUnlitTriangle |
+/// | Rect2DPrimitive | GetNumRect2D, GetRect2D, RemoveRect2D |
+/// | VolumePrimitive | GetNumVolume, GetVolume, RemoveVolume |
+/// | IconPrimitive | GetNumIcon, GetIcon, RemoveIcon |
+/// | LineSegmentPrimitive | GetNumLineSegments, GetLineSegment, RemoveLineSegment |
+/// | PolylinePrimitive | GetNumPolylines, GetPolyline, RemovePolyline |
+/// | RectanglePrimitive | GetNumRectangles, GetRectangle, RemoveRectangle |
+/// | EllipsePrimitive | GetNumEllipses, GetEllipse, RemoveEllipse |
+/// | TriangleShapePrimitive | GetNumTriangleShapes, GetTriangleShape, RemoveTriangleShape |
+/// | TextStringPrimitive | GetNumTextStrings, GetTextString, RemoveTextString |
+/// | TextBoxPrimitive | GetNumTextBoxes, GetTextBox, RemoveTextBox |
+/// | TextCalloutPrimitive | GetNumTextCallouts, GetTextCallout, RemoveTextCallout |
 class ORVCORE_API DisplayList3D
 {
 public:
-    // Stored and handed back for the renderer; the library attaches no meaning
-    // to it beyond the default value.
+    /// Stored and handed back for the renderer; the library attaches no meaning
+    /// to it beyond the default value.
     enum RenderMode : std::int32_t
     {
-        DefaultRenderMode = 1
+        DefaultRenderMode = 1 ///< The render mode of a new list.
     };
 
+    /// A map from old to new object identifiers (see TranslateOIDs).
     typedef CMap<unsigned int, unsigned int, unsigned int, unsigned int> OIDMap;
 
-    // The last identifier handed out; 0 when the library is loaded.
+    /// The last identifier handed out; 0 when the library is loaded.
     static unsigned int m_lastID;
 
+    /// An empty list with a new identifier (++m_lastID), the default render mode, icon
+    /// scale (1, 1, 1), the identity as local transformation and no clip plane enabled.
     DisplayList3D();
+    /// Copies or moves the whole subtree; the result keeps the source's identifier.
+    /// Assigning a list nested in this one is safe.
+    ///@{
     DisplayList3D(const DisplayList3D& source);
     DisplayList3D(DisplayList3D&& source) noexcept;
     DisplayList3D& operator=(const DisplayList3D& source);
     DisplayList3D& operator=(DisplayList3D&& source) noexcept;
+    ///@}
+    /// Destroys the primitives and the nested lists.
     ~DisplayList3D();
 
+    /// The list's identifier.
     unsigned int GetID() const { return m_id; }
 
+    /// The render mode, stored for the renderer.
+    ///@{
     RenderMode GetRenderMode() const { return m_renderMode; }
     void SetRenderMode(RenderMode mode) { m_renderMode = mode; }
+    ///@}
 
+    /// The scale of the icons, per axis ((1, 1, 1) by default).
+    ///@{
     const Point3d& GetIconScale() const { return m_iconScale; }
     void SetIconScale(const Point3d& scale) { m_iconScale = scale; }
+    ///@}
 
+    /// The local transformation (see the class description for the order of composition).
+    ///@{
     const Matrix4x4& GetLocalTransformation() const { return m_localTransformation; }
     void SetLocalTransformation(const Matrix4x4& matrix) { m_localTransformation = matrix; }
+    ///@}
 
     // --- per-kind access, generated from the table above
 #define ORVCORE_DL_ACCESS(Type, member, Plural, Singular)                                            \
@@ -122,76 +195,97 @@ public:
 #undef ORVCORE_DL_ACCESS
 
     // --- nested display lists
+    /// Number of nested lists.
     int GetNumDisplayLists() const { return static_cast<int>(m_displayLists.size()); }
+    /// Nested list at index, which must lie in range (not checked).
+    ///@{
     DisplayList3D& GetDisplayList(int index) { return m_displayLists[static_cast<std::size_t>(index)]; }
     const DisplayList3D& GetDisplayList(int index) const
     {
         return m_displayLists[static_cast<std::size_t>(index)];
     }
+    ///@}
+    /// Removes count nested lists from first; a range that does not lie within the
+    /// nested lists leaves them unchanged.
     void RemoveDisplayList(int first, int count) { EraseRange(m_displayLists, first, count); }
-    // Stores a copy of the list (same identifier, whole subtree) and returns
-    // that identifier.
+    /// Stores a copy of the list (same identifier, whole subtree) and returns
+    /// that identifier.
     unsigned int Add(const DisplayList3D& list);
-    // The list with this identifier in this subtree (this list first, then the
-    // nested lists depth first), or null.
+    /// The list with this identifier in this subtree (this list first, then the
+    /// nested lists depth first), or null.
     DisplayList3D* LookupDisplayList(unsigned int id);
 
     // --- content
-    // Makes the content equal to the source's, keeping this list's identifier.
+    /// Makes the content equal to the source's, keeping this list's identifier.
     void Copy(const DisplayList3D& source);
-    // Empties every primitive array and every nested list (the nested lists
-    // stay), resets the icon scale, the local transformation and the clip
-    // planes. Identifier and render mode stay.
+    /// Empties every primitive array and every nested list (the nested lists
+    /// stay), resets the icon scale, the local transformation and the clip
+    /// planes. Identifier and render mode stay.
     void Clear();
+    /// True when neither this list nor any list below it holds a primitive.
     bool IsEmpty() const;
 
     // --- object identifiers of the primitives, through the whole subtree
+    /// Sets the object identifier of every primitive of the subtree (both identifiers
+    /// of a line) to oid.
     void SetOID(unsigned int oid);
-    // Replaces every identifier field v by map[v] where v is a key; each field
-    // is translated once from its own previous value.
+    /// Replaces every identifier field v by map[v] where v is a key; each field
+    /// is translated once from its own previous value.
     void TranslateOIDs(const OIDMap& map);
 
     // --- merging and transformations
-    // Appends the source's primitives and nested lists; returns how many.
+    /// Appends the source's primitives and nested lists; returns how many.
     int Append(const DisplayList3D& source);
-    // Moves every primitive into the coordinate frame of this list's parent
-    // and resets every local transformation of the subtree to the identity.
+    /// Moves every primitive into the coordinate frame of this list's parent
+    /// and resets every local transformation of the subtree to the identity.
     void ApplyLocalTransformation();
-    // Bakes the subtree's transformations into the primitives and gathers them
-    // into this list, which ends without nested lists.
+    /// Bakes the subtree's transformations into the primitives and gathers them
+    /// into this list, which ends without nested lists.
     void Flatten();
-    // The aggregate transformation of the last list carrying id in root's tree
-    // (depth first); result is untouched when no list carries it.
+    /// The aggregate transformation of the last list carrying id in root's tree
+    /// (depth first); result is untouched when no list carries it.
+    /// The aggregate is L_root * ... * L_list, the root's local transformation first.
     void GetAggregateTransformation(const DisplayList3D& root, unsigned int id, Matrix4x4& result) const;
 
     // --- clip planes
+    /// The number of clip planes: 6.
     int GetMaxClipPlanes() const { return kMaxClipPlanes; }
+    /// Clip plane index; an index outside 0..5 reads plane 0.
     const Plane& GetClipPlane(int index) const;
+    /// Sets clip plane index; an index outside 0..5 is ignored. A pick dot is kept
+    /// when Plane::Apply gives 0 or more for every enabled plane of its list (in the
+    /// list's own frame).
     void SetClipPlane(int index, const Plane& plane);
+    /// Whether clip plane index is enabled; false outside 0..5.
     bool GetClipPlaneEnabled(int index) const;
+    /// Enables or disables clip plane index; an index outside 0..5 is ignored.
     void SetClipPlaneEnabled(int index, bool enabled);
 
     // --- pick dots
-    // Appends the pick dots of the tree's 3D content, in the frame of the
-    // root's parent, honouring every list's enabled clip planes; returns the
-    // vector's size.
+    /// Appends the pick dots of the tree's 3D content, in the frame of the
+    /// root's parent, honouring every list's enabled clip planes; returns the
+    /// vector's size.
     int GetPickDots(std::vector<DotPrimitive>& dots) const;
-    // Appends the pick dots of the tree's 2D overlay content, untransformed;
-    // returns the vector's size.
+    /// Appends the pick dots of the tree's 2D overlay content, untransformed;
+    /// returns the vector's size.
     int GetPickDots2D(std::vector<DotPrimitive>& dots) const;
 
 protected:
-    // Primitives of the subtree, a triangle mesh counting its vertices.
+    /// Primitives of the subtree, a triangle mesh counting its vertices.
     int GetNumPrim() const;
-    // Appends the source's primitives only; returns how many (a mesh counts one).
+    /// Appends the source's primitives only; returns how many (a mesh counts one).
     int AppendArrays(const DisplayList3D& source);
-    // Transforms this list's own primitives by the matrix and resets the local
-    // transformation to the identity.
+    /// Transforms this list's own primitives by the matrix and resets the local
+    /// transformation to the identity.
     void TransformPrimitives(const Matrix4x4& matrix);
+    /// ApplyLocalTransformation below a parent whose aggregate is parent.
     void ApplyLocalTransformationTree(const Matrix4x4& parent);
+    /// GetAggregateTransformation below a parent whose aggregate is parent.
     void GetAggregateTransformationTree(const DisplayList3D& list, unsigned int id, Matrix4x4 parent,
                                         Matrix4x4& result) const;
+    /// GetPickDots below a parent whose aggregate is parent.
     int GetPickDotsTree(const Matrix4x4& parent, std::vector<DotPrimitive>& dots) const;
+    /// Appends the pick dots of this list's own 3D primitives, untransformed.
     int GetPickDotsPrimitives(std::vector<DotPrimitive>& dots) const;
 
 private:
@@ -209,7 +303,7 @@ private:
         array.push_back(primitive);
         return static_cast<int>(array.size()) - 1;
     }
-    // A range that does not lie within the array leaves it unchanged.
+    /// A range that does not lie within the array leaves it unchanged.
     template <class T>
     static void EraseRange(std::vector<T>& array, int first, int count)
     {
@@ -219,8 +313,8 @@ private:
         array.erase(array.begin() + first, array.begin() + first + count);
     }
 
-    // The colour that sends a primitive of a split kind to its transparent
-    // array when its alpha byte is not 0.
+    /// The colour that sends a primitive of a split kind to its transparent
+    /// array when its alpha byte is not 0.
     static bool IsTransparent(const SpherePrimitive& p) { return p.GetColor().GetA() != 0; }
     static bool IsTransparent(const EllipsoidPrimitive& p) { return p.GetColor().GetA() != 0; }
     static bool IsTransparent(const CylinderPrimitive& p) { return p.GetColor1().GetA() != 0; }
@@ -230,19 +324,19 @@ private:
         return p.GetNumVertices() > 0 && p.GetVertexAt(0).GetColor().GetA() != 0;
     }
 
-    // Walks over the primitive arrays in table order; the list type may be
-    // const or not. Defined where they are used.
+    /// Walks over the primitive arrays in table order; the list type may be
+    /// const or not. Defined where they are used.
     template <class List, class F>
     static void ForEachArray(List& list, F&& f);
     template <class Target, class Source, class F>
     static void ForEachArrayPair(Target& target, Source& source, F&& f);
 
     void ResetPlacement();
-    // Moves the primitives of every list below this one into this list, in
-    // depth-first order; the lists below are left without primitives.
+    /// Moves the primitives of every list below this one into this list, in
+    /// depth-first order; the lists below are left without primitives.
     void GatherSubtree(DisplayList3D& list);
-    // Adds the sizes of the subtree's primitive arrays to totals, one entry
-    // per array in table order.
+    /// Adds the sizes of the subtree's primitive arrays to totals, one entry
+    /// per array in table order.
     void AddArraySizes(std::size_t* totals) const;
     bool HasOwnPrimitives() const;
 

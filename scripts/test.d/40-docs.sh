@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the API reference (the `docs` target, Doxygen) of the normal build. Doxygen runs with
+# WARN_AS_ERROR, so a public name left undocumented, or any other warning, fails the stage.
+# Also checks that the umbrella header includes every installed header.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=build/test-release
+
+missing=0
+while IFS= read -r header; do
+  if ! grep -q "#include \"$header\"" orvcore/OrvCore.h; then
+    echo "orvcore/OrvCore.h does not include $header" >&2
+    missing=1
+  fi
+done < <(find orvcore -name '*.h' ! -path 'orvcore/text/regex/*' ! -name OrvCore.h | sort)
+[ "$missing" -eq 0 ]
+
+command -v doxygen >/dev/null || { echo "doxygen is not installed (scripts/setup-deps.sh installs it)" >&2; exit 1; }
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" --target docs
+echo "API reference: $build/docs/html/index.html"

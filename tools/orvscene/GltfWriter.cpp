@@ -1,0 +1,532 @@
+#include "GltfWriter.h"
+
+#include "Report.h"
+#include "SceneWalk.h"
+
+#include "orvcore/graphics/primitives/IconPrimitive.h"
+#include "orvcore/graphics/primitives/LinePrimitives.h"
+#include "orvcore/graphics/primitives/LitSolidPrimitives.h"
+#include "orvcore/graphics/primitives/PointPrimitives.h"
+#include "orvcore/graphics/primitives/TextPrimitives.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <ostream>
+#include <vector>
+
+using namespace Orvane;
+
+namespace orvscene {
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+
+// glTF numbers must be finite.
+std::string Num(double v)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.9g", std::isfinite(v) ? v : 0.0);
+    return buffer;
+}
+
+std::string Join(const std::vector<std::string>& items)
+{
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : ",") + item;
+    return out;
+}
+
+std::uint32_t Packed(const Color& c)
+{
+    return static_cast<std::uint32_t>(c.GetR()) << 16 | static_cast<std::uint32_t>(c.GetG()) << 8 | c.GetB();
+}
+
+// glTF colours are linear; the scene's are sRGB bytes.
+double Linear(unsigned channel)
+{
+    double c = channel / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+void PushLinear(std::uint32_t rgb, std::vector<float>& out)
+{
+    out.push_back(static_cast<float>(Linear(rgb >> 16 & 0xff)));
+    out.push_back(static_cast<float>(Linear(rgb >> 8 & 0xff)));
+    out.push_back(static_cast<float>(Linear(rgb & 0xff)));
+}
+
+void Push(const Point3d& p, std::vector<float>& out)
+{
+    for (double v : {p.GetX(), p.GetY(), p.GetZ()})
+        out.push_back(std::isfinite(v) ? static_cast<float>(v) : 0.0f);
+}
+
+std::string Hex(std::uint32_t rgb)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "#%06x", rgb);
+    return buffer;
+}
+
+// The binary buffer and the JSON arrays that index it.
+class GlbBuilder
+{
+public:
+    // A vertex or instance attribute of floats; positions get their bounds.
+    int Floats(const std::vector<float>& values, int components, bool bounds, int target)
+    {
+        const char* type = components == 4 ? "VEC4" : components == 3 ? "VEC3" : "SCALAR";
+        std::string extra;
+        if (bounds) {
+            std::vector<float> lo(values.begin(), values.begin() + components), hi = lo;
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                std::size_t k = i % static_cast<std::size_t>(components);
+                lo[k] = std::min(lo[k], values[i]);
+                hi[k] = std::max(hi[k], values[i]);
+            }
+            extra = ",\"min\":[" + List(lo) + "],\"max\":[" + List(hi) + "]";
+        }
+        int view = View(values.data(), values.size() * sizeof(float), target);
+        return Accessor(view, 5126, values.size() / static_cast<std::size_t>(components), type, extra);
+    }
+    int Indices(const std::vector<std::uint16_t>& values)
+    {
+        int view = View(values.data(), values.size() * sizeof(std::uint16_t), 34963);
+        return Accessor(view, 5123, values.size(), "SCALAR", "");
+    }
+    int Material(const std::string& name, std::uint32_t rgb)
+    {
+        std::vector<float> c;
+        PushLinear(rgb, c);
+        materials.push_back("{\"name\":" + JsonString(name) + ",\"pbrMetallicRoughness\":{\"baseColorFactor\":[" +
+                            Num(c[0]) + "," + Num(c[1]) + "," + Num(c[2]) +
+                            ",1],\"metallicFactor\":0,\"roughnessFactor\":0.6}}");
+        return static_cast<int>(materials.size()) - 1;
+    }
+    int Mesh(const std::string& name, const std::string& primitive)
+    {
+        meshes.push_back("{\"name\":" + JsonString(name) + ",\"primitives\":[" + primitive + "]}");
+        return static_cast<int>(meshes.size()) - 1;
+    }
+
+    std::string bin;
+    std::vector<std::string> views, accessors, materials, meshes;
+
+private:
+    static std::string List(const std::vector<float>& v)
+    {
+        std::string out;
+        for (float x : v)
+            out += (out.empty() ? "" : ",") + Num(x);
+        return out;
+    }
+    int View(const void* data, std::size_t bytes, int target)
+    {
+        std::size_t offset = bin.size();
+        bin.append(static_cast<const char*>(data), bytes);
+        bin.append((4 - bin.size() % 4) % 4, '\0');
+        views.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) +
+                        ",\"byteLength\":" + std::to_string(bytes) +
+                        (target ? ",\"target\":" + std::to_string(target) : std::string()) + "}");
+        return static_cast<int>(views.size()) - 1;
+    }
+    int Accessor(int view, int componentType, std::size_t count, const char* type, const std::string& extra)
+    {
+        accessors.push_back("{\"bufferView\":" + std::to_string(view) +
+                            ",\"componentType\":" + std::to_string(componentType) +
+                            ",\"count\":" + std::to_string(count) + ",\"type\":\"" + type + "\"" + extra + "}");
+        return static_cast<int>(accessors.size()) - 1;
+    }
+};
+
+// A unit shape: the sphere of radius 1 about the origin, or the open
+// cylinder of radius 1 standing on y = 0 .. 1.
+struct UnitShape {
+    std::vector<float> positions, normals;
+    std::vector<std::uint16_t> indices;
+
+    static UnitShape Sphere(int slices, int stacks)
+    {
+        UnitShape s;
+        for (int i = 0; i <= stacks; ++i) {
+            double theta = kPi * i / stacks;
+            for (int j = 0; j <= slices; ++j) {
+                double phi = 2 * kPi * j / slices;
+                float n[3] = {static_cast<float>(std::sin(theta) * std::cos(phi)), static_cast<float>(std::cos(theta)),
+                              static_cast<float>(std::sin(theta) * std::sin(phi))};
+                s.positions.insert(s.positions.end(), n, n + 3);
+                s.normals.insert(s.normals.end(), n, n + 3);
+            }
+        }
+        s.Grid(slices, stacks);
+        return s;
+    }
+    static UnitShape Cylinder(int slices)
+    {
+        UnitShape s;
+        for (int i = 0; i <= 1; ++i)
+            for (int j = 0; j <= slices; ++j) {
+                double phi = 2 * kPi * j / slices;
+                float x = static_cast<float>(std::cos(phi)), z = static_cast<float>(std::sin(phi));
+                s.positions.insert(s.positions.end(), {x, static_cast<float>(1 - i), z});
+                s.normals.insert(s.normals.end(), {x, 0.0f, z});
+            }
+        s.Grid(slices, 1);
+        return s;
+    }
+
+private:
+    // Two counter-clockwise triangles (seen from outside) per grid cell.
+    void Grid(int slices, int rows)
+    {
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < slices; ++j) {
+                auto at = [&](int r, int c) { return static_cast<std::uint16_t>(r * (slices + 1) + c); };
+                indices.insert(indices.end(), {at(i, j), at(i, j + 1), at(i + 1, j)});
+                indices.insert(indices.end(), {at(i, j + 1), at(i + 1, j + 1), at(i + 1, j)});
+            }
+    }
+};
+
+// Instances of one unit shape in one colour.
+struct InstanceGroup {
+    std::uint32_t rgb = 0;
+    std::vector<float> translations, rotations, scales;
+    std::vector<std::string> ids; // JSON values, one per instance
+};
+
+// What one list holds, gathered during its visit.
+struct ListContent {
+    std::vector<InstanceGroup> spheres, cylinders;
+    std::map<std::uint32_t, std::size_t> sphereGroup, cylinderGroup;
+    std::vector<float> linePositions, lineColours, dotPositions, dotColours;
+    std::vector<std::string> labels, icons;
+
+    InstanceGroup& Group(std::vector<InstanceGroup>& groups, std::map<std::uint32_t, std::size_t>& index,
+                         std::uint32_t rgb)
+    {
+        auto hit = index.emplace(rgb, groups.size());
+        if (hit.second) {
+            groups.emplace_back();
+            groups.back().rgb = rgb;
+        }
+        return groups[hit.first->second];
+    }
+};
+
+struct Node {
+    std::string json; // the members other than children
+    std::vector<int> children;
+};
+
+// The rotation that turns +y onto the unit vector (x, y, z), as a quaternion.
+void PushRotation(double x, double y, double z, std::vector<float>& out)
+{
+    double q[4] = {z, 0, -x, 1 + y};
+    if (q[3] < 1e-9) { // opposite to +y: half a turn about x
+        q[0] = 1;
+        q[1] = q[2] = q[3] = 0;
+    }
+    double n = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+    for (double v : q)
+        out.push_back(static_cast<float>(v / n));
+}
+
+// A translation, rotation and scale (no shear, no projection, nothing singular).
+bool IsTrs(const Matrix4x4& m)
+{
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (!std::isfinite(m(r, c)))
+                return false;
+    if (std::fabs(m(0, 3)) > 1e-12 || std::fabs(m(1, 3)) > 1e-12 || std::fabs(m(2, 3)) > 1e-12 ||
+        std::fabs(m(3, 3) - 1) > 1e-12)
+        return false;
+    double len[3];
+    for (int r = 0; r < 3; ++r) {
+        len[r] = std::sqrt(m(r, 0) * m(r, 0) + m(r, 1) * m(r, 1) + m(r, 2) * m(r, 2));
+        if (len[r] < 1e-9)
+            return false;
+    }
+    for (int a = 0; a < 3; ++a)
+        for (int b = a + 1; b < 3; ++b) {
+            double dot = m(a, 0) * m(b, 0) + m(a, 1) * m(b, 1) + m(a, 2) * m(b, 2);
+            if (std::fabs(dot) > 1e-6 * len[a] * len[b])
+                return false;
+        }
+    return true;
+}
+
+bool IsIdentity(const Matrix4x4& m)
+{
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (m(r, c) != (r == c ? 1.0 : 0.0))
+                return false;
+    return true;
+}
+
+class GltfScene : public SceneVisitor
+{
+public:
+    explicit GltfScene(GlbBuilder& glb) : m_glb(glb) {}
+
+    void EnterList(const SceneListVisit& at)
+    {
+        // glTF gives the list's content the transformation node * parent's
+        // (points as row vectors); the node's matrix is what makes that the
+        // list's aggregate.
+        const Matrix4x4 parentWorld = at.parent < 0 ? Matrix4x4(Matrix4x4::IdentityMatrix) : m_frames.back().world;
+        Matrix4x4 inverse(parentWorld);
+        inverse.Invert();
+        Frame frame{at.aggregate * inverse, parentWorld, false, static_cast<int>(nodes.size())};
+        std::string json = "\"name\":\"display list " + std::to_string(at.index) + "\"";
+        if (IsTrs(frame.local)) {
+            frame.world = at.aggregate;
+            if (!IsIdentity(frame.local)) {
+                json += ",\"matrix\":[";
+                for (int k = 0; k < 16; ++k)
+                    json += (k ? "," : "") + Num(frame.local(k / 4, k % 4));
+                json += "]";
+            }
+        } else {
+            frame.baked = true; // content written in the parent node's frame
+        }
+        json += ",\"extras\":{\"displayListId\":" + std::to_string(at.list.GetID());
+        nodes.push_back({json, {}});
+        if (at.parent >= 0)
+            nodes[static_cast<std::size_t>(m_frames.back().node)].children.push_back(frame.node);
+        m_frames.push_back(frame);
+        m_content.emplace_back();
+    }
+
+    using SceneVisitor::Primitive;
+    void Primitive(const SpherePrimitive& s, const char*, const SceneListVisit&)
+    {
+        ListContent& c = m_content.back();
+        InstanceGroup& g = c.Group(c.spheres, c.sphereGroup, Packed(s.GetColor()));
+        Push(Place(s.GetCenter()), g.translations);
+        const float r = static_cast<float>(s.GetRadius());
+        g.scales.insert(g.scales.end(), {r, r, r});
+        g.ids.push_back(std::to_string(s.GetID()));
+    }
+    // Two halves, each in its end's colour and carrying the cylinder's and
+    // that end's identifiers.
+    void Primitive(const CylinderPrimitive& cyl, const char*, const SceneListVisit&)
+    {
+        ListContent& c = m_content.back();
+        const Point3d a = Place(cyl.GetEnd1()), b = Place(cyl.GetEnd2()), mid = a.MidPoint(b);
+        const Point3d half = (b - a) * 0.5;
+        const double length = half.Length();
+        const float r = static_cast<float>(cyl.GetRadius());
+        const std::uint32_t colours[2] = {Packed(cyl.GetColor1()), Packed(cyl.GetColor2())};
+        const unsigned ends[2] = {cyl.GetEnd1ID(), cyl.GetEnd2ID()};
+        const Point3d starts[2] = {a, mid};
+        for (int k = 0; k < 2; ++k) {
+            InstanceGroup& g = c.Group(c.cylinders, c.cylinderGroup, colours[k]);
+            Push(starts[k], g.translations);
+            if (length > 0 && std::isfinite(length))
+                PushRotation(half.GetX() / length, half.GetY() / length, half.GetZ() / length, g.rotations);
+            else
+                g.rotations.insert(g.rotations.end(), {0.0f, 0.0f, 0.0f, 1.0f});
+            g.scales.insert(g.scales.end(), {r, std::isfinite(length) ? static_cast<float>(length) : 0.0f, r});
+            g.ids.push_back("[" + std::to_string(cyl.GetID()) + "," + std::to_string(ends[k]) + "]");
+        }
+    }
+    void Primitive(const LinePrimitive& l, const char*, const SceneListVisit&)
+    {
+        ListContent& c = m_content.back();
+        const Point3d a = Place(l.GetEnd1()), b = Place(l.GetEnd2()), mid = a.MidPoint(b);
+        for (const Point3d& p : {a, mid, mid, b})
+            Push(p, c.linePositions);
+        const std::uint32_t a1 = Packed(l.GetColor1()), b2 = Packed(l.GetColor2());
+        for (std::uint32_t colour : {a1, a1, b2, b2})
+            PushLinear(colour, c.lineColours);
+    }
+    void Primitive(const DotPrimitive& d, const char*, const SceneListVisit&)
+    {
+        ListContent& c = m_content.back();
+        Push(Place(d.GetCoord()), c.dotPositions);
+        PushLinear(Packed(d.GetColor()), c.dotColours);
+    }
+    void Primitive(const Text3DPrimitive& t, const char*, const SceneListVisit&)
+    {
+        m_content.back().labels.push_back("{\"text\":" + JsonString(t.GetText()) +
+                                          ",\"position\":" + Position(Place(t.GetPosition())) +
+                                          ",\"objectId\":" + std::to_string(t.GetID()) + "}");
+    }
+    void Primitive(const IconPrimitive& icon, const char*, const SceneListVisit&)
+    {
+        m_content.back().icons.push_back("{\"position\":" + Position(Place(icon.GetCoord())) +
+                                         ",\"colour\":\"" + Hex(Packed(icon.GetColor())) + "\"}");
+    }
+
+    void LeaveList(const SceneListVisit&)
+    {
+        ListContent& c = m_content.back();
+        const int node = m_frames.back().node;
+        std::string& json = nodes[static_cast<std::size_t>(node)].json;
+        if (!c.labels.empty())
+            json += ",\"labels\":[" + Join(c.labels) + "]";
+        if (!c.icons.empty())
+            json += ",\"icons\":[" + Join(c.icons) + "]";
+        json += "}";
+        for (const InstanceGroup& g : c.spheres)
+            AddInstances(node, "spheres", Shape(m_sphere, UnitShape::Sphere(24, 16)), g, false);
+        for (const InstanceGroup& g : c.cylinders)
+            AddInstances(node, "cylinder halves", Shape(m_cylinder, UnitShape::Cylinder(16)), g, true);
+        AddVertexMesh(node, "lines", 1, c.linePositions, c.lineColours);
+        AddVertexMesh(node, "dots", 0, c.dotPositions, c.dotColours);
+        m_content.pop_back();
+        m_frames.pop_back();
+    }
+
+    std::vector<Node> nodes;
+
+private:
+    struct Frame {
+        Matrix4x4 local; // the list's aggregate relative to the parent node's frame
+        Matrix4x4 world; // what glTF applies to the node's content
+        bool baked;      // the node carries no matrix: `local` is applied to the content
+        int node;
+    };
+    // Accessors of a unit shape, made once.
+    struct ShapeAccessors {
+        int position = -1, normal = -1, indices = -1;
+        std::map<std::uint32_t, int> meshByColour;
+    };
+
+    // A point of the current list in its node's frame.
+    Point3d Place(const Point3d& p) const
+    {
+        const Frame& f = m_frames.back();
+        return f.baked ? f.local.Transform(p) : p;
+    }
+    static std::string Position(const Point3d& p)
+    {
+        return "[" + Num(p.GetX()) + "," + Num(p.GetY()) + "," + Num(p.GetZ()) + "]";
+    }
+    ShapeAccessors& Shape(ShapeAccessors& s, const UnitShape& shape)
+    {
+        if (s.position < 0) {
+            s.position = m_glb.Floats(shape.positions, 3, true, 34962);
+            s.normal = m_glb.Floats(shape.normals, 3, false, 34962);
+            s.indices = m_glb.Indices(shape.indices);
+        }
+        return s;
+    }
+    void AddInstances(int parent, const std::string& kind, ShapeAccessors& shape, const InstanceGroup& g,
+                      bool rotated)
+    {
+        auto mesh = shape.meshByColour.find(g.rgb);
+        if (mesh == shape.meshByColour.end()) {
+            const std::string name = kind + " " + Hex(g.rgb);
+            const int material = m_glb.Material(Hex(g.rgb), g.rgb);
+            const int m = m_glb.Mesh(name, "{\"attributes\":{\"POSITION\":" + std::to_string(shape.position) +
+                                               ",\"NORMAL\":" + std::to_string(shape.normal) +
+                                               "},\"indices\":" + std::to_string(shape.indices) +
+                                               ",\"material\":" + std::to_string(material) + "}");
+            mesh = shape.meshByColour.emplace(g.rgb, m).first;
+        }
+        std::string attributes = "\"TRANSLATION\":" + std::to_string(m_glb.Floats(g.translations, 3, false, 0));
+        if (rotated)
+            attributes += ",\"ROTATION\":" + std::to_string(m_glb.Floats(g.rotations, 4, false, 0));
+        attributes += ",\"SCALE\":" + std::to_string(m_glb.Floats(g.scales, 3, false, 0));
+        AddChild(parent, "\"name\":" + JsonString(kind + " " + Hex(g.rgb)) + ",\"mesh\":" +
+                             std::to_string(mesh->second) + ",\"extensions\":{\"EXT_mesh_gpu_instancing\":{" +
+                             "\"attributes\":{" + attributes + "}}},\"extras\":{\"kind\":" + JsonString(kind) +
+                             ",\"objectIds\":[" + Join(g.ids) + "]}");
+    }
+    void AddVertexMesh(int parent, const std::string& kind, int mode, const std::vector<float>& positions,
+                       const std::vector<float>& colours)
+    {
+        if (positions.empty())
+            return;
+        if (m_plainMaterial < 0)
+            m_plainMaterial = m_glb.Material("vertex colours", 0xffffff);
+        const int mesh =
+            m_glb.Mesh(kind, "{\"attributes\":{\"POSITION\":" + std::to_string(m_glb.Floats(positions, 3, true, 34962)) +
+                                 ",\"COLOR_0\":" + std::to_string(m_glb.Floats(colours, 3, false, 34962)) +
+                                 "},\"mode\":" + std::to_string(mode) +
+                                 ",\"material\":" + std::to_string(m_plainMaterial) + "}");
+        AddChild(parent, "\"name\":" + JsonString(kind) + ",\"mesh\":" + std::to_string(mesh) +
+                             ",\"extras\":{\"kind\":" + JsonString(kind) + "}");
+    }
+    void AddChild(int parent, const std::string& json)
+    {
+        nodes[static_cast<std::size_t>(parent)].children.push_back(static_cast<int>(nodes.size()));
+        nodes.push_back({json, {}});
+    }
+
+    GlbBuilder& m_glb;
+    std::vector<Frame> m_frames;
+    std::vector<ListContent> m_content;
+    ShapeAccessors m_sphere, m_cylinder;
+    int m_plainMaterial = -1;
+};
+
+void WriteLittle32(std::ostream& out, std::uint32_t v)
+{
+    const char bytes[4] = {static_cast<char>(v & 0xff), static_cast<char>(v >> 8 & 0xff),
+                           static_cast<char>(v >> 16 & 0xff), static_cast<char>(v >> 24 & 0xff)};
+    out.write(bytes, 4);
+}
+
+} // namespace
+
+GltfWriter::GltfWriter(const DisplayList3D& scene, const std::string& title) : m_scene(scene), m_title(title) {}
+
+void GltfWriter::Write(std::ostream& out) const
+{
+    GlbBuilder glb;
+    GltfScene scene(glb);
+    WalkScene(m_scene, scene);
+
+    std::vector<std::string> nodes;
+    for (const Node& n : scene.nodes) {
+        std::string json = "{" + n.json;
+        if (!n.children.empty()) {
+            json += ",\"children\":[";
+            for (std::size_t i = 0; i < n.children.size(); ++i)
+                json += (i ? "," : "") + std::to_string(n.children[i]);
+            json += "]";
+        }
+        nodes.push_back(json + "}");
+    }
+    std::string json = "{\"asset\":{\"version\":\"2.0\",\"generator\":\"orvscene\"}";
+    json += ",\"extensionsUsed\":[\"EXT_mesh_gpu_instancing\"],\"extensionsRequired\":[\"EXT_mesh_gpu_instancing\"]";
+    json += ",\"scene\":0,\"scenes\":[{\"name\":" + JsonString(m_title) + ",\"nodes\":[0]}]";
+    json += ",\"nodes\":[" + Join(nodes) + "]";
+    if (!glb.meshes.empty())
+        json += ",\"meshes\":[" + Join(glb.meshes) + "]";
+    if (!glb.materials.empty())
+        json += ",\"materials\":[" + Join(glb.materials) + "]";
+    if (!glb.accessors.empty())
+        json += ",\"accessors\":[" + Join(glb.accessors) + "],\"bufferViews\":[" + Join(glb.views) +
+                "],\"buffers\":[{\"byteLength\":" + std::to_string(glb.bin.size()) + "}]";
+    json += "}";
+    json.append((4 - json.size() % 4) % 4, ' ');
+
+    const bool hasBin = !glb.bin.empty();
+    const std::uint32_t total =
+        static_cast<std::uint32_t>(12 + 8 + json.size() + (hasBin ? 8 + glb.bin.size() : 0));
+    out.write("glTF", 4);
+    WriteLittle32(out, 2);
+    WriteLittle32(out, total);
+    WriteLittle32(out, static_cast<std::uint32_t>(json.size()));
+    out.write("JSON", 4);
+    out.write(json.data(), static_cast<std::streamsize>(json.size()));
+    if (hasBin) {
+        WriteLittle32(out, static_cast<std::uint32_t>(glb.bin.size()));
+        out.write("BIN\0", 4);
+        out.write(glb.bin.data(), static_cast<std::streamsize>(glb.bin.size()));
+    }
+}
+
+} // namespace orvscene

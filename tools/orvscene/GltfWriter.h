@@ -1,0 +1,34 @@
+#pragma once
+
+#include "orvcore/graphics/scene/DisplayList3D.h"
+
+#include <iosfwd>
+#include <string>
+
+namespace orvscene {
+
+// Writes a scene as glTF 2.0 binary (GLB): one node per display list with
+// its local transformation, nested as the lists are; under it one node per
+// colour for its spheres and for its cylinders, each an instanced unit mesh
+// (EXT_mesh_gpu_instancing: translation, rotation and scale per instance)
+// with a material of that colour, its instances' object identifiers in the
+// node's extras; lines and dots as line and point meshes with vertex colours;
+// labels and icons in the list node's extras.
+//
+// glTF composes a child's matrix after its parent's, where display lists
+// apply the parent's first: each node carries the matrix that gives its list
+// the same aggregate transformation. When that matrix is no translation,
+// rotation and scale (a shear, a projection), the node carries none and its
+// primitives are written already transformed.
+class GltfWriter
+{
+public:
+    GltfWriter(const Orvane::DisplayList3D& scene, const std::string& title);
+    void Write(std::ostream& out) const;
+
+private:
+    const Orvane::DisplayList3D& m_scene;
+    std::string m_title;
+};
+
+} // namespace orvscene

@@ -1,0 +1,463 @@
+#include "HtmlPage.h"
+
+#include "Report.h"
+#include "SceneWalk.h"
+#include "WebAssets.h"
+
+#include "orvcore/graphics/primitives/IconPrimitive.h"
+#include "orvcore/graphics/primitives/LinePrimitives.h"
+#include "orvcore/graphics/primitives/LitSolidPrimitives.h"
+#include "orvcore/graphics/primitives/PointPrimitives.h"
+#include "orvcore/graphics/primitives/TextPrimitives.h"
+
+#if ORVSCENE_HAVE_ZLIB
+#include <zlib.h>
+#endif
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <map>
+#include <ostream>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <tuple>
+#include <vector>
+
+using namespace Orvane;
+
+namespace orvscene {
+
+namespace {
+
+std::string Number(double v)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.6g", std::isfinite(v) ? v : 0.0);
+    return buffer;
+}
+
+// Indices of distinct values in first-seen order.
+template <class Key>
+class Palette
+{
+public:
+    std::uint32_t operator()(const Key& key)
+    {
+        auto hit = m_index.emplace(key, static_cast<std::uint32_t>(m_values.size()));
+        if (hit.second)
+            m_values.push_back(key);
+        return hit.first->second;
+    }
+    const std::vector<Key>& Values() const { return m_values; }
+
+private:
+    std::map<Key, std::uint32_t> m_index;
+    std::vector<Key> m_values;
+};
+
+std::uint32_t Packed(const Color& c)
+{
+    return static_cast<std::uint32_t>(c.GetR()) << 16 | static_cast<std::uint32_t>(c.GetG()) << 8 | c.GetB();
+}
+
+// A typed array of the payload: name, element type and elements.
+struct Section {
+    std::string name;
+    bool wide; // 32-bit elements, else 16-bit
+    std::vector<std::uint32_t> values;
+};
+
+// Gathers what the page draws, in the root's frame: the walk hands each
+// primitive with its list's aggregate transformation.
+class PageScene : public SceneVisitor
+{
+public:
+    using SceneVisitor::Primitive;
+    void Primitive(const SpherePrimitive& s, const char*, const SceneListVisit& at)
+    {
+        sphereCentres.push_back(at.aggregate.Transform(s.GetCenter()));
+        sphereColours.push_back(colours(Packed(s.GetColor())));
+        sphereRadii.push_back(radii(static_cast<float>(s.GetRadius())));
+        sphereIds.push_back(s.GetID());
+    }
+    void Primitive(const CylinderPrimitive& c, const char*, const SceneListVisit& at)
+    {
+        AddSegment(cylinders, at, c.GetEnd1(), c.GetEnd2(), c.GetColor1(), c.GetColor2());
+        cylinderRadii.push_back(radii(static_cast<float>(c.GetRadius())));
+    }
+    void Primitive(const LinePrimitive& l, const char*, const SceneListVisit& at)
+    {
+        AddSegment(lines, at, l.GetEnd1(), l.GetEnd2(), l.GetColor1(), l.GetColor2());
+    }
+    void Primitive(const DotPrimitive& d, const char*, const SceneListVisit& at)
+    {
+        dotPositions.push_back(at.aggregate.Transform(d.GetCoord()));
+        dotColours.push_back(colours(Packed(d.GetColor())));
+    }
+    void Primitive(const Text3DPrimitive& t, const char*, const SceneListVisit& at)
+    {
+        Point3d p = at.aggregate.Transform(t.GetPosition());
+        labels += std::string(labels.empty() ? "" : ",") + "[" + JsonString(t.GetText()) + "," + Number(p.GetX()) +
+                  "," + Number(p.GetY()) + "," + Number(p.GetZ()) + "]";
+    }
+    void Primitive(const IconPrimitive& icon, const char*, const SceneListVisit& at)
+    {
+        Point3d p = at.aggregate.Transform(icon.GetCoord());
+        icons += std::string(icons.empty() ? "" : ",") + "[" + Number(p.GetX()) + "," + Number(p.GetY()) + "," +
+                 Number(p.GetZ()) + "," + std::to_string(colours(Packed(icon.GetColor()))) + "]";
+    }
+
+    struct Segments {
+        std::vector<Point3d> ends1, ends2;
+        std::vector<std::uint32_t> colours1, colours2;
+    };
+    Palette<std::uint32_t> colours;
+    Palette<float> radii;
+    std::vector<Point3d> sphereCentres;
+    std::vector<std::uint32_t> sphereColours, sphereRadii, sphereIds;
+    Segments cylinders;
+    std::vector<std::uint32_t> cylinderRadii;
+    Segments lines;
+    std::vector<Point3d> dotPositions;
+    std::vector<std::uint32_t> dotColours;
+    std::string labels, icons; // JSON array elements
+
+private:
+    void AddSegment(Segments& s, const SceneListVisit& at, const Point3d& a, const Point3d& b, const Color& ca,
+                    const Color& cb)
+    {
+        s.ends1.push_back(at.aggregate.Transform(a));
+        s.ends2.push_back(at.aggregate.Transform(b));
+        s.colours1.push_back(colours(Packed(ca)));
+        s.colours2.push_back(colours(Packed(cb)));
+    }
+};
+
+// Positions as 16-bit steps over the box of every finite point given.
+class Quantiser
+{
+public:
+    void Include(const Point3d& p)
+    {
+        const double v[3] = {p.GetX(), p.GetY(), p.GetZ()};
+        if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
+            return;
+        for (int k = 0; k < 3; ++k) {
+            m_lo[k] = std::min(m_lo[k], v[k]);
+            m_hi[k] = std::max(m_hi[k], v[k]);
+        }
+    }
+    void Include(const std::vector<Point3d>& points)
+    {
+        for (const Point3d& p : points)
+            Include(p);
+    }
+    void Finish()
+    {
+        double extent = 0;
+        for (int k = 0; k < 3; ++k) {
+            if (m_lo[k] > m_hi[k])
+                m_lo[k] = m_hi[k] = 0;
+            extent = std::max(extent, m_hi[k] - m_lo[k]);
+        }
+        m_step = std::max(extent / 65535.0, 1e-6);
+    }
+    // Non-finite coordinates fall to the box's corner.
+    void Add(const Point3d& p, std::vector<std::uint32_t>& out) const
+    {
+        const double v[3] = {p.GetX(), p.GetY(), p.GetZ()};
+        for (int k = 0; k < 3; ++k) {
+            double q = std::isfinite(v[k]) ? std::round((v[k] - m_lo[k]) / m_step) : 0.0;
+            out.push_back(static_cast<std::uint32_t>(std::min(65535.0, std::max(0.0, q))));
+        }
+    }
+    std::vector<std::uint32_t> All(const std::vector<Point3d>& points) const
+    {
+        std::vector<std::uint32_t> out;
+        out.reserve(points.size() * 3);
+        for (const Point3d& p : points)
+            Add(p, out);
+        return out;
+    }
+    std::string Json() const
+    {
+        return "\"origin\":[" + Number(m_lo[0]) + "," + Number(m_lo[1]) + "," + Number(m_lo[2]) +
+               "],\"step\":" + Number(m_step);
+    }
+
+private:
+    double m_lo[3] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
+                      std::numeric_limits<double>::max()};
+    double m_hi[3] = {-std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+                      -std::numeric_limits<double>::max()};
+    double m_step = 1;
+};
+
+// The pick dots, one per distinct position step and identifier, in the
+// scene's order.
+void AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std::vector<Section>& sections)
+{
+    std::vector<std::uint32_t> positions, ids, one;
+    std::set<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, unsigned>> seen;
+    for (const DotPrimitive& dot : dots) {
+        one.clear();
+        q.Add(dot.GetCoord(), one);
+        if (!seen.emplace(one[0], one[1], one[2], dot.GetID()).second)
+            continue;
+        positions.insert(positions.end(), one.begin(), one.end());
+        ids.push_back(dot.GetID());
+    }
+    sections.push_back({"pick.pos", false, std::move(positions)});
+    sections.push_back({"pick.id", true, std::move(ids)});
+}
+
+// An atom as the info box shows it, from the tool's atom label
+// "serial name residue chain+number" (the chain letter only when there is one).
+struct AtomFields {
+    std::string name, residue, chain, number;
+};
+
+AtomFields SplitAtomLabel(const std::string& label)
+{
+    std::vector<std::string> parts;
+    std::istringstream in(label);
+    for (std::string part; std::getline(in, part, ' ');)
+        parts.push_back(part);
+    AtomFields f;
+    if (parts.size() >= 2)
+        f.name = parts[1];
+    if (parts.size() >= 3)
+        f.residue = parts[2];
+    if (parts.size() >= 4) {
+        const std::string& last = parts.back();
+        std::size_t digits = last.find_first_of("-0123456789");
+        f.chain = last.substr(0, std::min(digits, last.size()));
+        f.number = digits == std::string::npos ? "" : last.substr(digits);
+    }
+    return f;
+}
+
+void AddAtoms(const SceneDocument& doc, std::vector<Section>& sections, std::string& names, std::string& residues)
+{
+    Palette<std::string> nameIndex;
+    Palette<std::tuple<std::string, std::string, std::string>> residueIndex;
+    std::vector<std::uint32_t> serials, nameOf, residueOf;
+    for (int i = 0; i < doc.serials.GetSize(); ++i) {
+        AtomFields f = SplitAtomLabel(doc.labels[i].GetString());
+        serials.push_back(static_cast<std::uint32_t>(doc.serials[i]));
+        nameOf.push_back(nameIndex(f.name));
+        residueOf.push_back(residueIndex(std::make_tuple(f.chain, f.residue, f.number)));
+    }
+    for (const std::string& n : nameIndex.Values())
+        names += (names.empty() ? "" : ",") + JsonString(n);
+    for (const auto& r : residueIndex.Values())
+        residues += std::string(residues.empty() ? "" : ",") + "[" + JsonString(std::get<0>(r)) + "," +
+                    JsonString(std::get<1>(r)) + "," + JsonString(std::get<2>(r)) + "]";
+    bool wideNames = nameIndex.Values().size() > 65535;
+    sections.push_back({"atom.serial", true, std::move(serials)});
+    sections.push_back({"atom.residue", true, std::move(residueOf)});
+    sections.push_back({"atom.name", wideNames, std::move(nameOf)});
+}
+
+// Palette indices are 16-bit unless a palette outgrows that.
+Section IndexSection(const std::string& name, std::vector<std::uint32_t> values, std::size_t paletteSize)
+{
+    return {name, paletteSize > 65535, std::move(values)};
+}
+
+void AddSegments(const std::string& kind, const PageScene::Segments& s, const Quantiser& q, std::size_t palette,
+                 std::vector<Section>& sections)
+{
+    sections.push_back({kind + ".end1", false, q.All(s.ends1)});
+    sections.push_back({kind + ".end2", false, q.All(s.ends2)});
+    sections.push_back(IndexSection(kind + ".colour1", s.colours1, palette));
+    sections.push_back(IndexSection(kind + ".colour2", s.colours2, palette));
+}
+
+// Little-endian bytes of every section, each padded to 4 bytes, and the
+// JSON list that tells the page how to cut them.
+void Serialise(const std::vector<Section>& sections, std::string& bytes, std::string& json)
+{
+    for (const Section& s : sections) {
+        json += std::string(json.empty() ? "" : ",") + "[" + JsonString(s.name) + ",\"" + (s.wide ? "u32" : "u16") +
+                "\"," + std::to_string(s.values.size()) + "]";
+        for (std::uint32_t v : s.values) {
+            bytes += static_cast<char>(v & 0xff);
+            bytes += static_cast<char>(v >> 8 & 0xff);
+            if (s.wide) {
+                bytes += static_cast<char>(v >> 16 & 0xff);
+                bytes += static_cast<char>(v >> 24 & 0xff);
+            }
+        }
+        bytes.append((4 - bytes.size() % 4) % 4, '\0');
+    }
+}
+
+std::string ColoursJson(const std::vector<std::uint32_t>& colours)
+{
+    std::string out;
+    for (std::uint32_t c : colours) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "%s\"#%06x\"", out.empty() ? "" : ",", c);
+        out += buffer;
+    }
+    return out;
+}
+
+std::string RadiiJson(const std::vector<float>& radii)
+{
+    std::string out;
+    for (float r : radii)
+        out += (out.empty() ? "" : ",") + Number(r);
+    return out;
+}
+
+// `<` escaped, so that no text of the JSON can close the script element.
+std::string ScriptSafe(const std::string& json)
+{
+    std::string out;
+    out.reserve(json.size());
+    for (char c : json)
+        if (c == '<')
+            out += "\\u003c";
+        else
+            out += c;
+    return out;
+}
+
+std::string DataUrl(const std::string& script)
+{
+    return "data:text/javascript;base64," + Base64(script);
+}
+
+// Writes the template with each {{MARKER}} replaced by its value, markers
+// taken in the template's order (values are never searched).
+void Fill(std::ostream& out, const std::string& page, const std::map<std::string, std::string>& values)
+{
+    std::size_t done = 0;
+    for (std::size_t at = page.find("{{"); at != std::string::npos; at = page.find("{{", done)) {
+        std::size_t end = page.find("}}", at);
+        auto value = end == std::string::npos ? values.end() : values.find(page.substr(at + 2, end - at - 2));
+        if (value == values.end())
+            throw std::logic_error("page template: unknown marker at " + std::to_string(at));
+        out.write(page.data() + done, static_cast<std::streamsize>(at - done));
+        out << value->second;
+        done = end + 2;
+    }
+    out.write(page.data() + done, static_cast<std::streamsize>(page.size() - done));
+}
+
+} // namespace
+
+#if ORVSCENE_HAVE_ZLIB
+bool Deflate(const std::string& bytes, std::string& out)
+{
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    out.assign(size, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(bytes.data()),
+                  static_cast<uLong>(bytes.size()), 6) != Z_OK)
+        throw std::bad_alloc();
+    out.resize(size);
+    return true;
+}
+#else
+bool Deflate(const std::string&, std::string&)
+{
+    return false;
+}
+#endif
+
+std::string Base64(const std::string& bytes)
+{
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        std::uint32_t v = static_cast<unsigned char>(bytes[i]) << 16;
+        if (i + 1 < bytes.size())
+            v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size())
+            v |= static_cast<unsigned char>(bytes[i + 2]);
+        out += digits[v >> 18 & 63];
+        out += digits[v >> 12 & 63];
+        out += i + 1 < bytes.size() ? digits[v >> 6 & 63] : '=';
+        out += i + 2 < bytes.size() ? digits[v & 63] : '=';
+    }
+    return out;
+}
+
+bool HtmlPage::Available()
+{
+    return WebAssets::HaveThree();
+}
+
+HtmlPage::HtmlPage(const SceneDocument& doc, const View& view)
+{
+    PageScene scene;
+    WalkScene(doc.scene, scene);
+    std::vector<DotPrimitive> dots;
+    doc.scene.GetPickDots(dots);
+
+    Quantiser q;
+    q.Include(scene.sphereCentres);
+    q.Include(scene.cylinders.ends1);
+    q.Include(scene.cylinders.ends2);
+    q.Include(scene.lines.ends1);
+    q.Include(scene.lines.ends2);
+    q.Include(scene.dotPositions);
+    for (const DotPrimitive& d : dots)
+        q.Include(d.GetCoord());
+    q.Finish();
+
+    const std::size_t palette = scene.colours.Values().size(), radii = scene.radii.Values().size();
+    std::vector<Section> sections;
+    sections.push_back({"sphere.pos", false, q.All(scene.sphereCentres)});
+    sections.push_back(IndexSection("sphere.colour", scene.sphereColours, palette));
+    sections.push_back(IndexSection("sphere.radius", scene.sphereRadii, radii));
+    sections.push_back({"sphere.id", true, scene.sphereIds});
+    AddSegments("cylinder", scene.cylinders, q, palette, sections);
+    sections.push_back(IndexSection("cylinder.radius", scene.cylinderRadii, radii));
+    AddSegments("line", scene.lines, q, palette, sections);
+    sections.push_back({"dot.pos", false, q.All(scene.dotPositions)});
+    sections.push_back(IndexSection("dot.colour", scene.dotColours, palette));
+    AddPickDots(dots, q, sections);
+    std::string names, residues;
+    AddAtoms(doc, sections, names, residues);
+    m_pickDots = static_cast<int>(sections[sections.size() - 4].values.size());
+    m_atoms = doc.serials.GetSize();
+
+    std::string bytes, sectionJson;
+    Serialise(sections, bytes, sectionJson);
+    const bool deflated = Deflate(bytes, m_payload);
+    if (!deflated)
+        m_payload = std::move(bytes);
+
+    std::string rotation;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            rotation += (rotation.empty() ? "" : ",") + Number(view.Rotation()(r, c));
+    m_header = "{\"title\":" + JsonString(doc.source) + "," + q.Json() + ",\"colours\":[" +
+               ColoursJson(scene.colours.Values()) + "],\"radii\":[" + RadiiJson(scene.radii.Values()) +
+               "],\"sections\":[" + sectionJson + "],\"labels\":[" + scene.labels + "],\"icons\":[" + scene.icons +
+               "],\"names\":[" + names + "],\"residues\":[" + residues + "],\"view\":[" + rotation +
+               "],\"pickRadius\":" + Number(kPickRadius) +
+               ",\"deflated\":" + (deflated ? "true" : "false") + "}";
+}
+
+void HtmlPage::Write(std::ostream& out) const
+{
+    const std::string importMap = "{\"imports\":{\"three\":\"" + DataUrl(WebAssets::ThreeModule()) +
+                                  "\",\"three/core\":\"" + DataUrl(WebAssets::ThreeCore()) +
+                                  "\",\"three/addons/controls/OrbitControls.js\":\"" +
+                                  DataUrl(WebAssets::OrbitControls()) + "\"}}";
+    Fill(out, WebAssets::PageTemplate(),
+         {{"IMPORTMAP", importMap},
+          {"HEADER", ScriptSafe(m_header)},
+          {"DATA", Base64(m_payload)},
+          {"SCRIPT", WebAssets::PageScript()}});
+}
+
+} // namespace orvscene

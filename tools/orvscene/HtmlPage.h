@@ -1,0 +1,46 @@
+#pragma once
+
+#include "SceneDocument.h"
+#include "SceneView.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+namespace orvscene {
+
+// The interactive page of a scene: one self-contained HTML file that draws
+// the scene with three.js (embedded at build time, nothing fetched when the
+// page opens), turns it with the mouse and picks atoms through the scene's
+// pick dots. The scene travels as compact binary arrays (positions quantised
+// to 16 bits over the scene's box, colours and radii as palette indices,
+// deflated and in base64) beside a small JSON header.
+class HtmlPage
+{
+public:
+    // Gathers the scene of the document through the scene walk, its pick
+    // dots and its atoms; the page opens in the view's orientation.
+    HtmlPage(const SceneDocument& document, const View& view);
+
+    // Whether this build embedded the three.js module (false when the
+    // JavaScript packages were not installed at configure time).
+    static bool Available();
+
+    void Write(std::ostream& out) const;
+
+    int AtomCount() const { return m_atoms; }
+    int PickDotCount() const { return m_pickDots; }
+
+private:
+    std::string m_header;  // JSON: title, palettes, box, counts, labels, section sizes
+    std::string m_payload; // the binary sections, deflated
+    int m_atoms = 0;
+    int m_pickDots = 0;
+};
+
+// Deflates bytes in the zlib format (what the browser's DecompressionStream
+// reads as "deflate"); false when the build has no zlib.
+bool Deflate(const std::string& bytes, std::string& deflated);
+std::string Base64(const std::string& bytes);
+
+} // namespace orvscene
