@@ -106,20 +106,20 @@ struct Page
             if (schema == kUnset)
                 continue;
             std::istringstream in(item);
-            long a = -1, b = -1;
+            long long a = -1, b = -1;
             std::string word1, word2;
             in >> a >> word1 >> word2;
             if (word1.empty())
                 b = a;
             else if (word1 == "and" && word2 == "above")
-                b = 0xFFFFFFFEL;
+                b = 0xFFFFFFFELL;
             else if (word1 == "and" && word2 == "below")
                 b = a, a = 0;
             else if (word1 == "to")
-                b = std::stol(word2);
+                b = std::stoll(word2);
             else
                 ADD_FAILURE() << "unreadable schema condition: " << item;
-            if (static_cast<long>(schema) >= a && static_cast<long>(schema) <= b)
+            if (static_cast<long long>(schema) >= a && static_cast<long long>(schema) <= b)
                 return true;
         }
         return false;
@@ -190,7 +190,7 @@ struct Type
     std::string base;
     std::string count; // "" for one value, "count", or a number of elements
     bool fixed = false;
-    long fixedValue = 0;
+    long long fixedValue = 0;
 };
 
 Type ParseType(const std::string& text)
@@ -199,7 +199,7 @@ Type ParseType(const std::string& text)
     std::vector<std::string> parts = Split(text, "=");
     if (parts.size() == 2) {
         t.fixed = true;
-        t.fixedValue = std::stol(parts[1]);
+        t.fixedValue = std::stoll(parts[1]);
     }
     parts = Split(parts[0], kTimes);
     t.base = parts[0];
