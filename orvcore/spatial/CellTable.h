@@ -1,5 +1,7 @@
 #pragma once
 
+/// \file
+/// CellTable, the open-addressing table of a grid's occupied cells.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -18,16 +20,19 @@ class CellTable
 public:
     /// One slot of the table; a slot whose size is 0 is free.
     struct Slot {
-        Key key;
-        int size;
-        Item* items;
+        Key key; ///< The cell's key (meaningful while size is above 0).
+        int size; ///< The number of items in the cell; 0 for a free slot.
+        Item* items; ///< The cell's items, in the order they were added.
     };
 
     /// expectedCells: how many cells the table is first made for (it grows
     /// as needed); nothing is allocated before the first item.
     explicit CellTable(std::size_t expectedCells) : m_initialSlots(SlotsFor(expectedCells)) {}
+    /// Frees every cell's items and the slots.
     ~CellTable() { Clear(); }
+    /// Not copyable.
     CellTable(const CellTable&) = delete;
+    /// Not copyable.
     CellTable& operator=(const CellTable&) = delete;
 
     /// The slot of the cell with this key, or null when the cell is empty.
@@ -79,8 +84,10 @@ public:
     /// Number of occupied cells.
     std::size_t GetCount() const { return m_count; }
 
-    /// All slots, free ones included, for visiting every cell.
+    /// All slots, free ones included, for visiting every cell: the first slot
+    /// (null while nothing was added).
     const Slot* begin() const { return m_slots; }
+    /// Past the last slot (null while nothing was added).
     const Slot* end() const { return m_slots ? m_slots + m_mask + 1 : m_slots; }
 
 private:
@@ -105,10 +112,14 @@ private:
         return slots;
     }
 
+    // Keys that differ only in their lowest two bits start in one run of four
+    // slots, so cells whose keys follow each other (neighbours along the
+    // fastest-varying axis) lie side by side in memory.
     std::size_t Home(Key key) const
     {
-        const std::uint64_t h = static_cast<std::uint64_t>(static_cast<std::int64_t>(key)) * 0x9E3779B97F4A7C15ull;
-        return static_cast<std::size_t>(h >> m_shift);
+        const std::uint64_t k = static_cast<std::uint64_t>(static_cast<std::int64_t>(key));
+        const std::uint64_t h = (k >> 2) * 0x9E3779B97F4A7C15ull;
+        return static_cast<std::size_t>(((h >> m_shift) & ~std::uint64_t(3)) | (k & 3));
     }
 
     // Moves every cell into a table of `slots` slots (a power of two).

@@ -20,10 +20,11 @@
 #include <limits>
 #include <map>
 #include <ostream>
-#include <set>
+#include <unordered_set>
 #include <sstream>
 #include <stdexcept>
 #include <tuple>
+#include <functional>
 #include <vector>
 
 using namespace Orvane;
@@ -200,14 +201,29 @@ private:
 // scene's order.
 void AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std::vector<Section>& sections)
 {
-    std::vector<std::uint32_t> positions, ids, one;
-    std::set<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, unsigned>> seen;
+    struct Key {
+        std::uint64_t steps; // three 16-bit steps
+        unsigned id;
+        bool operator==(const Key& o) const { return steps == o.steps && id == o.id; }
+    };
+    struct Hash {
+        std::size_t operator()(const Key& k) const
+        {
+            return std::hash<std::uint64_t>()(k.steps * 0x9E3779B97F4A7C15ull ^ k.id);
+        }
+    };
+    std::vector<std::uint32_t> positions, ids;
+    std::unordered_set<Key, Hash> seen;
+    seen.reserve(dots.size());
     for (const DotPrimitive& dot : dots) {
-        one.clear();
-        q.Add(dot.GetCoord(), one);
-        if (!seen.emplace(one[0], one[1], one[2], dot.GetID()).second)
+        const std::size_t at = positions.size();
+        q.Add(dot.GetCoord(), positions);
+        const Key key{positions[at] | std::uint64_t(positions[at + 1]) << 16 | std::uint64_t(positions[at + 2]) << 32,
+                      dot.GetID()};
+        if (!seen.insert(key).second) {
+            positions.resize(at);
             continue;
-        positions.insert(positions.end(), one.begin(), one.end());
+        }
         ids.push_back(dot.GetID());
     }
     sections.push_back({"pick.pos", false, std::move(positions)});
@@ -358,7 +374,7 @@ bool Deflate(const std::string& bytes, std::string& out)
     uLongf size = compressBound(static_cast<uLong>(bytes.size()));
     out.assign(size, '\0');
     if (compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(bytes.data()),
-                  static_cast<uLong>(bytes.size()), 6) != Z_OK)
+                  static_cast<uLong>(bytes.size()), Z_BEST_SPEED) != Z_OK)
         throw std::bad_alloc();
     out.resize(size);
     return true;
