@@ -112,10 +112,14 @@ private:
         return slots;
     }
 
+    // Keys that differ only in their lowest two bits start in one run of four
+    // slots, so cells whose keys follow each other (neighbours along the
+    // fastest-varying axis) lie side by side in memory.
     std::size_t Home(Key key) const
     {
-        const std::uint64_t h = static_cast<std::uint64_t>(static_cast<std::int64_t>(key)) * 0x9E3779B97F4A7C15ull;
-        return static_cast<std::size_t>(h >> m_shift);
+        const std::uint64_t k = static_cast<std::uint64_t>(static_cast<std::int64_t>(key));
+        const std::uint64_t h = (k >> 2) * 0x9E3779B97F4A7C15ull;
+        return static_cast<std::size_t>(((h >> m_shift) & ~std::uint64_t(3)) | (k & 3));
     }
 
     // Moves every cell into a table of `slots` slots (a power of two).

@@ -106,20 +106,20 @@ struct Page
             if (schema == kUnset)
                 continue;
             std::istringstream in(item);
-            long a = -1, b = -1;
+            long long a = -1, b = -1;
             std::string word1, word2;
             in >> a >> word1 >> word2;
             if (word1.empty())
                 b = a;
             else if (word1 == "and" && word2 == "above")
-                b = 0xFFFFFFFEL;
+                b = 0xFFFFFFFELL;
             else if (word1 == "and" && word2 == "below")
                 b = a, a = 0;
             else if (word1 == "to")
-                b = std::stol(word2);
+                b = std::stoll(word2);
             else
                 ADD_FAILURE() << "unreadable schema condition: " << item;
-            if (static_cast<long>(schema) >= a && static_cast<long>(schema) <= b)
+            if (static_cast<long long>(schema) >= a && static_cast<long long>(schema) <= b)
                 return true;
         }
         return false;
