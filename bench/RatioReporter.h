@@ -61,6 +61,18 @@ public:
         return ratio;
     }
 
+    // Time of `ours` as a share of the time of `peer`, printed with the bound
+    // it should stay within; returns -1 when either did not run.
+    double PrintTimeRatio(const char* what, const std::string& ours, const std::string& peer, double bound) const
+    {
+        const double ratio = TimeRatio(ours, peer);
+        if (ratio < 0.0)
+            return ratio;
+        std::printf("%s: %.3f of the peer's time (bound %.2f) %s\n", what, ratio, bound,
+                    ratio <= bound ? "ok" : "ABOVE BOUND");
+        return ratio;
+    }
+
 private:
     Clock m_clock;
     std::map<std::string, double> m_times;

@@ -106,6 +106,7 @@
 #include "orvcore/text/RegNumber.h"
 
 // --- spatial
+#include "orvcore/spatial/CellTable.h"
 #include "orvcore/spatial/NeighborList.h"
 
 // --- numerics

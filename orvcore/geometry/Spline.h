@@ -26,7 +26,7 @@ public:
     enum SplineType : std::int32_t {
         BetaSpline = 0, ///< Beta-spline: tension is its beta2, bias its beta1.
         CardinalSpline = 1, ///< Cardinal spline: tension s (0.5 by default) scales the tangents.
-        BSpline = 2, ///< B-spline; tension scales the basis.
+        BSpline = 2, ///< Uniform B-spline; its basis matrix takes the tension as a parameter.
         HermiteSpline = 3 ///< Hermite curve (GetHermiteSpline); not evaluated by GetCubicSpline.
     };
 

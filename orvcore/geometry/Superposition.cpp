@@ -1,6 +1,7 @@
 #include "orvcore/geometry/Superposition.h"
 
 #include <cmath>
+#include <limits>
 
 namespace Orvane {
 
@@ -8,63 +9,35 @@ namespace {
 
 // ---------------------------------------------------------------------------
 // Superposition
-
-// A rotation step is taken only when the asymmetry g of the correlation
-// matrix in its plane exceeds this share of the symmetric part h.
-const double kRotationThreshold = 0.001;
-const int kStepLimit = 101;
-
-// The iteration's rotation is kept when its RMSD lies within this share of
-// the radius of gyration of the least RMSD of any rotation. Rotations missing
-// it by less than kNearMiss times as much are turned just far enough towards
-// the best rotation to meet it; all others are replaced by the best one.
-const double kOptimalityTolerance = 1e-5;
-const double kNearMiss = 1.25;
+//
+// The best rotation is found from the quaternion form of the problem: with W
+// the correlation matrix of the centred sets (rows: mobile coordinates,
+// columns: target coordinates), the overlap tr(R W) of a rotation R is
+// q^T K q for its unit quaternion q and a symmetric 4x4 matrix K built from W.
+// The best rotation is the eigenvector of K's largest eigenvalue, which is
+// itself the best overlap. That eigenvalue is the largest root of K's
+// characteristic polynomial, found by Newton's method from above; the
+// eigenvector is then a column of the adjugate of K - lambda I. The spectrum
+// of K depends only on the singular values of W, so the cost does not depend
+// on how the sets are turned against each other.
 
 typedef double Mat3[3][3];
+typedef double Mat4[4][4];
 
-// Rows j and k of M turned by the plane rotation with cosine c and sine s.
-void RotateRows(Mat3& M, int j, int k, double c, double s)
-{
-    for (int col = 0; col < 3; ++col) {
-        const double mj = M[j][col];
-        const double mk = M[k][col];
-        M[j][col] = c * mj + s * mk;
-        M[k][col] = c * mk - s * mj;
-    }
-}
-
-// Turns the correlation matrix W (rows: mobile coordinates, columns: target
-// coordinates) towards symmetry one coordinate plane at a time, applying the
-// same plane rotations to R. Each step makes W(k,j) = W(j,k) in its plane and
-// raises the trace of W, which is the overlap of the rotated mobile set with
-// the target. Ends after a sweep (other than the first) needing no step, or
-// after the step limit.
-void RotateTowardsSymmetry(Mat3& W, Mat3& R)
-{
-    int i = -1;
-    bool settled = false;
-    for (int steps = 0; steps < kStepLimit; ++steps) {
-        if (++i > 2) {
-            if (settled)
-                return;
-            i = 0;
-            settled = true;
-        }
-        const int j = (i + 1) % 3;
-        const int k = 3 - i - j;
-        const double g = W[k][j] - W[j][k];
-        const double h = W[k][k] + W[j][j];
-        const double r = std::sqrt(g * g + h * h);
-        if (r != 0 && std::fabs(g) > kRotationThreshold * std::fabs(h)) {
-            RotateRows(W, j, k, h / r, g / r);
-            RotateRows(R, j, k, h / r, g / r);
-            settled = false;
-        }
-    }
-}
-
-double Trace(const Mat3& M) { return M[0][0] + M[1][1] + M[2][2]; }
+// Newton steps on the characteristic polynomial: quadratic convergence takes
+// a handful where the largest eigenvalue is simple; a double one (collinear
+// sets) converges linearly and may use them all.
+const int kNewtonSteps = 60;
+const double kNewtonTolerance = 1e-14;
+// The adjugate gives the eigenvector only when the largest eigenvalue stands
+// apart from the others: its largest diagonal element is the product of the
+// three gaps times the square of a quaternion component. Below this share of
+// lambda^3 the eigenvector comes from a full decomposition instead.
+const double kAdjugateFloor = 1e-9;
+// Eigenvalues of the full decomposition this close to the largest (relative
+// to it) count as equal: the best rotations then form a family, and the one
+// nearest to no rotation at all is taken.
+const double kEqualEigenvalues = 1e-9;
 
 // The rotation of the unit quaternion (w, x, y, z).
 void QuaternionToMatrix(double w, double x, double y, double z, Mat3& Q)
@@ -80,20 +53,10 @@ void QuaternionToMatrix(double w, double x, double y, double z, Mat3& Q)
     Q[2][2] = w * w - x * x - y * y + z * z;
 }
 
-// tr(Q * M): the overlap after the further rotation Q.
-double RotatedTrace(const Mat3& Q, const Mat3& M)
-{
-    double t = 0;
-    for (int j = 0; j < 3; ++j)
-        for (int m = 0; m < 3; ++m)
-            t += Q[j][m] * M[m][j];
-    return t;
-}
-
 // Eigenvalues (diagonal of a) and eigenvectors (columns of v) of a symmetric
 // 4x4 matrix by cyclic Jacobi rotations; a bounded number of sweeps, so that
 // input that is not a number still returns.
-void SymmetricEigen4(double (&a)[4][4], double (&v)[4][4])
+void SymmetricEigen4(Mat4& a, Mat4& v)
 {
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
@@ -139,150 +102,227 @@ void SymmetricEigen4(double (&a)[4][4], double (&v)[4][4])
     }
 }
 
-// An upper bound of how much any further rotation can raise tr(M), from the
-// quaternion form of the problem: with t = tr(M), K = [[t, a^T], [a, B]],
-// B = M + M^T - t*I and a the asymmetry of M, the best overlap is the largest
-// eigenvalue of K, which exceeds t by at most a^T (tI - B)^-1 a when tI - B is
-// positive definite. Returns a negative value when it is not (M may then lie
-// near a rotation that is not the best one).
-double OverlapGainBound(const Mat3& M)
+// The quaternion matrix K of the correlation matrix W: q^T K q = tr(R(q) W).
+void QuaternionMatrix(const Mat3& W, Mat4& K)
 {
-    const double t = Trace(M);
-    double C[3][3];
+    const double xx = W[0][0], xy = W[0][1], xz = W[0][2];
+    const double yx = W[1][0], yy = W[1][1], yz = W[1][2];
+    const double zx = W[2][0], zy = W[2][1], zz = W[2][2];
+    const Mat4 k = {{xx + yy + zz, yz - zy, zx - xz, xy - yx},
+                    {yz - zy, xx - yy - zz, xy + yx, zx + xz},
+                    {zx - xz, xy + yx, yy - xx - zz, yz + zy},
+                    {xy - yx, zx + xz, yz + zy, zz - xx - yy}};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            K[r][c] = k[r][c];
+}
+
+double Det3(double a, double b, double c, double d, double e, double f, double g, double h, double i)
+{
+    return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+}
+
+// The minor of the symmetric 4x4 matrix A without row r and column c.
+double Minor4(const Mat4& A, int r, int c)
+{
+    int rows[3], cols[3];
+    for (int k = 0, m = 0, n = 0; k < 4; ++k) {
+        if (k != r)
+            rows[m++] = k;
+        if (k != c)
+            cols[n++] = k;
+    }
+    return Det3(A[rows[0]][cols[0]], A[rows[0]][cols[1]], A[rows[0]][cols[2]], A[rows[1]][cols[0]],
+                A[rows[1]][cols[1]], A[rows[1]][cols[2]], A[rows[2]][cols[0]], A[rows[2]][cols[1]],
+                A[rows[2]][cols[2]]);
+}
+
+// Determinant of the symmetric 4x4 matrix A, by its first row.
+double Det4(const Mat4& A)
+{
+    return A[0][0] * Minor4(A, 0, 0) - A[0][1] * Minor4(A, 0, 1) + A[0][2] * Minor4(A, 0, 2) -
+           A[0][3] * Minor4(A, 0, 3);
+}
+
+// The largest eigenvalue of K (whose trace is 0), from above: the
+// characteristic polynomial is x^4 + c2 x^2 + c1 x + c0 with c2 = -2 |W|^2,
+// c1 = -8 det W and c0 = det K, and it is convex beyond its largest root, so
+// Newton's method descends to that root without overshooting. It starts
+// from an upper bound: the eigenvalues are sums and differences of the three
+// singular values of W, whose sum is at most sqrt(3) |W|.
+double LargestEigenvalue(const Mat3& W, const Mat4& K)
+{
+    double c2 = 0;
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
-            C[r][c] = (r == c ? 2 * t : 0.0) - M[r][c] - M[c][r];
-    const double a[3] = {M[1][2] - M[2][1], M[2][0] - M[0][2], M[0][1] - M[1][0]};
-    // Cholesky factor L of C and the solution y of L y = a.
-    double L[3][3] = {};
-    double y[3];
-    for (int r = 0; r < 3; ++r) {
-        double d = C[r][r];
-        for (int k = 0; k < r; ++k)
-            d -= L[r][k] * L[r][k];
-        if (!(d > 0))
-            return -1;
-        L[r][r] = std::sqrt(d);
-        for (int below = r + 1; below < 3; ++below) {
-            double e = C[below][r];
-            for (int k = 0; k < r; ++k)
-                e -= L[below][k] * L[r][k];
-            L[below][r] = e / L[r][r];
-        }
-        double ya = a[r];
-        for (int k = 0; k < r; ++k)
-            ya -= L[r][k] * y[k];
-        y[r] = ya / L[r][r];
+            c2 += W[r][c] * W[r][c];
+    c2 *= -2;
+    const double c1 = -8 * Det3(W[0][0], W[0][1], W[0][2], W[1][0], W[1][1], W[1][2], W[2][0], W[2][1], W[2][2]);
+    const double c0 = Det4(K);
+    const double start = std::sqrt(-1.5 * c2);
+    double x = start;
+    for (int step = 0; step < kNewtonSteps; ++step) {
+        const double x2 = x * x;
+        const double b = (x2 + c2) * x;
+        const double a = b + c1;
+        const double delta = (a * x + c0) / (2 * x2 * x + b + a);
+        if (!(std::fabs(delta) < std::numeric_limits<double>::infinity()))
+            break; // a zero slope: x is a multiple root already
+        x -= delta;
+        if (std::fabs(delta) <= kNewtonTolerance * start)
+            break;
     }
-    return y[0] * y[0] + y[1] * y[1] + y[2] * y[2];
+    return x;
 }
 
-// Makes sure that R (with M = R * W its rotated correlation matrix) is the
-// best rotation to within the tolerance. The plane-by-plane iteration settles
-// on the best rotation for well-spread sets, but it can stop short of it or
-// at a rotation that is not the best one (small, flat or noisy sets, and
-// exact copies, where its stopping rule leaves up to about a milliradian).
-// The best rotation is the top eigenvector of the quaternion matrix. A
-// result within the tolerance stays as it is; one that misses it narrowly is
-// carried along the shortest path towards the best rotation just as far as
-// needed, so that results never jump near the threshold; any other is
-// replaced by the best rotation.
-//   sumMobile, sumTarget: sums of squared distances from the centroids.
-void EnsureBestRotation(const Mat3& M, Mat3& R, int n, double sumMobile, double sumTarget)
+// The eigenvector of K for its largest eigenvalue lambda from the adjugate
+// of K - lambda I: every column is a multiple of it, the one with the largest
+// diagonal element the best conditioned. False when the eigenvalue is too
+// close to another for that.
+bool AdjugateEigenvector(const Mat4& K, double lambda, double (&q)[4])
 {
-    const double both = sumMobile + sumTarget;
-    auto rmsd = [&](double overlap) { return std::sqrt(std::fmax(0.0, both - 2 * overlap) / n); };
-    const double tolerance = kOptimalityTolerance * std::sqrt(std::fmin(sumMobile, sumTarget) / n);
-    const double t = Trace(M);
-    const double rmsdNow = rmsd(t);
-
-    const double bound = OverlapGainBound(M);
-    if (bound >= 0 && rmsdNow - rmsd(t + bound) <= tolerance)
-        return;
-
-    // The quaternion matrix of M; its top eigenvector is the best further
-    // rotation, its eigenvalue the best overlap.
-    double K[4][4] = {
-        {t, M[1][2] - M[2][1], M[2][0] - M[0][2], M[0][1] - M[1][0]},
-        {0, 2 * M[0][0] - t, M[0][1] + M[1][0], M[2][0] + M[0][2]},
-        {0, 0, 2 * M[1][1] - t, M[1][2] + M[2][1]},
-        {0, 0, 0, 2 * M[2][2] - t},
-    };
-    for (int r = 1; r < 4; ++r)
-        for (int c = 0; c < r; ++c)
-            K[r][c] = K[c][r];
-    double V[4][4];
-    SymmetricEigen4(K, V);
-    int top = 0;
-    for (int e = 1; e < 4; ++e)
-        if (K[e][e] > K[top][top])
-            top = e;
-    const double rmsdBest = rmsd(K[top][top]);
-    const double excess = rmsdNow - rmsdBest;
-    if (!(excess > tolerance))
-        return;
-
-    double q[4] = {V[0][top], V[1][top], V[2][top], V[3][top]};
-    const double norm = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
-    if (!(norm > 0))
-        return;
-    const double sign = q[0] < 0 ? -1.0 : 1.0;
-    for (double& c : q)
-        c *= sign / norm;
-    // The rotation by the fraction f of the way: half-angle f * halfAngle
-    // about the quaternion's axis.
-    const double sinHalf = std::sqrt(q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
-    const double halfAngle = std::atan2(sinHalf, q[0]);
-    auto rotationAt = [&](double f, Mat3& Q) {
-        if (sinHalf == 0) {
-            QuaternionToMatrix(1, 0, 0, 0, Q);
-            return;
-        }
-        const double s = std::sin(f * halfAngle) / sinHalf;
-        QuaternionToMatrix(std::cos(f * halfAngle), q[1] * s, q[2] * s, q[3] * s, Q);
-    };
-    // The overlap grows monotonically along the path: bisect for the
-    // shortest step that is close enough.
-    double lo = 0, hi = 1;
-    Mat3 Q;
-    for (int it = 0; it < 60 && excess <= kNearMiss * tolerance; ++it) {
-        const double mid = 0.5 * (lo + hi);
-        rotationAt(mid, Q);
-        if (rmsd(RotatedTrace(Q, M)) - rmsdBest <= tolerance)
-            hi = mid;
-        else
-            lo = mid;
+    Mat4 A;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            A[r][c] = K[r][c] - (r == c ? lambda : 0.0);
+    int best = 0;
+    double diagonal[4];
+    for (int k = 0; k < 4; ++k) {
+        diagonal[k] = Minor4(A, k, k);
+        if (std::fabs(diagonal[k]) > std::fabs(diagonal[best]))
+            best = k;
     }
-    rotationAt(hi, Q);
-    Mat3 QR;
-    for (int j = 0; j < 3; ++j)
-        for (int m = 0; m < 3; ++m)
-            QR[j][m] = Q[j][0] * R[0][m] + Q[j][1] * R[1][m] + Q[j][2] * R[2][m];
-    for (int j = 0; j < 3; ++j)
-        for (int m = 0; m < 3; ++m)
-            R[j][m] = QR[j][m];
-}
-
-// The centroid of the first n points, summed in float.
-void FloatCentroid(const Point3d* p, int n, double (&c)[3])
-{
-    float s[3] = {0, 0, 0};
-    for (int k = 0; k < n; ++k) {
-        s[0] += p[k][0];
-        s[1] += p[k][1];
-        s[2] += p[k][2];
-    }
-    for (int a = 0; a < 3; ++a)
-        c[a] = static_cast<float>(s[a] / static_cast<double>(n));
-}
-
-bool AllFinite(const Mat3& M)
-{
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c)
-            if (!std::isfinite(M[r][c]))
-                return false;
+    if (!(std::fabs(diagonal[best]) > kAdjugateFloor * lambda * lambda * lambda))
+        return false;
+    for (int k = 0; k < 4; ++k)
+        q[k] = k == best ? diagonal[k] : ((k + best) % 2 ? -1.0 : 1.0) * Minor4(A, k, best);
     return true;
+}
+
+// The eigenvector of K's largest eigenvalue by a full decomposition, for
+// eigenvalues that lie too close for the adjugate. Where the largest is
+// shared, the vector of its eigenspace nearest to (1, 0, 0, 0) is taken: the
+// best rotation that turns the sets least.
+void DecomposedEigenvector(const Mat4& K, double (&q)[4])
+{
+    Mat4 a, v;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            a[r][c] = K[r][c];
+    SymmetricEigen4(a, v);
+    int top = 0;
+    double size = 0;
+    for (int e = 0; e < 4; ++e) {
+        if (a[e][e] > a[top][top])
+            top = e;
+        size = std::fmax(size, std::fabs(a[e][e]));
+    }
+    for (double& c : q)
+        c = 0;
+    for (int e = 0; e < 4; ++e) {
+        if (a[top][top] - a[e][e] > kEqualEigenvalues * size)
+            continue;
+        // Projection of (1, 0, 0, 0) onto this eigenvector.
+        for (int k = 0; k < 4; ++k)
+            q[k] += v[0][e] * v[k][e];
+    }
+    if (!(q[0] > kEqualEigenvalues))
+        for (int k = 0; k < 4; ++k)
+            q[k] = v[k][top];
+}
+
+// The best rotation R for the correlation matrix W of the centred sets; no
+// rotation when either set has no spread.
+void BestRotation(const Mat3& W, Mat3& R)
+{
+    double q[4] = {1, 0, 0, 0};
+    Mat4 K;
+    QuaternionMatrix(W, K);
+    const double lambda = LargestEigenvalue(W, K);
+    if (lambda > 0 && !AdjugateEigenvector(K, lambda, q))
+        DecomposedEigenvector(K, q);
+    double norm = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+    if (!(norm > 0 && norm < std::numeric_limits<double>::infinity())) {
+        q[0] = norm = 1;
+        q[1] = q[2] = q[3] = 0;
+    }
+    QuaternionToMatrix(q[0] / norm, q[1] / norm, q[2] / norm, q[3] / norm, R);
+}
+
+// What one pass over the point pairs gathers: the centroids and the
+// correlation matrix of the centred sets. Sums are taken relative to the
+// first pair, so that sets far from the origin lose nothing to cancellation.
+struct PairMoments {
+    double mobileCentroid[3], targetCentroid[3];
+    Mat3 correlation;
+};
+
+// Two doubles handled as one, so that the sums go two at a time.
+typedef double Pair __attribute__((vector_size(16)));
+
+void GatherMoments(const Point3d* mobile, const Point3d* target, int n, PairMoments& out)
+{
+    const float* m0 = mobile[0];
+    const float* t0 = target[0];
+    const Pair mxy0 = {m0[0], m0[1]}, txy0 = {t0[0], t0[1]};
+    const Pair zz0 = {m0[2], t0[2]};
+    // Sums of a_i * (b_x, b_y) for each row i, of (a_x, a_y) * b_z, of
+    // (a_z * b_z, b_z), of (a_x, a_y), (b_x, b_y) and of a_z, with a = mobile
+    // and b = target points less the first ones.
+    Pair xRow = {0, 0}, yRow = {0, 0}, zRow = {0, 0}, zColumn = {0, 0}, zzAndTargetZ = {0, 0};
+    Pair mobileXY = {0, 0}, targetXY = {0, 0};
+    double mobileZ = 0;
+    for (int k = 0; k < n; ++k) {
+        const float* m = mobile[k];
+        const float* t = target[k];
+        const Pair a = Pair{m[0], m[1]} - mxy0;
+        const Pair b = Pair{t[0], t[1]} - txy0;
+        const Pair z = Pair{m[2], t[2]} - zz0; // (a_z, b_z)
+        xRow += a[0] * b;
+        yRow += a[1] * b;
+        zRow += z[0] * b;
+        zColumn += a * z[1];
+        zzAndTargetZ += z * Pair{z[1], 1.0};
+        mobileXY += a;
+        targetXY += b;
+        mobileZ += z[0];
+    }
+    const double sa[3] = {mobileXY[0] / n, mobileXY[1] / n, mobileZ / n};
+    const double sb[3] = {targetXY[0] / n, targetXY[1] / n, zzAndTargetZ[1] / n};
+    const double sums[3][3] = {{xRow[0], xRow[1], zColumn[0]},
+                               {yRow[0], yRow[1], zColumn[1]},
+                               {zRow[0], zRow[1], zzAndTargetZ[0]}};
+    const double firstMobile[3] = {m0[0], m0[1], m0[2]};
+    const double firstTarget[3] = {t0[0], t0[1], t0[2]};
+    for (int i = 0; i < 3; ++i) {
+        out.mobileCentroid[i] = firstMobile[i] + sa[i];
+        out.targetCentroid[i] = firstTarget[i] + sb[i];
+        for (int j = 0; j < 3; ++j)
+            out.correlation[i][j] = sums[i][j] - n * sa[i] * sb[j];
+    }
+}
+
+bool AllFinite(const PairMoments& s)
+{
+    double sum = 0;
+    for (int i = 0; i < 3; ++i) {
+        sum += s.mobileCentroid[i] + s.targetCentroid[i];
+        for (int j = 0; j < 3; ++j)
+            sum += s.correlation[i][j];
+    }
+    return std::isfinite(sum);
+}
+
+// Every point p of coords becomes R p + T, rounded to float.
+void Transform(const Mat3& R, const double (&T)[3], Point3d* points, int n)
+{
+    for (int k = 0; k < n; ++k) {
+        float* p = points[k];
+        const double x = p[0], y = p[1], z = p[2];
+        p[0] = static_cast<float>(R[0][0] * x + R[0][1] * y + R[0][2] * z + T[0]);
+        p[1] = static_cast<float>(R[1][0] * x + R[1][1] * y + R[1][2] * z + T[1]);
+        p[2] = static_cast<float>(R[2][0] * x + R[2][1] * y + R[2][2] * z + T[2]);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -310,47 +350,27 @@ inline void GivensRotate(double& a, double& b, double co, double si)
 void RMSBestFit(const Point3d::Array& mobile, const Point3d::Array& target, Point3d::Array& coords)
 {
     const int n = mobile.GetSize();
-    if (n < 1 || target.GetSize() < n) // a target too short has nothing to fit onto
+    if (n < 1 || target.GetSize() < n || coords.IsEmpty()) // a target too short has nothing to fit onto
         return;
     if (n == 1) {
         const Point3d d = target[0] - mobile[0];
-        for (Point3d& p : coords)
-            p += d;
+        if (std::isfinite(d[0]) && std::isfinite(d[1]) && std::isfinite(d[2]))
+            for (Point3d& p : coords)
+                p += d;
         return;
     }
 
-    const Point3d* pm = mobile.GetData();
-    const Point3d* pt = target.GetData();
-    double cm[3], ct[3];
-    FloatCentroid(pm, n, cm);
-    FloatCentroid(pt, n, ct);
-
-    Mat3 W = {};
-    double sumMobile = 0, sumTarget = 0;
-    for (int k = 0; k < n; ++k) {
-        const double dm[3] = {pm[k][0] - cm[0], pm[k][1] - cm[1], pm[k][2] - cm[2]};
-        const double dt[3] = {pt[k][0] - ct[0], pt[k][1] - ct[1], pt[k][2] - ct[2]};
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j)
-                W[i][j] += dm[i] * dt[j];
-        sumMobile += dm[0] * dm[0] + dm[1] * dm[1] + dm[2] * dm[2];
-        sumTarget += dt[0] * dt[0] + dt[1] * dt[1] + dt[2] * dt[2];
-    }
-
-    Mat3 R = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-    RotateTowardsSymmetry(W, R);
-    if (AllFinite(W) && std::isfinite(sumMobile) && std::isfinite(sumTarget))
-        EnsureBestRotation(W, R, n, sumMobile, sumTarget);
-
+    PairMoments s;
+    GatherMoments(mobile.GetData(), target.GetData(), n, s);
+    if (!AllFinite(s))
+        return;
+    Mat3 R;
+    BestRotation(s.correlation, R);
     double T[3];
     for (int j = 0; j < 3; ++j)
-        T[j] = ct[j] - (R[j][0] * cm[0] + R[j][1] * cm[1] + R[j][2] * cm[2]);
-    for (Point3d& p : coords) {
-        const double x = p[0], y = p[1], z = p[2];
-        p[0] = static_cast<float>(R[0][0] * x + R[0][1] * y + R[0][2] * z + T[0]);
-        p[1] = static_cast<float>(R[1][0] * x + R[1][1] * y + R[1][2] * z + T[1]);
-        p[2] = static_cast<float>(R[2][0] * x + R[2][1] * y + R[2][2] * z + T[2]);
-    }
+        T[j] = s.targetCentroid[j] -
+               (R[j][0] * s.mobileCentroid[0] + R[j][1] * s.mobileCentroid[1] + R[j][2] * s.mobileCentroid[2]);
+    Transform(R, T, coords.GetData(), coords.GetSize());
 }
 
 bool IsPlanar(const Point3d::Array& pts, double tol)

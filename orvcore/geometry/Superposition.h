@@ -15,8 +15,10 @@ namespace Orvane {
 /// mobile.GetSize() points of mobile, then translation) that lays them onto
 /// as many points of target with the least RMSD, and applies it to every
 /// point of coords; coords may be mobile itself. Nothing happens when mobile is
-/// empty or target holds fewer points than mobile; with one point, coords are
-/// translated by target[0] - mobile[0].
+/// empty, target holds fewer points than mobile or a point used is not finite;
+/// with one point, coords are translated by target[0] - mobile[0]. Where the
+/// best rotation is not unique (collinear or coincident points), the one
+/// turning the sets least is taken.
 ORVCORE_API void RMSBestFit(const Point3d::Array& mobile, const Point3d::Array& target, Point3d::Array& coords);
 
 /// True when no point lies farther than tol from the plane through the

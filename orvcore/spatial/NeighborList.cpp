@@ -16,7 +16,6 @@ namespace {
 // number of the grid is a non-negative int.
 const int kCellsPerAxis = static_cast<int>(std::pow(2147483647.0, 1.0 / 3.0));
 const int kHalfCells = kCellsPerAxis / 2;
-const int kCellMapBlock = 500;
 
 // The full neighbourhood searched by the radius query (27 offsets), then the
 // half neighbourhood walked by the pair search (13 offsets: one of each pair
@@ -46,20 +45,6 @@ inline double SquaredDistance(const Point3d& a, const Point3d& b)
     return dx * dx + dy * dy + dz * dz;
 }
 
-// Empties and deletes every cell array of a cell map, then empties the map.
-template <class Key>
-void DeleteCells(CMap<Key, Key, NeighborList::VoxelArray*, NeighborList::VoxelArray*>& map)
-{
-    for (POSITION pos = map.GetStartPosition(); pos;) {
-        Key key;
-        NeighborList::VoxelArray* cell;
-        map.GetNextAssoc(pos, key, cell);
-        cell->RemoveAll();
-        delete cell;
-    }
-    map.RemoveAll();
-}
-
 } // namespace
 
 NeighborList::NeighborList(double cutoff, int buckets)
@@ -71,20 +56,12 @@ NeighborList::NeighborList(double cutoff, int buckets)
       m_gridHalfExtent(cutoff * kHalfCells),
       m_cellsPerAxis(kCellsPerAxis),
       m_cellsPerPlane(kCellsPerAxis * kCellsPerAxis),
-      m_cells(kCellMapBlock),
-      m_outerCells(kCellMapBlock)
+      m_cells(static_cast<std::size_t>(buckets > 0 ? buckets : 1)),
+      m_outerCells(1) // cells outside the grid are rare
 {
-    const UINT size = static_cast<UINT>(buckets > 0 ? buckets : 1);
-    m_cells.InitHashTable(size);
-    // Cells outside the grid are rare; their table is allocated on first use.
-    m_outerCells.InitHashTable(size, false);
 }
 
-NeighborList::~NeighborList()
-{
-    DeleteCells(m_cells);
-    DeleteCells(m_outerCells);
-}
+NeighborList::~NeighborList() = default;
 
 int NeighborList::GetSubIndex(double v) const
 {
@@ -128,14 +105,22 @@ long long NeighborList::OuterKey(int i, int j, int k)
     return ((i + bias) << 42) | ((j + bias) << 21) | (k + bias);
 }
 
-NeighborList::VoxelArray* NeighborList::FindCell(int i, int j, int k) const
+NeighborList::CellPoints NeighborList::FindCell(int i, int j, int k) const
 {
-    VoxelArray* cell = nullptr;
+    if (InGrid(i, j, k)) {
+        const GridCells::Slot* slot = m_cells.Find(GetIndex(i, j, k));
+        return slot ? CellPoints{slot->items, slot->size} : CellPoints{nullptr, 0};
+    }
+    const OuterCells::Slot* slot = m_outerCells.Find(OuterKey(i, j, k));
+    return slot ? CellPoints{slot->items, slot->size} : CellPoints{nullptr, 0};
+}
+
+void NeighborList::PrefetchCell(int i, int j, int k) const
+{
     if (InGrid(i, j, k))
-        m_cells.Lookup(GetIndex(i, j, k), cell);
-    else if (!m_outerCells.IsEmpty())
-        m_outerCells.Lookup(OuterKey(i, j, k), cell);
-    return cell;
+        m_cells.Prefetch(GetIndex(i, j, k));
+    else
+        m_outerCells.Prefetch(OuterKey(i, j, k));
 }
 
 int NeighborList::Add(const Point3d& p)
@@ -144,12 +129,11 @@ int NeighborList::Add(const Point3d& p)
     if (!IsFinite(p))
         return index; // keeps its index; never reported
     const Cell c = CellOf(p);
-    VoxelArray*& cell = InGrid(c.i, c.j, c.k) ? m_cells[GetIndex(c.i, c.j, c.k)]
-                                              : m_outerCells[OuterKey(c.i, c.j, c.k)];
-    if (!cell)
-        cell = new VoxelArray;
-    VoxelData v{index, p};
-    cell->Add(v);
+    const VoxelData v{index, p};
+    if (InGrid(c.i, c.j, c.k))
+        m_cells.Add(GetIndex(c.i, c.j, c.k), v);
+    else
+        m_outerCells.Add(OuterKey(c.i, c.j, c.k), v);
     return index;
 }
 
@@ -178,23 +162,28 @@ int NeighborList::GetNeighbors(const Point3d& p, double radius, IntArray& out)
     // Rounding of the cell coordinates is far below this margin.
     const double reach = (r2 + 1e-9 * m_cutoff2) / m_cutoff2;
 
-    // The cells are looked up first and their points fetched ahead, so that
-    // the memory accesses of the cells overlap.
-    const VoxelArray* cells[27];
+    // The memory of every cell is asked for before any is read, in two
+    // rounds: the table slots, then the points they lead to; so the accesses
+    // of the cells overlap instead of waiting for each other.
+    bool near[27];
     for (int n = 0; n < 27; ++n) {
         const int* d = kFullNeighbourhood[n];
-        cells[n] = gap[0][d[0] + 1] + gap[1][d[1] + 1] + gap[2][d[2] + 1] > reach
-                       ? nullptr
-                       : FindCell(c.i + d[0], c.j + d[1], c.k + d[2]);
+        near[n] = gap[0][d[0] + 1] + gap[1][d[1] + 1] + gap[2][d[2] + 1] <= reach;
+        if (near[n])
+            PrefetchCell(c.i + d[0], c.j + d[1], c.k + d[2]);
     }
-    for (const VoxelArray* cell : cells)
-        if (cell)
-            __builtin_prefetch(cell->GetData());
-    for (const VoxelArray* cell : cells) {
-        if (!cell)
-            continue;
-        const VoxelData* v = cell->GetData();
-        for (int m = 0, size = cell->GetSize(); m < size; ++m) {
+    CellPoints cells[27];
+    for (int n = 0; n < 27; ++n) {
+        const int* d = kFullNeighbourhood[n];
+        cells[n] = near[n] ? FindCell(c.i + d[0], c.j + d[1], c.k + d[2]) : CellPoints{nullptr, 0};
+        if (cells[n].size) {
+            __builtin_prefetch(cells[n].points);
+            __builtin_prefetch(cells[n].points + cells[n].size - 1);
+        }
+    }
+    for (const CellPoints& cell : cells) {
+        const VoxelData* v = cell.points;
+        for (int m = 0; m < cell.size; ++m) {
             const double d2 = SquaredDistance(p, v[m].point);
             if (d2 < r2) {
                 out.Add(v[m].index);
@@ -213,14 +202,29 @@ int NeighborList::GetNeighbors(const Point3d& p, IntArray& out)
     return GetNeighbors(p, m_cutoff, out);
 }
 
-void NeighborList::AddPairsOfCell(const Cell& c, VoxelArray* cell, IntArray& first, IntArray& second)
+void NeighborList::AddPairsOfCell(const Cell& c, const CellPoints& cell, IntArray& first, IntArray& second) const
 {
     AddPairs(cell, cell, first, second);
     for (int n = 0; n < 13; ++n) {
         const int* d = kHalfNeighbourhood[n];
-        if (VoxelArray* other = FindCell(c.i + d[0], c.j + d[1], c.k + d[2]))
+        const CellPoints other = FindCell(c.i + d[0], c.j + d[1], c.k + d[2]);
+        if (other.size)
             AddPairs(cell, other, first, second);
     }
+}
+
+// The occupied cells of a table, sorted by key.
+template <class Table>
+std::vector<const typename Table::Slot*> SortedCells(const Table& table)
+{
+    std::vector<const typename Table::Slot*> out;
+    out.reserve(table.GetCount());
+    for (const typename Table::Slot& slot : table)
+        if (slot.size != 0)
+            out.push_back(&slot);
+    std::sort(out.begin(), out.end(),
+              [](const typename Table::Slot* a, const typename Table::Slot* b) { return a->key < b->key; });
+    return out;
 }
 
 int NeighborList::GetPairs(IntArray& first, IntArray& second)
@@ -229,16 +233,7 @@ int NeighborList::GetPairs(IntArray& first, IntArray& second)
     // numbers of the cells at each half-neighbourhood offset then grow with
     // the visited cell's, so each offset keeps a cursor that only moves
     // forward through the same sorted list instead of looking cells up.
-    std::vector<std::pair<int, VoxelArray*>> cells;
-    cells.reserve(static_cast<std::size_t>(m_cells.GetCount()));
-    for (POSITION pos = m_cells.GetStartPosition(); pos;) {
-        int key;
-        VoxelArray* cell;
-        m_cells.GetNextAssoc(pos, key, cell);
-        cells.emplace_back(key, cell);
-    }
-    std::sort(cells.begin(), cells.end());
-
+    const std::vector<const GridCells::Slot*> cells = SortedCells(m_cells);
     long long step[13];
     std::size_t cursor[13];
     for (int n = 0; n < 13; ++n) {
@@ -247,46 +242,42 @@ int NeighborList::GetPairs(IntArray& first, IntArray& second)
         cursor[n] = 0;
     }
     const std::size_t count = cells.size();
-    for (const auto& entry : cells) {
-        VoxelArray* cell = entry.second;
-        const Cell c = CellOf((*cell)[0].point);
+    for (const GridCells::Slot* slot : cells) {
+        const CellPoints cell{slot->items, slot->size};
+        const Cell c = CellOf(cell.points[0].point);
         AddPairs(cell, cell, first, second);
         for (int n = 0; n < 13; ++n) {
             const int* d = kHalfNeighbourhood[n];
-            const long long wanted = entry.first + step[n];
+            const long long wanted = slot->key + step[n];
             std::size_t& at = cursor[n];
-            while (at < count && cells[at].first < wanted)
+            while (at < count && cells[at]->key < wanted)
                 ++at;
             if (InGrid(c.i + d[0], c.j + d[1], c.k + d[2])) {
-                if (at < count && cells[at].first == wanted)
-                    AddPairs(cell, cells[at].second, first, second);
-            } else if (VoxelArray* other = FindCell(c.i + d[0], c.j + d[1], c.k + d[2])) {
-                AddPairs(cell, other, first, second);
+                if (at < count && cells[at]->key == wanted)
+                    AddPairs(cell, CellPoints{cells[at]->items, cells[at]->size}, first, second);
+            } else {
+                const CellPoints other = FindCell(c.i + d[0], c.j + d[1], c.k + d[2]);
+                if (other.size)
+                    AddPairs(cell, other, first, second);
             }
         }
     }
-    for (POSITION pos = m_outerCells.GetStartPosition(); pos;) {
-        long long key;
-        VoxelArray* cell;
-        m_outerCells.GetNextAssoc(pos, key, cell);
-        AddPairsOfCell(CellOf((*cell)[0].point), cell, first, second);
+    for (const OuterCells::Slot* slot : SortedCells(m_outerCells)) {
+        const CellPoints cell{slot->items, slot->size};
+        AddPairsOfCell(CellOf(cell.points[0].point), cell, first, second);
     }
     return first.GetSize();
 }
 
-void NeighborList::AddPairs(VoxelArray* a, VoxelArray* b, IntArray& first, IntArray& second)
+void NeighborList::AddPairs(const CellPoints& a, const CellPoints& b, IntArray& first, IntArray& second) const
 {
-    const VoxelData* va = a->GetData();
-    const VoxelData* vb = b->GetData();
-    const int na = a->GetSize();
-    const int nb = b->GetSize();
-    const bool same = a == b;
-    for (int m = 0; m < na; ++m) {
-        const Point3d& p = va[m].point;
-        for (int n = same ? m + 1 : 0; n < nb; ++n) {
-            if (SquaredDistance(p, vb[n].point) < m_cutoff2) {
-                first.Add(va[m].index);
-                second.Add(vb[n].index);
+    const bool same = a.points == b.points;
+    for (int m = 0; m < a.size; ++m) {
+        const Point3d& p = a.points[m].point;
+        for (int n = same ? m + 1 : 0; n < b.size; ++n) {
+            if (SquaredDistance(p, b.points[n].point) < m_cutoff2) {
+                first.Add(a.points[m].index);
+                second.Add(b.points[n].index);
             }
         }
     }

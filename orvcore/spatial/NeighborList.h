@@ -7,6 +7,7 @@
 #include "orvcore/core/CArray.h"
 #include "orvcore/core/CMap.h"
 #include "orvcore/geometry/Point3d.h"
+#include "orvcore/spatial/CellTable.h"
 
 namespace Orvane {
 
@@ -15,11 +16,12 @@ namespace Orvane {
 /// cutoff. Points receive consecutive indices in the order they are added.
 ///
 /// The grid has 1290 cells per axis and covers [-645 * cutoff, 645 * cutoff)
-/// on x, y and z; its occupied cells are kept in a hash map from the cell
-/// number k + i * 1290^2 + j * 1290. Points beyond that extent are kept too,
-/// in cells of the same size continuing the grid outwards (held in a second
-/// map), so queries and pairs stay complete for any finite coordinate. A
-/// point with a non-finite coordinate takes an index but is never reported.
+/// on x, y and z; its occupied cells are kept in a hash table from the cell
+/// number k + i * 1290^2 + j * 1290, each cell's points in one block. Points
+/// beyond that extent are kept too, in cells of the same size continuing the
+/// grid outwards (held in a second table), so queries and pairs stay complete
+/// for any finite coordinate. A point with a non-finite coordinate takes an
+/// index but is never reported.
 class ORVCORE_API NeighborList
 {
 public:
@@ -31,8 +33,8 @@ public:
     /// The points of one cell.
     typedef CArray<VoxelData, VoxelData&> VoxelArray;
 
-    /// cutoff: the pair distance and the cell edge; buckets: hash-table size
-    /// of the cell map (at least 1).
+    /// cutoff: the pair distance and the cell edge; buckets: how many
+    /// occupied cells the hash table is first made for (it grows as needed).
     NeighborList(double cutoff, int buckets);
     /// Frees the cells.
     virtual ~NeighborList();
@@ -79,11 +81,21 @@ private:
 
     Cell CellOf(const Point3d& p) const;
     bool InGrid(int i, int j, int k) const;
-    /// The array of cell (i, j, k), or null when the cell is empty.
-    VoxelArray* FindCell(int i, int j, int k) const;
+    /// The points of one occupied cell, in the order they were added.
+    struct CellPoints {
+        const VoxelData* points;
+        int size;
+    };
+    typedef CellTable<int, VoxelData> GridCells;
+    typedef CellTable<long long, VoxelData> OuterCells;
+
+    /// The points of cell (i, j, k); none when the cell is empty.
+    CellPoints FindCell(int i, int j, int k) const;
+    /// Asks for the memory where the search for cell (i, j, k) begins.
+    void PrefetchCell(int i, int j, int k) const;
     static long long OuterKey(int i, int j, int k);
-    void AddPairs(VoxelArray* a, VoxelArray* b, IntArray& first, IntArray& second);
-    void AddPairsOfCell(const Cell& c, VoxelArray* cell, IntArray& first, IntArray& second);
+    void AddPairs(const CellPoints& a, const CellPoints& b, IntArray& first, IntArray& second) const;
+    void AddPairsOfCell(const Cell& c, const CellPoints& cell, IntArray& first, IntArray& second) const;
 
     int m_count;
     double m_cutoff;
@@ -93,8 +105,8 @@ private:
     [[maybe_unused]] double m_gridHalfExtent; ///< part of the grid's layout; the search reads only the minimum
     int m_cellsPerAxis;
     int m_cellsPerPlane;
-    CMap<int, int, VoxelArray*, VoxelArray*> m_cells;
-    CMap<long long, long long, VoxelArray*, VoxelArray*> m_outerCells;
+    GridCells m_cells;
+    OuterCells m_outerCells;
 };
 
 } // namespace Orvane

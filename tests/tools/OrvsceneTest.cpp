@@ -461,3 +461,19 @@ TEST(Orvscene, PictureSizePerAtom)
     }
     std::remove(svg.c_str());
 }
+
+// Names with bytes outside ASCII (a damaged file) reach the picture as '?',
+// so that it stays well-formed UTF-8 XML.
+TEST(Orvscene, PictureTextIsPlainAscii)
+{
+    std::string pdb = TempPath("bytes.pdb"), svg = TempPath("bytes.svg");
+    std::ofstream(pdb) << "ATOM      1  CA  G\xff\x01 A   1       1.000   2.000   3.000  1.00  0.00           C\n";
+    Outcome r = RunTool({pdb, "--svg", svg, "--no-timings"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string text = ReadAll(svg);
+    EXPECT_NE(text.find(">G??1</text>"), std::string::npos);
+    for (unsigned char c : text)
+        EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7f));
+    std::remove(pdb.c_str());
+    std::remove(svg.c_str());
+}

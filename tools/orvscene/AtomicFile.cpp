@@ -138,11 +138,4 @@ void AtomicFileSet::Abandon()
     m_entries.clear();
 }
 
-bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write,
-                         std::string& error)
-{
-    AtomicFileSet files;
-    return files.Write(path, write, error) && files.Commit(error);
-}
-
 } // namespace orvscene

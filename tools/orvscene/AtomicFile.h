@@ -62,10 +62,6 @@ private:
     std::vector<Entry> m_entries;
 };
 
-// A one-file set: writes `path` through `write` and renames it into place.
-bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write,
-                         std::string& error);
-
 // The system's reason for the last failure (strerror of errno), or a generic
 // one when errno is not set.
 std::string SystemReason();

@@ -20,10 +20,11 @@
 #include <limits>
 #include <map>
 #include <ostream>
-#include <set>
+#include <unordered_set>
 #include <sstream>
 #include <stdexcept>
 #include <tuple>
+#include <functional>
 #include <vector>
 
 using namespace Orvane;
@@ -197,21 +198,38 @@ private:
 };
 
 // The pick dots, one per distinct position step and identifier, in the
-// scene's order.
-void AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std::vector<Section>& sections)
+// scene's order; returns their number.
+int AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std::vector<Section>& sections)
 {
-    std::vector<std::uint32_t> positions, ids, one;
-    std::set<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, unsigned>> seen;
+    struct Key {
+        std::uint64_t steps; // three 16-bit steps
+        unsigned id;
+        bool operator==(const Key& o) const { return steps == o.steps && id == o.id; }
+    };
+    struct Hash {
+        std::size_t operator()(const Key& k) const
+        {
+            return std::hash<std::uint64_t>()(k.steps * 0x9E3779B97F4A7C15ull ^ k.id);
+        }
+    };
+    std::vector<std::uint32_t> positions, ids;
+    std::unordered_set<Key, Hash> seen;
+    seen.reserve(dots.size());
     for (const DotPrimitive& dot : dots) {
-        one.clear();
-        q.Add(dot.GetCoord(), one);
-        if (!seen.emplace(one[0], one[1], one[2], dot.GetID()).second)
+        const std::size_t at = positions.size();
+        q.Add(dot.GetCoord(), positions);
+        const Key key{positions[at] | std::uint64_t(positions[at + 1]) << 16 | std::uint64_t(positions[at + 2]) << 32,
+                      dot.GetID()};
+        if (!seen.insert(key).second) {
+            positions.resize(at);
             continue;
-        positions.insert(positions.end(), one.begin(), one.end());
+        }
         ids.push_back(dot.GetID());
     }
+    const int count = static_cast<int>(ids.size());
     sections.push_back({"pick.pos", false, std::move(positions)});
     sections.push_back({"pick.id", true, std::move(ids)});
+    return count;
 }
 
 // An atom as the info box shows it, from the tool's atom label
@@ -358,7 +376,7 @@ bool Deflate(const std::string& bytes, std::string& out)
     uLongf size = compressBound(static_cast<uLong>(bytes.size()));
     out.assign(size, '\0');
     if (compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(bytes.data()),
-                  static_cast<uLong>(bytes.size()), 6) != Z_OK)
+                  static_cast<uLong>(bytes.size()), Z_BEST_SPEED) != Z_OK)
         throw std::bad_alloc();
     out.resize(size);
     return true;
@@ -423,10 +441,9 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view)
     AddSegments("line", scene.lines, q, palette, sections);
     sections.push_back({"dot.pos", false, q.All(scene.dotPositions)});
     sections.push_back(IndexSection("dot.colour", scene.dotColours, palette));
-    AddPickDots(dots, q, sections);
+    m_pickDots = AddPickDots(dots, q, sections);
     std::string names, residues;
     AddAtoms(doc, sections, names, residues);
-    m_pickDots = static_cast<int>(sections[sections.size() - 4].values.size());
     m_atoms = doc.serials.GetSize();
 
     std::string bytes, sectionJson;

@@ -36,8 +36,9 @@ std::string Decimal(double v, int digits)
     return buffer;
 }
 
-// Text for XML character data and attributes; control bytes, which XML
-// cannot carry, become '?'.
+// Text for XML character data and attributes. Control bytes, which XML
+// cannot carry, and bytes outside ASCII, which a damaged file may hold and
+// which need not form UTF-8, become '?'.
 std::string Escape(const std::string& text)
 {
     std::string out;
@@ -47,7 +48,10 @@ std::string Escape(const std::string& text)
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
-        default: out += static_cast<unsigned char>(c) < 0x20 && c != '\t' ? '?' : c;
+        default: {
+            unsigned char u = static_cast<unsigned char>(c);
+            out += (u < 0x20 && c != '\t') || u >= 0x7f ? '?' : c;
+        }
         }
     }
     return out;

@@ -18,7 +18,7 @@ public:
     /// colour sets the use-colour flag.
     IconPrimitive(const Point3d& position, unsigned int iconID, bool rotationInvariant, bool scaleInvariant,
                   const Color& color, unsigned int id);
-    /// Without a colour: the use-colour flag stays clear.
+    /// Without a colour: the point is black and the use-colour flag stays clear.
     IconPrimitive(const Point3d& position, unsigned int iconID, bool rotationInvariant, bool scaleInvariant,
                   unsigned int id);
     /// Copies.

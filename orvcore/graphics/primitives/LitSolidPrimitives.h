@@ -1,7 +1,5 @@
 #pragma once
 
-/// \file
-/// The lit solids: sphere, ellipsoid, cylinder, cone and triangle.
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
 #include "orvcore/geometry/Matrix4x4.h"
 

@@ -230,6 +230,15 @@ async function main() {
   }
 }
 
+// Anything thrown outside the checks (a browser that dies, a protocol error)
+// fails the run with its reason.
+for (const event of ['unhandledRejection', 'uncaughtException'])
+  process.on(event, (error) => {
+    check(false, `no ${event}`, error?.stack ?? String(error));
+    console.log(`${passed} passed, ${failed} failed`);
+    process.exit(1);
+  });
+
 try {
   await main();
 } catch (error) {

@@ -42,11 +42,11 @@ function positions(steps) {
 
 const palette = header.colours.map((hex) => new THREE.Color().setStyle(hex, THREE.SRGBColorSpace));
 
-function colourArray(indices, times = 1) {
-  const out = new Float32Array(indices.length * 3 * times);
+function colourArray(indices) {
+  const out = new Float32Array(indices.length * 3);
   for (let i = 0; i < indices.length; ++i) {
     const c = palette[indices[i]];
-    for (let t = 0; t < times; ++t) c.toArray(out, (i * times + t) * 3);
+    c.toArray(out, i * 3);
   }
   return out;
 }
@@ -162,18 +162,21 @@ function sphereMesh(data) {
   return { mesh: n ? impostors(new THREE.PlaneGeometry(2, 2), attributes, n, sphereMaterial) : null, centres };
 }
 
-// A cylinder is two halves, one per end colour, each a band along its axis
-// (x across, y = 0 .. 1 along) turned to face the viewer and shaded across
-// as a cylinder; the balls at the atoms cover the joints.
+// A cylinder is a band along its axis (x across, y = 0 .. 1 along) turned to
+// face the viewer, shaded across as a cylinder and coloured by its ends'
+// colours up to and from the middle; the balls at the atoms cover the joints.
 const cylinderMaterial = new THREE.ShaderMaterial({
   side: THREE.DoubleSide, // the band's winding depends on which way the axis turns
   vertexShader: `
     attribute vec4 startRadius;
     attribute vec3 end;
-    attribute vec3 colour;
-    varying vec3 vColour;
+    attribute vec3 colour1;
+    attribute vec3 colour2;
+    varying vec3 vColour1;
+    varying vec3 vColour2;
     varying vec3 vSide;
     varying float vAcross;
+    varying float vAlong;
     void main() {
       vec3 a = (modelViewMatrix * vec4(startRadius.xyz, 1.0)).xyz;
       vec3 b = (modelViewMatrix * vec4(end, 1.0)).xyz;
@@ -181,44 +184,43 @@ const cylinderMaterial = new THREE.ShaderMaterial({
       vec3 side = cross(b - a, p);
       float size = length(side);
       side = size > 1e-12 ? side / size : vec3(1.0, 0.0, 0.0);
-      vColour = colour;
+      vColour1 = colour1;
+      vColour2 = colour2;
       vSide = side;
       vAcross = position.x;
+      vAlong = position.y;
       gl_Position = projectionMatrix * vec4(p + side * position.x * startRadius.w, 1.0);
     }`,
   fragmentShader: `
-    varying vec3 vColour;
+    varying vec3 vColour1;
+    varying vec3 vColour2;
     varying vec3 vSide;
     varying float vAcross;
+    varying float vAlong;
     ${shade}
     void main() {
       vec3 normal = normalize(vAcross * vSide + sqrt(max(1.0 - vAcross * vAcross, 0.0)) * vec3(0.0, 0.0, 1.0));
-      gl_FragColor = vec4(shade(vColour, normal), 1.0);
+      gl_FragColor = vec4(shade(vAlong < 0.5 ? vColour1 : vColour2, normal), 1.0);
       #include <colorspace_fragment>
     }`,
 });
 
 function cylinderMesh(data) {
   const a = positions(data['cylinder.end1']);
-  const b = positions(data['cylinder.end2']);
   const radii = data['cylinder.radius'];
-  const c1 = data['cylinder.colour1'], c2 = data['cylinder.colour2'];
   const n = radii.length;
-  const startRadius = new Float32Array(n * 8), end = new Float32Array(n * 6), colours = new Float32Array(n * 6);
+  const startRadius = new Float32Array(n * 4);
   for (let i = 0; i < n; ++i) {
-    for (let k = 0; k < 3; ++k) {
-      const mid = (a[i * 3 + k] + b[i * 3 + k]) / 2;
-      startRadius[i * 8 + k] = a[i * 3 + k];
-      startRadius[i * 8 + 4 + k] = mid;
-      end[i * 6 + k] = mid;
-      end[i * 6 + 3 + k] = b[i * 3 + k];
-    }
-    startRadius[i * 8 + 3] = startRadius[i * 8 + 7] = header.radii[radii[i]];
-    palette[c1[i]].toArray(colours, i * 6);
-    palette[c2[i]].toArray(colours, i * 6 + 3);
+    startRadius.set(a.subarray(i * 3, i * 3 + 3), i * 4);
+    startRadius[i * 4 + 3] = header.radii[radii[i]];
   }
-  const attributes = { startRadius: [startRadius, 4], end: [end, 3], colour: [colours, 3] };
-  return impostors(new THREE.PlaneGeometry(2, 1).translate(0, 0.5, 0), attributes, 2 * n, cylinderMaterial);
+  const attributes = {
+    startRadius: [startRadius, 4],
+    end: [positions(data['cylinder.end2']), 3],
+    colour1: [colourArray(data['cylinder.colour1']), 3],
+    colour2: [colourArray(data['cylinder.colour2']), 3],
+  };
+  return impostors(new THREE.PlaneGeometry(2, 1).translate(0, 0.5, 0), attributes, n, cylinderMaterial);
 }
 
 // Lines in two halves, each in its end's colour.
@@ -294,13 +296,10 @@ window.orvscene = Object.freeze({
 });
 
 async function main() {
-  const T = (what) => console.log(what, performance.now().toFixed(0));
-  T('start');
   const data = cutSections(await loadPayload());
   const scene = new THREE.Scene();
   scene.background = new THREE.Color(0xffffff);
 
-  T('payload');
   const spheres = sphereMesh(data);
   const cylinders = data['cylinder.radius'].length ? cylinderMesh(data) : null;
   for (const object of [spheres.mesh, cylinders, lineSegments(data), dotPoints(data)])
@@ -481,11 +480,8 @@ async function main() {
     down = null;
   });
 
-  T('built');
   resize();
   render();
-  T('rendered');
-  requestAnimationFrame(() => T('frame'));
   requestAnimationFrame(() => { ready = true; });
 }
 

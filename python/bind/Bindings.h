@@ -1,0 +1,276 @@
+#pragma once
+
+// What the binding files of the orvcore module share: the conversion of the
+// library's strings, the archive forms of the bound classes (one template for
+// every class), point arrays to and from numpy without copies where the
+// layout allows, and the entry of each subsystem's bindings.
+
+#include "orvcore/core/CArchive.h"
+#include "orvcore/core/CMemFile.h"
+#include "orvcore/core/CString.h"
+#include "orvcore/geometry/Point2d.h"
+#include "orvcore/geometry/Point3d.h"
+
+#include <pybind11/numpy.h>
+#include <pybind11/operators.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <cstdint>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+namespace py = pybind11;
+using namespace pybind11::literals;
+
+// CString crosses as str (UTF-8; bytes that are not UTF-8 come out as
+// surrogate escapes and go back in as the same bytes, so any text
+// round-trips) and is taken from str or bytes.
+namespace pybind11 {
+namespace detail {
+template <>
+struct type_caster<CString>
+{
+    PYBIND11_TYPE_CASTER(CString, const_name("str"));
+
+    bool load(handle src, bool)
+    {
+        const char* text = nullptr;
+        Py_ssize_t size = 0;
+        object escaped;
+        if (PyUnicode_Check(src.ptr())) {
+            text = PyUnicode_AsUTF8AndSize(src.ptr(), &size);
+            if (text == nullptr) {
+                // Lone surrogates: the bytes that came out of a string as escapes go back as they were.
+                PyErr_Clear();
+                escaped = reinterpret_steal<object>(PyUnicode_AsEncodedString(src.ptr(), "utf-8", "surrogateescape"));
+                if (!escaped) {
+                    PyErr_Clear();
+                    return false;
+                }
+                text = PyBytes_AS_STRING(escaped.ptr());
+                size = PyBytes_GET_SIZE(escaped.ptr());
+            }
+        } else if (PyBytes_Check(src.ptr())) {
+            text = PyBytes_AS_STRING(src.ptr());
+            size = PyBytes_GET_SIZE(src.ptr());
+        } else {
+            return false;
+        }
+        if (size > 0x7FFFFFFF)
+            return false;
+        value = CString(text, static_cast<int>(size));
+        return true;
+    }
+
+    static handle cast(const CString& s, return_value_policy, handle)
+    {
+        return PyUnicode_DecodeUTF8(s.GetString(), s.GetLength(), "surrogateescape");
+    }
+};
+} // namespace detail
+} // namespace pybind11
+
+namespace orvpy {
+
+// The newest object schema the library writes, and the value that means "no
+// schema set" (older documents' defaults apply to some fields, newer to others).
+constexpr UINT kNewestSchema = 13;
+constexpr UINT kUnsetSchema = 0xFFFFFFFFu;
+
+// A failure of an archive form that is not the archive's own exception (bytes
+// left over after the object); reported as orvcore.ArchiveError as well.
+struct ArchiveFailure
+{
+    int cause;
+    std::string message;
+};
+
+// --- archive forms: one template for every class that has one
+
+namespace detail {
+template <class T, class = void>
+struct HasSerialize : std::false_type
+{
+};
+template <class T>
+struct HasSerialize<T, std::void_t<decltype(std::declval<T&>().Serialize(std::declval<CArchive&>()))>>
+    : std::true_type
+{
+};
+
+// The class's Serialize where it has one, else its archive operators.
+template <class T>
+void Transfer(CArchive& ar, T& object)
+{
+    if constexpr (HasSerialize<T>::value)
+        object.Serialize(ar);
+    else if (ar.IsStoring())
+        ar << object;
+    else
+        ar >> object;
+}
+} // namespace detail
+
+// The bytes of the object's archive form under the schema.
+template <class T>
+py::bytes ToBytes(const T& object, UINT schema)
+{
+    T copy(object); // Serialize is not const
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        ar.m_nObjectSchema = schema;
+        detail::Transfer(ar, copy);
+        ar.Close();
+    }
+    return py::bytes(reinterpret_cast<const char*>(file.GetData()), static_cast<py::ssize_t>(file.GetLength()));
+}
+
+// An object loaded from the whole of the bytes under the schema. Damaged or
+// short bytes raise CArchiveException, bytes left over an ArchiveFailure.
+template <class T>
+T FromBytes(const py::buffer& data, UINT schema)
+{
+    // Any buffer (bytearray, memoryview, a strided view) as one contiguous copy; bytes as they are.
+    const py::bytes raw = PyBytes_Check(data.ptr()) ? py::reinterpret_borrow<py::bytes>(data)
+                                                    : py::reinterpret_steal<py::bytes>(PyBytes_FromObject(data.ptr()));
+    if (!raw)
+        throw py::error_already_set();
+    const std::size_t size = static_cast<std::size_t>(PyBytes_GET_SIZE(raw.ptr()));
+    if (size > 0xFFFFFFFFu)
+        throw ArchiveFailure{CArchiveException::genericException, "archive form too large"};
+    CMemFile file(reinterpret_cast<const BYTE*>(PyBytes_AS_STRING(raw.ptr())), static_cast<UINT>(size));
+    T object{};
+    CArchive ar(&file, CArchive::load);
+    ar.m_nObjectSchema = schema;
+    detail::Transfer(ar, object);
+    const ULONGLONG left = ar.GetBytesAvailable();
+    if (left != 0)
+        throw ArchiveFailure{CArchiveException::genericException,
+                             std::to_string(left) + " bytes left over after the archive form"};
+    return object;
+}
+
+// to_bytes, from_bytes and pickling (through the form under the newest
+// schema) for a bound class.
+template <class T, class... Options>
+void DefArchiveForm(py::class_<T, Options...>& cls)
+{
+    cls.def(
+        "to_bytes", [](const T& self, UINT schema) { return ToBytes(self, schema); }, py::kw_only(),
+        "schema"_a = kNewestSchema,
+        "The archive form of the object under the object schema (a document version; UNSET_SCHEMA for "
+        "none), as bytes.");
+    cls.def_static(
+        "from_bytes", [](const py::buffer& data, UINT schema) { return FromBytes<T>(data, schema); }, "data"_a,
+        py::kw_only(), "schema"_a = kNewestSchema,
+        "An object loaded from its archive form under the object schema. Damaged, short or overlong bytes raise "
+        "ArchiveError.");
+    cls.def(py::pickle([](const T& self) { return py::make_tuple(ToBytes(self, kNewestSchema)); },
+                       [](const py::tuple& state) {
+                           if (state.size() != 1)
+                               throw py::value_error("pickled state must hold one archive form");
+                           return FromBytes<T>(state[0].cast<py::buffer>(), kNewestSchema);
+                       }));
+}
+
+// --- numpy arrays of points
+
+// Point3d arrays cross as float32 arrays of shape (n, 3); anything numpy can
+// turn into one is taken (with a conversion when it is not already one).
+using FloatRows = py::array_t<float, py::array::c_style | py::array::forcecast>;
+using DoubleRows = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// Raises ValueError unless the array has shape (n, columns).
+void CheckRows(const py::array& a, py::ssize_t columns, const char* what);
+// Raises ValueError when a value is not finite.
+void CheckFinite(double value, const char* what);
+
+// A copy of an (n, 3) array as a library array.
+Orvane::Point3d::Array ToPointArray(const FloatRows& rows, const char* what);
+// The library array as a float32 (n, 3) array that owns it: no copy.
+py::array_t<float> ToNumpy(Orvane::Point3d::Array&& points);
+// Point2d arrays cross as float64 arrays of shape (n, 2).
+Orvane::Point2d::Array ToPoint2dArray(const DoubleRows& rows, const char* what);
+py::array_t<double> ToNumpy(Orvane::Point2d::Array&& points);
+
+// Bounds-checked index for __getitem__ and friends: negative indices count
+// from the end; IndexError outside.
+int CheckIndex(py::ssize_t index, int size);
+
+// The sequence protocol of a library array (CArray and its kin): len(),
+// indexing with negative indices and IndexError, assignment, iteration;
+// elements are handed out as copies. A resizable array also gets Add,
+// RemoveAt and RemoveAll; arrays that lend their storage to numpy views keep
+// their size, so that a view never outlives the storage it shows.
+template <class Array, class Element, class... Options>
+void DefSequence(py::class_<Array, Options...>& cls, bool resizable)
+{
+    cls.def("__len__", &Array::GetSize, "The number of elements.");
+    cls.def("GetSize", &Array::GetSize, "The number of elements.");
+    cls.def(
+        "__getitem__",
+        [](const Array& a, py::ssize_t i) { return Element(a[CheckIndex(i, a.GetSize())]); }, "index"_a,
+        "A copy of element `index` (negative indices count from the end); IndexError outside.");
+    cls.def(
+        "__setitem__",
+        [](Array& a, py::ssize_t i, const Element& value) { a[CheckIndex(i, a.GetSize())] = value; }, "index"_a,
+        "value"_a, "Replaces element `index`; IndexError outside.");
+    cls.def(
+        "__iter__",
+        [](const Array& a) {
+            py::list items;
+            for (int i = 0; i < a.GetSize(); ++i)
+                items.append(py::cast(Element(a[i])));
+            return py::iter(items);
+        },
+        "Iterates over copies of the elements.");
+    if (!resizable)
+        return;
+    cls.def(
+        "Add", [](Array& a, const Element& value) { return a.Add(value); }, "value"_a,
+        "Appends the element and returns its index.");
+    cls.def(
+        "RemoveAt", [](Array& a, int index, int count) { a.RemoveAt(index, count); }, "index"_a, "count"_a = 1,
+        "Removes `count` elements from `index` on (a range outside the array is clipped or ignored).");
+    cls.def("RemoveAll", &Array::RemoveAll, "Removes every element.");
+}
+
+// The arithmetic that points and matrices share: sums, differences, the
+// componentwise or matrix product, and scaling by a number.
+template <class T>
+void DefLinearArithmetic(py::class_<T>& c)
+{
+    c.def(py::self + py::self);
+    c.def(py::self - py::self);
+    c.def(py::self * py::self);
+    c.def(py::self * double());
+    c.def(double() * py::self);
+    c.def(py::self / double());
+}
+
+// GetName and SetName of a class from its accessor pair, with a docstring
+// naming what they reach.
+#define ORVPY_ACCESSORS(cls, Type, Name, what)                                                                     \
+    cls.def("Get" #Name, &Type::Get##Name, "The " what ".");                                                       \
+    cls.def("Set" #Name, &Type::Set##Name, "value"_a, "Sets the " what ".")
+
+// The repr of a primitive: its class and identifier.
+std::string PrimitiveRepr(const py::handle& self, unsigned int id);
+
+// --- the bindings of each subsystem (one source file each)
+void BindArrays(py::module_& m);
+void BindGeometry(py::module_& m);
+void BindMatrices(py::module_& m);
+void BindFitting(py::module_& m);
+void BindColor(py::module_& m);
+void BindPrimitives(py::module_& m);
+void BindShapes(py::module_& m);
+void BindScene(py::module_& m);
+void BindText(py::module_& m);
+void BindNumerics(py::module_& m);
+void BindSpatial(py::module_& m);
+
+} // namespace orvpy

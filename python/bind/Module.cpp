@@ -1,0 +1,78 @@
+// The orvcore module: the library's classes for Python, with numpy arrays in
+// and out. Each subsystem's bindings live in their own source file.
+
+#include "Bindings.h"
+
+#include "orvcore/core/CArchiveException.h"
+
+namespace {
+
+// orvcore.ArchiveError, a ValueError carrying the archive's cause.
+PyObject* g_archiveError = nullptr;
+
+const char* const kCauseNames[] = {"none",     "genericException", "readOnly", "endOfFile",
+                                   "writeOnly", "badIndex",         "badClass", "badSchema"};
+
+const char* CauseName(int cause)
+{
+    return cause >= 0 && cause < 8 ? kCauseNames[cause] : "unknown";
+}
+
+void SetArchiveError(int cause, const std::string& message)
+{
+    py::object type = py::reinterpret_borrow<py::object>(g_archiveError);
+    py::object error = type(message);
+    error.attr("cause") = cause;
+    error.attr("cause_name") = CauseName(cause);
+    PyErr_SetObject(g_archiveError, error.ptr());
+}
+
+void DefineArchiveError(py::module_& m)
+{
+    g_archiveError = PyErr_NewExceptionWithDoc(
+        "orvcore.ArchiveError",
+        "An archive form could not be loaded: the bytes are short, damaged, of another class or schema, or "
+        "longer than the object. `cause` is the archive's cause (one of the class attributes endOfFile, "
+        "badIndex, ...) and `cause_name` its name.",
+        PyExc_ValueError, nullptr);
+    if (g_archiveError == nullptr)
+        throw py::error_already_set();
+    py::object type = py::reinterpret_borrow<py::object>(g_archiveError);
+    for (int cause = 0; cause < 8; ++cause)
+        type.attr(kCauseNames[cause]) = cause;
+    m.attr("ArchiveError") = type;
+    py::register_exception_translator([](std::exception_ptr p) {
+        try {
+            if (p)
+                std::rethrow_exception(p);
+        } catch (const CArchiveException& e) {
+            SetArchiveError(e.m_cause, std::string("archive error: ") + e.what());
+        } catch (const orvpy::ArchiveFailure& f) {
+            SetArchiveError(f.cause, f.message);
+        }
+    });
+}
+
+} // namespace
+
+PYBIND11_MODULE(orvcore, m)
+{
+    m.doc() = "OrvCore57, the core class library of a molecular-structure viewer: geometry of coordinates, "
+              "colours, graphics primitives and display lists, text patterns, neighbour search, random "
+              "sequences and rational numbers. Classes and methods keep their C++ names; arrays of points "
+              "cross as numpy float32 arrays of shape (n, 3).";
+    m.attr("NEWEST_SCHEMA") = orvpy::kNewestSchema;
+    m.attr("UNSET_SCHEMA") = orvpy::kUnsetSchema;
+    DefineArchiveError(m);
+    orvpy::BindGeometry(m);
+    orvpy::BindMatrices(m);
+    orvpy::BindFitting(m);
+    orvpy::BindArrays(m);
+    orvpy::BindColor(m);
+    orvpy::BindPrimitives(m);
+    orvpy::BindShapes(m);
+    orvpy::BindScene(m);
+    orvpy::BindText(m);
+    orvpy::BindNumerics(m);
+    orvpy::BindSpatial(m);
+}

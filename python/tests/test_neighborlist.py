@@ -1,0 +1,71 @@
+"""NeighborList against scipy's cKDTree and brute force."""
+
+import numpy as np
+import pytest
+from scipy.spatial import cKDTree
+
+import orvcore
+
+
+def pair_set(first, second):
+    return {(min(a, b), max(a, b)) for a, b in zip(first.tolist(), second.tolist())}
+
+
+@pytest.mark.parametrize("density, cutoff", [(0.1, 4.0), (0.01, 2.5), (1.0, 1.0)])
+def test_pairs_match_ckdtree(rng, density, cutoff):
+    n = 5000
+    side = (n / density) ** (1 / 3)
+    pts = rng.uniform(-side / 2, side / 2, size=(n, 3)).astype(np.float32)
+    nl = orvcore.NeighborList(cutoff)
+    assert nl.Add(pts) == range(0, n)
+    assert len(nl) == n
+    first, second = nl.GetPairs()
+    assert first.dtype == np.int32 and second.dtype == np.int32
+    assert len(first) == len(second)
+    # Closer than the cutoff, measured in double precision from the float coordinates.
+    p64 = pts.astype(np.float64)
+    reference = {pair for pair in cKDTree(p64).query_pairs(cutoff)
+                 if np.sum((p64[pair[0]] - p64[pair[1]]) ** 2) < cutoff * cutoff}
+    found = pair_set(first, second)
+    assert len(found) == len(first)  # no pair twice
+    assert found == reference
+
+
+def test_points_far_out_and_non_finite_points(rng):
+    nl = orvcore.NeighborList(2.0, buckets=17)
+    assert nl.Add((1e6, 1e6, 1e6)) == 0
+    assert nl.Add(orvcore.Point3d(1e6 + 1, 1e6, 1e6)) == 1
+    assert nl.Add(np.array([[np.nan, 0, 0], [0, 0, 0], [0, 0, 1.5]], dtype=np.float32)) == range(2, 5)
+    assert pair_set(*nl.GetPairs()) == {(0, 1), (3, 4)}
+    nearest, found = nl.GetNeighbors((0, 0, 1))
+    assert nearest == 4 and sorted(found.tolist()) == [3, 4]
+    nearest, found = nl.GetNeighbors((50, 50, 50), radius=1.0)
+    assert nearest == -1 and len(found) == 0
+
+
+def test_neighbors_match_brute_force(rng):
+    pts = rng.uniform(0, 20, size=(2000, 3)).astype(np.float32)
+    nl = orvcore.NeighborList(3.0)
+    nl.Add(pts)
+    for q in rng.uniform(0, 20, size=(50, 3)):
+        d = np.linalg.norm(pts.astype(np.float64) - np.float32(q).astype(np.float64), axis=1)
+        nearest, found = nl.GetNeighbors(q, radius=2.5)
+        assert sorted(found.tolist()) == sorted(np.nonzero(d < 2.5)[0].tolist())
+        if len(found):
+            assert nearest == int(np.argmin(np.where(d < 2.5, d, np.inf)))
+
+
+def test_bad_arguments_raise():
+    with pytest.raises(ValueError):
+        orvcore.NeighborList(0.0)
+    with pytest.raises(ValueError):
+        orvcore.NeighborList(float("nan"))
+    with pytest.raises(ValueError):
+        orvcore.NeighborList(1.0, buckets=0)
+    nl = orvcore.NeighborList(1.0)
+    with pytest.raises(ValueError):
+        nl.Add(np.zeros((4, 2)))
+    with pytest.raises(TypeError):
+        nl.Add("points")
+    with pytest.raises(ValueError):
+        nl.GetNeighbors((0, 0, 0), radius=float("nan"))
