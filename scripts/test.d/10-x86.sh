@@ -4,7 +4,7 @@
 # -m32 (the project selects SSE2 arithmetic itself) and the whole suite run.
 # Benchmarks (no 32-bit Google Benchmark) and the Python module are not built
 # there. Then both builds must write the same bytes: orvscene's document of the
-# embedded molecule, and the stored archives of the golden corpus.
+# embedded molecule.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
