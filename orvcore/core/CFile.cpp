@@ -1,5 +1,7 @@
 #include "orvcore/core/CFile.h"
 
+#include <sys/types.h>
+
 CFile::~CFile()
 {
     if (m_file)
@@ -50,12 +52,17 @@ void CFile::Write(const void* buffer, UINT count)
         throw CFileException(CFileException::diskFull);
 }
 
+// Offsets are 64 bits on every build: the project compiles with
+// _FILE_OFFSET_BITS=64, so off_t and fseeko/ftello reach past 2 GiB in 32-bit
+// builds as well.
+static_assert(sizeof(off_t) >= 8, "CFile needs 64-bit file offsets");
+
 ULONGLONG CFile::Seek(long long offset, UINT from)
 {
     if (!m_file)
         throw CFileException(CFileException::genericException);
     int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
-    if (std::fseek(m_file, static_cast<long>(offset), whence) != 0)
+    if (fseeko(m_file, static_cast<off_t>(offset), whence) != 0)
         throw CFileException(CFileException::badPath);
     return GetPosition();
 }
@@ -64,7 +71,7 @@ ULONGLONG CFile::GetPosition() const
 {
     if (!m_file)
         return 0;
-    long pos = std::ftell(m_file);
+    off_t pos = ftello(m_file);
     return pos < 0 ? 0 : static_cast<ULONGLONG>(pos);
 }
 
@@ -72,10 +79,10 @@ ULONGLONG CFile::GetLength() const
 {
     if (!m_file)
         return 0;
-    long pos = std::ftell(m_file);
-    std::fseek(m_file, 0, SEEK_END);
-    long length = std::ftell(m_file);
-    std::fseek(m_file, pos, SEEK_SET);
+    off_t pos = ftello(m_file);
+    fseeko(m_file, 0, SEEK_END);
+    off_t length = ftello(m_file);
+    fseeko(m_file, pos, SEEK_SET);
     return length < 0 ? 0 : static_cast<ULONGLONG>(length);
 }
 

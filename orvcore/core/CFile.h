@@ -55,7 +55,8 @@ public:
     /// Writes count bytes; a failed write throws CFileException.
     virtual void Write(const void* buffer, UINT count);
     /// Moves the position to offset bytes from `from` (begin, current or end) and
-    /// returns the new position; a failed seek throws CFileException.
+    /// returns the new position; a failed seek throws CFileException. Offsets,
+    /// positions and lengths are 64 bits on every build, 32-bit ones included.
     virtual ULONGLONG Seek(long long offset, UINT from);
     /// The current position in bytes from the start.
     virtual ULONGLONG GetPosition() const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 CMemFile::CMemFile(UINT growBytes)
 {
@@ -30,12 +31,21 @@ void CMemFile::Reserve(std::size_t capacity)
     m_capacity = capacity;
 }
 
+std::size_t CMemFile::MemorySize(ULONGLONG bytes)
+{
+    if (bytes > std::numeric_limits<std::size_t>::max())
+        throw std::bad_alloc();
+    return static_cast<std::size_t>(bytes);
+}
+
 UINT CMemFile::Read(void* buffer, UINT count)
 {
-    std::size_t left = m_position < m_size ? m_size - m_position : 0;
-    std::size_t n = std::min<std::size_t>(count, left);
+    if (m_position >= m_size)
+        return 0;
+    const std::size_t at = static_cast<std::size_t>(m_position);
+    const std::size_t n = std::min<std::size_t>(count, m_size - at);
     if (n) {
-        std::memcpy(buffer, m_buffer.get() + m_position, n);
+        std::memcpy(buffer, m_buffer.get() + at, n);
         m_position += n;
     }
     return static_cast<UINT>(n);
@@ -45,12 +55,13 @@ void CMemFile::Write(const void* buffer, UINT count)
 {
     if (count == 0)
         return;
-    std::size_t end = m_position + count;
+    const std::size_t end = MemorySize(m_position + count);
+    const std::size_t at = end - count;
     if (end > m_capacity)
         Reserve(std::max(end, m_capacity * 2));
-    if (m_position > m_size)
-        std::memset(m_buffer.get() + m_size, 0, m_position - m_size);
-    std::memcpy(m_buffer.get() + m_position, buffer, count);
+    if (at > m_size)
+        std::memset(m_buffer.get() + m_size, 0, at - m_size);
+    std::memcpy(m_buffer.get() + at, buffer, count);
     m_position = end;
     m_size = std::max(m_size, end);
 }
@@ -62,14 +73,13 @@ ULONGLONG CMemFile::Seek(long long offset, UINT from)
     // base is never negative, so only a positive offset can overflow.
     if (offset > std::numeric_limits<long long>::max() - base || base + offset < 0)
         throw CFileException(CFileException::badPath);
-    long long target = base + offset;
-    m_position = static_cast<std::size_t>(target);
+    m_position = static_cast<ULONGLONG>(base + offset);
     return m_position;
 }
 
 void CMemFile::SetLength(ULONGLONG length)
 {
-    std::size_t n = static_cast<std::size_t>(length);
+    const std::size_t n = MemorySize(length);
     Reserve(n);
     if (n > m_size)
         std::memset(m_buffer.get() + m_size, 0, n - m_size);

@@ -47,10 +47,14 @@ public:
 
 private:
     void Reserve(std::size_t capacity);
+    // The byte count `bytes` as a size in memory; std::bad_alloc when it is beyond the address space.
+    static std::size_t MemorySize(ULONGLONG bytes);
 
     /// Raw storage: growing does not clear bytes that a write fills at once.
     std::unique_ptr<BYTE[]> m_buffer;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
-    std::size_t m_position = 0;
+    // A file offset, 64 bits on every build: a seek may go past what memory
+    // can hold; only a write there is refused.
+    ULONGLONG m_position = 0;
 };

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
-/// The host framework's fixed-width names. On this platform `long` is 64 bits,
+/// The host framework's fixed-width names. Documents are written by 32-bit
+/// builds of the host, where `long` is 32 bits; here `long` may be 64 bits,
 /// so LONG and DWORD are spelled with explicit 32-bit types: every document
-/// field keeps the width it had in the original 32-bit process.
+/// field keeps its width on 32-bit and 64-bit builds alike. File offsets are
+/// 64 bits (ULONGLONG) on every build.
 typedef std::uint8_t BYTE;
 typedef std::uint16_t WORD; ///< 16-bit unsigned.
 typedef std::uint32_t DWORD; ///< 32-bit unsigned, also on platforms where `unsigned long` is 64 bits.

@@ -19,16 +19,18 @@ void BindSuperposition(py::module_& m)
     m.def(
         "RMSBestFit",
         [](const FloatRows& mobileRows, const FloatRows& targetRows, const std::optional<FloatRows>& coordsRows) {
-            const Point3d::Array mobile = ToPointArray(mobileRows, "mobile");
+            Point3d::Array mobile = ToPointArray(mobileRows, "mobile");
             const Point3d::Array target = ToPointArray(targetRows, "target");
             if (target.GetSize() < mobile.GetSize())
                 throw py::value_error("target holds fewer points than mobile");
-            Point3d::Array coords = coordsRows ? ToPointArray(*coordsRows, "coords") : mobile;
+            // Without other coordinates the copy of mobile is moved itself, which the fit allows.
+            Point3d::Array coords = coordsRows ? ToPointArray(*coordsRows, "coords") : Point3d::Array();
+            Point3d::Array& moved = coordsRows ? coords : mobile;
             {
                 py::gil_scoped_release released;
-                RMSBestFit(mobile, target, coords);
+                RMSBestFit(mobile, target, moved);
             }
-            return ToNumpy(std::move(coords));
+            return ToNumpy(std::move(moved));
         },
         "mobile"_a, "target"_a, "coords"_a = py::none(),
         "Finds the rigid motion that lays the (n, 3) points `mobile` onto the first n points of `target` with "

@@ -43,8 +43,8 @@ TEST(ColorTest, LayoutAndPackedWord)
     EXPECT_EQ(t.GetRGB(), 0x4D1E140Aul);
     EXPECT_NE(c, t); // alpha takes part in equality
 
-    // Only 32 bits of a wide packed value count; int arguments keep low 8 bits.
-    ExpectRGBA(Color(0x1234567890ABCDEFul), 0xEF, 0xCD, 0xAB, 0x90);
+    // Only 32 bits of a wide packed value count (where long is wider); int arguments keep low 8 bits.
+    ExpectRGBA(Color(static_cast<unsigned long>(0x1234567890ABCDEFull)), 0xEF, 0xCD, 0xAB, 0x90);
     ExpectRGBA(Color(256 + 1, -1, 512, 300), 1, 255, 0, 44);
     ExpectRGBA(Color(), 0, 0, 0, 0);
 }

@@ -190,7 +190,7 @@ struct Type
     std::string base;
     std::string count; // "" for one value, "count", or a number of elements
     bool fixed = false;
-    long fixedValue = 0;
+    long long fixedValue = 0;
 };
 
 Type ParseType(const std::string& text)
@@ -199,7 +199,7 @@ Type ParseType(const std::string& text)
     std::vector<std::string> parts = Split(text, "=");
     if (parts.size() == 2) {
         t.fixed = true;
-        t.fixedValue = std::stol(parts[1]);
+        t.fixedValue = std::stoll(parts[1]);
     }
     parts = Split(parts[0], kTimes);
     t.base = parts[0];

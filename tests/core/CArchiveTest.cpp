@@ -313,6 +313,8 @@ TEST(CArchive, ValuesInTheWrongDirectionOrAfterCloseAreRefused)
 
 TEST(CArchive, BlocksBeyondFourGibibytesGoThroughWhole)
 {
+    if (sizeof(std::size_t) < 8)
+        GTEST_SKIP() << "a block beyond 4 GiB does not fit the address space of a 32-bit build";
     struct Record {
         double a, b;
     };
@@ -366,6 +368,16 @@ TEST(CMemFile, SeeksBeyondTheEndAndRefusesPositionsOutOfRange)
     EXPECT_EQ(file.GetPosition(), 3u);
     EXPECT_EQ(file.Read(&c, 1), 1u);
     EXPECT_EQ(c, 'd');
+
+    // Positions are 64-bit offsets on every build, even beyond what memory holds.
+    const long long far = 5LL << 30;
+    EXPECT_EQ(file.Seek(far, CFile::begin), static_cast<ULONGLONG>(far));
+    EXPECT_EQ(file.Seek(1, CFile::current), static_cast<ULONGLONG>(far + 1));
+    EXPECT_EQ(file.Read(&c, 1), 0u);
+    if (sizeof(std::size_t) < 8) {
+        EXPECT_THROW(file.Write("y", 1), std::bad_alloc);
+    }
+    EXPECT_EQ(file.GetLength(), 7u);
 }
 
 TEST(CArchive, WorksOverADiskFile)
@@ -395,4 +407,45 @@ TEST(CArchive, WorksOverADiskFile)
     std::remove(path);
     CFile missing;
     EXPECT_FALSE(missing.Open("/nonexistent/dir/file", CFile::modeRead));
+}
+
+TEST(CFile, OpensAndSeeksASparseFileBeyondFourGibibytes)
+{
+    char path[] = "/tmp/orvcore-sparse-XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    const long long length = (4LL << 30) + 3;
+    const bool sparse = ftruncate(fd, static_cast<off_t>(length)) == 0;
+    close(fd);
+    if (!sparse) {
+        std::remove(path);
+        GTEST_SKIP() << "the file system refuses a file of 4 GiB";
+    }
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeReadWrite | CFile::modeCreate | CFile::modeNoTruncate));
+        EXPECT_EQ(file.GetLength(), static_cast<ULONGLONG>(length));
+        EXPECT_EQ(file.Seek(-2, CFile::end), static_cast<ULONGLONG>(length - 2));
+        file.Write("zq", 2);
+        EXPECT_EQ(file.GetPosition(), static_cast<ULONGLONG>(length));
+        EXPECT_EQ(file.GetLength(), static_cast<ULONGLONG>(length));
+        file.Close();
+    }
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeRead));
+        EXPECT_EQ(file.Seek(length - 3, CFile::begin), static_cast<ULONGLONG>(length - 3));
+        CArchive ar(&file, CArchive::load);
+        EXPECT_EQ(ar.GetBytesAvailable(), 3u);
+        BYTE zero, z, q;
+        ar >> zero >> z >> q;
+        EXPECT_EQ(zero, 0);
+        EXPECT_EQ(z, 'z');
+        EXPECT_EQ(q, 'q');
+        ar.Close();
+        EXPECT_EQ(file.GetPosition(), static_cast<ULONGLONG>(length));
+        // Back past the 2 and 4 GiB marks from the current position.
+        EXPECT_EQ(file.Seek(-(length - 1), CFile::current), 1u);
+    }
+    std::remove(path);
 }

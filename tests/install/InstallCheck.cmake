@@ -26,7 +26,7 @@ if(EXISTS ${prefix}/include/orvcore/text/regex)
 endif()
 
 run(${CMAKE_COMMAND} -S ${CONSUMER} -B ${SCRATCH}/build -G ${GENERATOR}
-    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
 run(${CMAKE_COMMAND} --build ${SCRATCH}/build)
 run(${SCRATCH}/build/consumer)
 if(NOT LAST_OUTPUT MATCHES "consumer ok")

@@ -65,11 +65,11 @@ TEST(RandomIntegerTest, StateWrapsModulo2To32)
     EXPECT_EQ(Draw(top, 3), (std::vector<int>{15929, 4409, 9862}));
     EXPECT_EQ(top.GetNextSeed(), 646343466ul);
 
-    // Seeds wider than 32 bits keep their low 32 bits.
-    RandomInteger wide(0x10000002Aul);
+    // Seeds wider than 32 bits (where long is) keep their low 32 bits.
+    RandomInteger wide(static_cast<unsigned long>(0x10000002Aull));
     EXPECT_EQ(wide.GetFirstSeed(), 42ul);
     EXPECT_EQ(Draw(wide, 3), (std::vector<int>{19081, 17033, 15269}));
-    wide.SetNextSeed(0x300000001ul);
+    wide.SetNextSeed(static_cast<unsigned long>(0x300000001ull));
     EXPECT_EQ(wide.GetNextSeed(), 1ul);
     EXPECT_EQ(wide(), 16838);
     EXPECT_EQ(wide.GetFirstSeed(), 42ul);
@@ -89,7 +89,7 @@ TEST(RandomIntegerTest, DefaultGeneratorState)
     const unsigned long before = RandomInteger::GetDefaultSeed();
     EXPECT_EQ(RandomInteger::SetDefaultSeed(42), before);
     EXPECT_EQ(RandomInteger::GetDefaultSeed(), 42ul);
-    EXPECT_EQ(RandomInteger::SetDefaultSeed(0x100000001ul), 42ul);
+    EXPECT_EQ(RandomInteger::SetDefaultSeed(static_cast<unsigned long>(0x100000001ull)), 42ul);
     EXPECT_EQ(RandomInteger::GetDefaultSeed(), 1ul);
 
     // Sequences built without a generator draw from the default one.

@@ -198,8 +198,8 @@ private:
 };
 
 // The pick dots, one per distinct position step and identifier, in the
-// scene's order.
-void AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std::vector<Section>& sections)
+// scene's order; returns their number.
+int AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std::vector<Section>& sections)
 {
     struct Key {
         std::uint64_t steps; // three 16-bit steps
@@ -226,8 +226,10 @@ void AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std:
         }
         ids.push_back(dot.GetID());
     }
+    const int count = static_cast<int>(ids.size());
     sections.push_back({"pick.pos", false, std::move(positions)});
     sections.push_back({"pick.id", true, std::move(ids)});
+    return count;
 }
 
 // An atom as the info box shows it, from the tool's atom label
@@ -439,10 +441,9 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view)
     AddSegments("line", scene.lines, q, palette, sections);
     sections.push_back({"dot.pos", false, q.All(scene.dotPositions)});
     sections.push_back(IndexSection("dot.colour", scene.dotColours, palette));
-    AddPickDots(dots, q, sections);
+    m_pickDots = AddPickDots(dots, q, sections);
     std::string names, residues;
     AddAtoms(doc, sections, names, residues);
-    m_pickDots = static_cast<int>(sections[sections.size() - 4].values.size());
     m_atoms = doc.serials.GetSize();
 
     std::string bytes, sectionJson;

@@ -42,11 +42,11 @@ function positions(steps) {
 
 const palette = header.colours.map((hex) => new THREE.Color().setStyle(hex, THREE.SRGBColorSpace));
 
-function colourArray(indices, times = 1) {
-  const out = new Float32Array(indices.length * 3 * times);
+function colourArray(indices) {
+  const out = new Float32Array(indices.length * 3);
   for (let i = 0; i < indices.length; ++i) {
     const c = palette[indices[i]];
-    for (let t = 0; t < times; ++t) c.toArray(out, (i * times + t) * 3);
+    c.toArray(out, i * 3);
   }
   return out;
 }

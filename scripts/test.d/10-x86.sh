@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The 32-bit x86 build: GoogleTest built for 32 bits from Debian's sources
+# (cached in build/gtest-x86), then the library, its tools and tests built with
+# -m32 (the project selects SSE2 arithmetic itself) and the whole suite run.
+# Benchmarks (no 32-bit Google Benchmark) and the Python module are not built
+# there. Then both builds must write the same bytes: orvscene's document of the
+# embedded molecule.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+jobs=${ORVCORE_JOBS:-$(nproc)}
+export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=true
+release=build/test-release
+x86=build/test-x86
+gtest=$root/build/gtest-x86
+
+# GoogleTest for 32 bits, rebuilt only when Debian's sources change.
+gtest_version=$(dpkg-query -W -f '${Version}' googletest)
+if [ "$(cat "$gtest/version" 2>/dev/null)" != "$gtest_version" ]; then
+  rm -rf "$gtest"
+  cmake -S /usr/src/googletest -B "$gtest/build" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS=-m32 -DCMAKE_C_FLAGS=-m32 -DBUILD_GMOCK=OFF \
+    -DCMAKE_INSTALL_PREFIX="$gtest/prefix" -DCMAKE_INSTALL_LIBDIR=lib >/dev/null
+  cmake --build "$gtest/build" -j "$jobs" >/dev/null
+  cmake --install "$gtest/build" >/dev/null
+  echo "$gtest_version" >"$gtest/version"
+fi
+
+cmake -S . -B "$x86" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-m32 \
+  -DGTest_DIR="$gtest/prefix/lib/cmake/GTest" -DCMAKE_PREFIX_PATH="$gtest/prefix" \
+  -DORVCORE_BUILD_BENCHMARKS=OFF -DORVCORE_BUILD_PYTHON=OFF >/dev/null
+cmake --build "$x86" -j "$jobs"
+ctest --test-dir "$x86" --output-on-failure -j "$jobs"
+
+# Both builds write the same bytes.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+for build in "$release" "$x86"; do
+  name=$(basename "$build")
+  "$build/tools/orvscene" --write "$scratch/$name.orvs" >/dev/null
+done
+cmp "$scratch/test-release.orvs" "$scratch/test-x86.orvs"
+echo "32-bit and 64-bit builds write identical documents"
