@@ -66,9 +66,8 @@ def sample(cls):
 @pytest.mark.parametrize("cls", ARCHIVED, ids=lambda c: c.__name__)
 def test_round_trips_and_pickle(cls):
     obj = sample(cls)
-    # The schemas whose stored forms every class loads back whole: the text layout of 11 on and the line
-    # styles of 13 (older layouts are read as documents of the older host wrote them).
-    for schema in (11, 12, 13):
+    # Every side of every layout threshold, and unset: what is stored under a schema loads back whole.
+    for schema in (0, 6, 7, 9, 10, 11, 12, 13, orvcore.UNSET_SCHEMA):
         data = obj.to_bytes(schema=schema)
         again = cls.from_bytes(data, schema=schema)
         assert again.to_bytes(schema=schema) == data
