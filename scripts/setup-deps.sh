@@ -12,11 +12,15 @@ packages=(
   libbenchmark-dev libeigen3-dev libnanoflann-dev libpcre2-dev zlib1g-dev
   doxygen graphviz
   python3 python3-dev python3-numpy python3-scipy python3-pytest pybind11-dev
-  nodejs npm chromium
+  chromium
 )
 for pkg in "${packages[@]}"; do
   have "$pkg" || need+=("$pkg")
 done
+# Node.js may come with its own npm (a machine's nodejs package often does); Debian's npm is wanted
+# only where there is none, since it conflicts with such a nodejs.
+command -v node >/dev/null 2>&1 || need+=(nodejs)
+command -v npm >/dev/null 2>&1 || need+=(npm)
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
     echo "missing packages: ${need[*]} (run as root to install them)" >&2
