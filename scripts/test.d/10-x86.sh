@@ -4,7 +4,7 @@
 # -m32 (the project selects SSE2 arithmetic itself) and the whole suite run.
 # Benchmarks (no 32-bit Google Benchmark) and the Python module are not built
 # there. Then both builds must write the same bytes: orvscene's document of the
-# embedded molecule.
+# embedded molecule and every case of the golden archive corpus.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -40,4 +40,13 @@ for build in "$release" "$x86"; do
   "$build/tools/orvscene" --write "$scratch/$name.orvs" >/dev/null
 done
 cmp "$scratch/test-release.orvs" "$scratch/test-x86.orvs"
-echo "32-bit and 64-bit builds write identical documents"
+# The golden-corpus test compares each build with the committed files; the
+# stored cases are compared here directly as well.
+for build in "$release" "$x86"; do
+  name=$(basename "$build")
+  cmake --build "$build" -j "$jobs" -t RegenerateArchiveCorpus >/dev/null
+  mkdir "$scratch/$name-corpus"
+  "$build/tests/RegenerateArchiveCorpus" "$scratch/$name-corpus" >/dev/null
+done
+diff -r "$scratch/test-release-corpus" "$scratch/test-x86-corpus"
+echo "32-bit and 64-bit builds write identical documents and archive cases"
