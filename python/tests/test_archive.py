@@ -110,11 +110,11 @@ def test_damaged_counts_raise_and_random_flips_never_crash(rng):
         orvcore.Text3DPrimitive.from_bytes(bytes(data))
     # Random flips: either a valid object or ArchiveError, never anything else.
     for cls in ARCHIVED:
-        original = sample(cls).to_bytes()
-        if not original:
+        stored = sample(cls).to_bytes()
+        if not stored:
             continue
         for _ in range(40):
-            data = bytearray(original)
+            data = bytearray(stored)
             for index in rng.integers(0, len(data), size=rng.integers(1, 4)):
                 data[index] ^= int(rng.integers(1, 256))
             try:
