@@ -8,10 +8,40 @@ cd "$(dirname "$0")/.."
 need=()
 have() { dpkg -s "$1" >/dev/null 2>&1; }
 packages=(
-  g++ cmake make ccache libgtest-dev googletest g++-multilib
-  libbenchmark-dev libeigen3-dev libnanoflann-dev libpcre2-dev zlib1g-dev
-  doxygen graphviz
-  python3 python3-dev python3-numpy python3-scipy python3-pytest pybind11-dev
+  g++
+  cmake
+  make
+  ccache
+  pkgconf
+  libgtest-dev
+  googletest
+  g++-multilib
+  libbenchmark-dev
+  libeigen3-dev
+  libnanoflann-dev
+  libpcre2-dev
+  zlib1g-dev
+  gemmi-dev
+  tao-pegtl-dev
+  nlohmann-json3-dev
+  doxygen
+  graphviz
+  clang-format
+  abigail-tools
+  lintian
+  dpkg-dev
+  python3
+  python3-dev
+  python3-numpy
+  python3-scipy
+  python3-pytest
+  python3-gemmi
+  python3-distributed
+  python3-setuptools
+  python3-venv
+  python3-pip
+  mypy
+  pybind11-dev
   chromium
 )
 for pkg in "${packages[@]}"; do
