@@ -3,6 +3,8 @@
 #include "orvcore/core/CArchive.h"
 
 #include <algorithm>
+#include <limits>
+#include <new>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -37,6 +39,17 @@ constexpr std::size_t ArchivedElementSize()
 /// A growable array indexed by int from 0, with the host framework's
 /// interface. SetSize default-constructs new elements and destroys surplus
 /// ones; Add appends and returns the new element's index.
+///
+/// Bad indices and sizes never reach memory outside the array:
+/// - an element argument may be one of the array's own elements (`a.SetAtGrow(n, a[3])`,
+///   `a.InsertAt(0, a[2], 5)`): it is copied before the storage can move;
+/// - a negative index to SetAt, SetAtGrow or InsertAt, an index at or past the end
+///   to SetAt, and a count of 0 or less to InsertAt or RemoveAt change nothing;
+/// - GetAt, ElementAt and operator[] outside 0..GetSize()-1 give a scratch
+///   element of this thread, default-constructed on every such call, which is
+///   no part of the array (writes to it are lost);
+/// - a size beyond what an int can index (more than INT_MAX elements), or more
+///   than memory can hold, raises std::bad_alloc and leaves the array unchanged.
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray
 {
@@ -58,9 +71,8 @@ public:
     bool IsEmpty() const { return m_data.empty(); }
 
     /// Resizes to newSize; growBy (when not -1) sets how many elements the
-    /// storage grows by at once.
+    /// storage grows by at once. A newSize of 0 or less empties the array.
     void SetSize(int newSize, int growBy = -1)
-    /// A newSize of 0 or less empties the array.
     {
         if (growBy >= 0)
             m_growBy = growBy;
@@ -68,48 +80,51 @@ public:
             m_data.clear();
             return;
         }
-        const std::size_t n = static_cast<std::size_t>(newSize);
-        if (n > m_data.capacity() && !m_data.empty()) {
-            std::size_t step = m_growBy > 0 ? static_cast<std::size_t>(m_growBy)
-                                            : std::min<std::size_t>(1024, std::max<std::size_t>(4, m_data.size() / 8));
-            m_data.reserve(std::max(n, m_data.size() + step));
-        }
-        m_data.resize(n);
+        Resize(static_cast<std::size_t>(newSize));
     }
     /// Removes every element.
     void RemoveAll() { m_data.clear(); }
     /// Gives unused capacity back.
     void FreeExtra() { m_data.shrink_to_fit(); }
 
-    /// Element at index, which must be within 0..GetSize()-1 (not checked).
-    const TYPE& GetAt(int index) const { return m_data[static_cast<std::size_t>(index)]; }
-    /// Element at index, which must be within 0..GetSize()-1 (not checked).
-    TYPE& GetAt(int index) { return m_data[static_cast<std::size_t>(index)]; }
-    /// Replaces the element at index, which must be within 0..GetSize()-1 (not checked).
-    void SetAt(int index, ARG_TYPE element) { m_data[static_cast<std::size_t>(index)] = element; }
-    /// Element at index, which must be within 0..GetSize()-1 (not checked).
-    TYPE& ElementAt(int index) { return m_data[static_cast<std::size_t>(index)]; }
-    /// Element at index, which must be within 0..GetSize()-1 (not checked).
-    const TYPE& ElementAt(int index) const { return m_data[static_cast<std::size_t>(index)]; }
-    /// Element at index, which must be within 0..GetSize()-1 (not checked).
-    TYPE& operator[](int index) { return m_data[static_cast<std::size_t>(index)]; }
-    /// Element at index, which must be within 0..GetSize()-1 (not checked).
-    const TYPE& operator[](int index) const { return m_data[static_cast<std::size_t>(index)]; }
+    /// Element at index; outside 0..GetSize()-1, the scratch element (see the class).
+    ///@{
+    const TYPE& GetAt(int index) const { return InRange(index) ? m_data[static_cast<std::size_t>(index)] : Scratch(); }
+    TYPE& GetAt(int index) { return InRange(index) ? m_data[static_cast<std::size_t>(index)] : Scratch(); }
+    TYPE& ElementAt(int index) { return GetAt(index); }
+    const TYPE& ElementAt(int index) const { return GetAt(index); }
+    TYPE& operator[](int index) { return GetAt(index); }
+    const TYPE& operator[](int index) const { return GetAt(index); }
+    ///@}
+    /// Replaces the element at index; an index outside 0..GetSize()-1 changes nothing.
+    void SetAt(int index, ARG_TYPE element)
+    {
+        if (InRange(index))
+            m_data[static_cast<std::size_t>(index)] = element;
+    }
     /// The elements as one contiguous block (may be null when empty); valid until the size changes.
     TYPE* GetData() { return m_data.data(); }
     /// The elements as one contiguous block (may be null when empty); valid until the size changes.
     const TYPE* GetData() const { return m_data.data(); }
 
-    /// Sets the element at index, growing the array first when index is at or past the end.
+    /// Sets the element at index, growing the array first when index is at or past
+    /// the end; a negative index changes nothing.
     void SetAtGrow(int index, ARG_TYPE element)
     {
-        if (index >= GetSize())
-            SetSize(index + 1);
-        m_data[static_cast<std::size_t>(index)] = element;
+        if (index < 0)
+            return;
+        if (index < GetSize()) {
+            m_data[static_cast<std::size_t>(index)] = element;
+            return;
+        }
+        TYPE copy(element); // element may live in the storage that growing frees
+        Resize(static_cast<std::size_t>(index) + 1);
+        m_data[static_cast<std::size_t>(index)] = std::move(copy);
     }
     /// Appends element and returns its index.
     int Add(ARG_TYPE element)
     {
+        CheckSize(m_data.size() + 1);
         m_data.push_back(element);
         return GetSize() - 1;
     }
@@ -118,6 +133,7 @@ public:
     int Append(const CArray& other)
     {
         int old = GetSize();
+        CheckSize(m_data.size() + other.m_data.size());
         if (this == &other) {
             // Inserting a vector's own range into it is not allowed.
             std::vector<TYPE> copy(m_data);
@@ -134,15 +150,18 @@ public:
             m_data = other.m_data;
     }
     /// Inserts count copies of element before index; an index past the end first grows the
-    /// array to index elements. A count of 0 or less inserts nothing.
+    /// array to index elements. A negative index, or a count of 0 or less, inserts nothing.
     void InsertAt(int index, ARG_TYPE element, int count = 1)
     {
-        if (count <= 0)
+        if (index < 0 || count <= 0)
             return;
-        if (index >= GetSize())
-            SetSize(index);
-        TYPE copy(element);
-        m_data.insert(m_data.begin() + index, static_cast<std::size_t>(count), copy);
+        const std::size_t at = static_cast<std::size_t>(index);
+        const std::size_t n = static_cast<std::size_t>(count);
+        CheckSize(std::max(at, m_data.size()) + n);
+        TYPE copy(element); // element may live in the storage that growing frees
+        if (at > m_data.size())
+            Resize(at);
+        m_data.insert(m_data.begin() + index, n, copy);
     }
     /// Removes up to count elements from index; an index outside the array, or a count of
     /// 0 or less, removes nothing, and a count past the end stops at the end.
@@ -180,6 +199,39 @@ public:
     typename std::vector<TYPE>::const_iterator end() const { return m_data.end(); }
 
 private:
+    bool InRange(int index) const { return index >= 0 && static_cast<std::size_t>(index) < m_data.size(); }
+
+    // Refuses, before anything changes, a size that an int cannot index or memory cannot hold.
+    void CheckSize(std::size_t n) const
+    {
+        if (n > static_cast<std::size_t>(std::numeric_limits<int>::max()) || n > m_data.max_size())
+            throw std::bad_alloc();
+    }
+
+    // Grows or shrinks to n elements, reserving the grow-by step ahead when the storage moves.
+    void Resize(std::size_t n)
+    {
+        CheckSize(n);
+        if (n > m_data.capacity() && !m_data.empty()) {
+            std::size_t step = m_growBy > 0 ? static_cast<std::size_t>(m_growBy)
+                                            : std::min<std::size_t>(1024, std::max<std::size_t>(4, m_data.size() / 8));
+            std::size_t limit = std::min<std::size_t>(m_data.max_size(), static_cast<std::size_t>(std::numeric_limits<int>::max()));
+            m_data.reserve(std::max(n, std::min(limit, m_data.size() + step)));
+        }
+        m_data.resize(n);
+    }
+
+    // Where out-of-range accesses land: never memory outside the array.
+#if defined(__GNUC__)
+    __attribute__((noinline, cold))
+#endif
+    static TYPE& Scratch()
+    {
+        thread_local TYPE scratch;
+        scratch = TYPE();
+        return scratch;
+    }
+
     std::vector<TYPE> m_data;
     int m_growBy = -1;
 };

@@ -3,6 +3,7 @@
 #include "orvcore/core/CMap.h"
 #include "orvcore/core/CMapStringToPtr.h"
 #include "orvcore/core/CString.h"
+#include "orvcore/core/CStringArray.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,96 @@ TEST(CArray, SetSizeConstructsNewAndDestroysSurplusInOrder)
     d2.Copy(d1);
     d1[0] = 2.5;
     EXPECT_EQ(d2[0], 1.5);
+}
+
+namespace {
+
+// Marks itself when destroyed, so a read after the storage was freed shows as -1.
+struct Poisoned {
+    int value = 0;
+    Poisoned() = default;
+    Poisoned(int v) : value(v) {}
+    Poisoned(const Poisoned&) = default;
+    Poisoned& operator=(const Poisoned&) = default;
+    ~Poisoned() { value = -1; }
+};
+
+// Grows past the capacity with the argument taken from the array itself.
+template <class Array, class Make, class Read>
+void CheckSelfReferencingGrowth(Make make, Read read)
+{
+    Array a;
+    for (int i = 0; i < 4; ++i)
+        a.Add(make(i + 10));
+    a.FreeExtra();
+    a.SetAtGrow(40, a[3]);
+    ASSERT_EQ(a.GetSize(), 41);
+    EXPECT_EQ(read(a[40]), 13);
+    a.FreeExtra();
+    a.InsertAt(60, a[1], 2);
+    ASSERT_EQ(a.GetSize(), 62);
+    EXPECT_EQ(read(a[60]), 11);
+    EXPECT_EQ(read(a[61]), 11);
+    a.FreeExtra();
+    a.InsertAt(0, a[2], 3);
+    EXPECT_EQ(read(a[0]), 12);
+    EXPECT_EQ(read(a[2]), 12);
+    EXPECT_EQ(read(a[3]), 10);
+    a.FreeExtra();
+    a.Add(a[0]);
+    EXPECT_EQ(read(a[a.GetUpperBound()]), 12);
+    a.SetAt(5, a[4]);
+    EXPECT_EQ(read(a[5]), 11);
+}
+
+} // namespace
+
+TEST(CArray, ElementsOfTheArrayItselfAreCopiedBeforeTheStorageMoves)
+{
+    CheckSelfReferencingGrowth<Orvane::IntArray>([](int v) { return v; }, [](int v) { return v; });
+    CheckSelfReferencingGrowth<CArray<Poisoned>>([](int v) { return Poisoned(v); },
+                                                 [](const Poisoned& p) { return p.value; });
+    // Long enough to live on the heap, so a freed buffer is really gone.
+    auto text = [](int v) { return CString('x', 40) + CString(std::to_string(v)); };
+    auto number = [](const CString& s) { return std::stoi(s.Mid(40).str()); };
+    CheckSelfReferencingGrowth<CArray<CString>>(text, number);
+    CheckSelfReferencingGrowth<CStringArray>(text, number);
+    // Short strings live inside the element itself and move with it.
+    CheckSelfReferencingGrowth<CStringArray>([](int v) { return CString(std::to_string(v)); },
+                                             [](const CString& s) { return std::stoi(s.str()); });
+}
+
+TEST(CArray, BadIndicesAndSizesLeaveTheArrayAlone)
+{
+    Orvane::IntArray a;
+    a.Add(1);
+    a.Add(2);
+    for (int index : {-1, INT_MIN}) {
+        a.InsertAt(index, 9);
+        a.InsertAt(index, 9, INT_MAX);
+        a.SetAtGrow(index, 9);
+        a.SetAt(index, 9);
+        a.ElementAt(index) = 9;
+        a[index] = 9;
+        a.RemoveAt(index);
+    }
+    a.SetAt(2, 9);
+    a.GetAt(2) = 9;
+    a.InsertAt(1, 9, INT_MIN);
+    a.RemoveAt(0, INT_MIN);
+    ASSERT_EQ(a.GetSize(), 2);
+    EXPECT_EQ(a[0], 1);
+    EXPECT_EQ(a[1], 2);
+    EXPECT_EQ(a[-1], 0); // the scratch element, reset on every access
+    EXPECT_EQ(a[2], 0);
+
+    // Sizes past INT_MAX elements cannot be indexed: refused before anything changes.
+    EXPECT_THROW(a.SetAtGrow(INT_MAX, 9), std::bad_alloc);
+    EXPECT_THROW(a.InsertAt(INT_MAX, 9), std::bad_alloc);
+    EXPECT_THROW(a.InsertAt(1, 9, INT_MAX), std::bad_alloc);
+    EXPECT_THROW(a.InsertAt(INT_MAX - 1, 9, 2), std::bad_alloc);
+    ASSERT_EQ(a.GetSize(), 2);
+    EXPECT_EQ(a[1], 2);
 }
 
 TEST(CMap, AgreesWithAStandardMapUnderRandomUse)
