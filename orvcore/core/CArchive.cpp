@@ -84,7 +84,14 @@ void CArchive::Flush()
 
 void CArchive::Close()
 {
-    Flush();
+    // A failed flush is reported, and the archive is detached all the same:
+    // its destructor must not try the write a second time.
+    try {
+        Flush();
+    } catch (...) {
+        Abort();
+        throw;
+    }
     Abort();
 }
 

@@ -53,12 +53,14 @@ public:
     void SetObjectSchema(UINT schema) { m_nObjectSchema = schema; }
     UINT m_nObjectSchema = 0xFFFFFFFFu; ///< The document version the classes' archive forms read; 0xFFFFFFFF (unset) by default.
 
-    /// A storing archive writes what it buffered to the file; a loading one gives back
+    /// A storing archive writes what it buffered to the file and flushes the file (a
+    /// failure passes through as CFileException); a loading one gives back
     /// the bytes it buffered but did not use, so the file's position is where reading
     /// stopped.
     void Flush();
     /// Flushes, then detaches from the file: any later value is refused with
-    /// CArchiveException(genericException).
+    /// CArchiveException(genericException). A failed write (CFileException) is
+    /// thrown after the archive has detached.
     void Close();
     /// Detaches from the file without flushing; buffered bytes are dropped.
     void Abort();

@@ -1,6 +1,36 @@
 #include "orvcore/core/CFile.h"
 
+#include <cerrno>
+#include <limits>
 #include <sys/types.h>
+#include <unistd.h>
+
+CFileException CFileException::FromErrno(int error)
+{
+#ifdef EDQUOT
+    const bool full = error == ENOSPC || error == EDQUOT;
+#else
+    const bool full = error == ENOSPC;
+#endif
+    return CFileException(full ? diskFull : genericException, static_cast<LONG>(error));
+}
+
+namespace {
+
+[[noreturn]] void ThrowSystemError()
+{
+    throw CFileException::FromErrno(errno);
+}
+
+// Writes out what the stream buffered; every operation that moves or measures
+// the file goes through here so that a failed write is never lost.
+void FlushStream(std::FILE* file)
+{
+    if (std::fflush(file) != 0)
+        ThrowSystemError();
+}
+
+} // namespace
 
 CFile::~CFile()
 {
@@ -31,9 +61,12 @@ void CFile::Close()
 {
     if (m_file) {
         std::FILE* f = m_file;
-        m_file = nullptr;
-        if (std::fclose(f) != 0)
-            throw CFileException(CFileException::genericException);
+        m_file = nullptr; // released whatever happens below
+        errno = 0;
+        const bool flushed = std::fflush(f) == 0;
+        const int flushError = errno;
+        if (std::fclose(f) != 0 || !flushed)
+            throw CFileException::FromErrno(flushed ? errno : flushError);
     }
 }
 
@@ -48,8 +81,10 @@ void CFile::Write(const void* buffer, UINT count)
 {
     if (count == 0)
         return;
-    if (!m_file || std::fwrite(buffer, 1, count, m_file) != count)
-        throw CFileException(CFileException::diskFull);
+    if (!m_file)
+        throw CFileException(CFileException::genericException);
+    if (std::fwrite(buffer, 1, count, m_file) != count)
+        ThrowSystemError();
 }
 
 // Offsets are 64 bits on every build: the project compiles with
@@ -62,8 +97,12 @@ ULONGLONG CFile::Seek(long long offset, UINT from)
     if (!m_file)
         throw CFileException(CFileException::genericException);
     int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
-    if (fseeko(m_file, static_cast<off_t>(offset), whence) != 0)
-        throw CFileException(CFileException::badPath);
+    FlushStream(m_file);
+    if (fseeko(m_file, static_cast<off_t>(offset), whence) != 0) {
+        if (errno == EINVAL || errno == EOVERFLOW)
+            throw CFileException(CFileException::badPath, errno);
+        ThrowSystemError();
+    }
     return GetPosition();
 }
 
@@ -79,15 +118,29 @@ ULONGLONG CFile::GetLength() const
 {
     if (!m_file)
         return 0;
-    off_t pos = ftello(m_file);
-    fseeko(m_file, 0, SEEK_END);
-    off_t length = ftello(m_file);
-    fseeko(m_file, pos, SEEK_SET);
-    return length < 0 ? 0 : static_cast<ULONGLONG>(length);
+    FlushStream(m_file);
+    const off_t pos = ftello(m_file);
+    if (pos < 0 || fseeko(m_file, 0, SEEK_END) != 0)
+        ThrowSystemError();
+    const off_t length = ftello(m_file);
+    if (length < 0 || fseeko(m_file, pos, SEEK_SET) != 0)
+        ThrowSystemError();
+    return static_cast<ULONGLONG>(length);
+}
+
+void CFile::SetLength(ULONGLONG length)
+{
+    if (!m_file)
+        throw CFileException(CFileException::genericException);
+    if (length > static_cast<ULONGLONG>(std::numeric_limits<off_t>::max()))
+        throw CFileException(CFileException::badPath, EFBIG);
+    FlushStream(m_file);
+    if (ftruncate(fileno(m_file), static_cast<off_t>(length)) != 0)
+        ThrowSystemError();
 }
 
 void CFile::Flush()
 {
     if (m_file)
-        std::fflush(m_file);
+        FlushStream(m_file);
 }

@@ -45,7 +45,9 @@ public:
 
     /// Opens a disk file; returns false (and stays closed) when it cannot.
     virtual bool Open(const char* fileName, UINT openFlags);
-    /// Closes the file (nothing happens when none is open); a failed close throws CFileException.
+    /// Closes the file (nothing happens when none is open). Bytes still buffered are
+    /// written first; when that or the close fails, the file is released all the same
+    /// and CFileException is thrown. The destructor closes without reporting.
     virtual void Close();
     /// True while a disk file is open.
     bool IsOpen() const { return m_file != nullptr; }
@@ -55,14 +57,19 @@ public:
     /// Writes count bytes; a failed write throws CFileException.
     virtual void Write(const void* buffer, UINT count);
     /// Moves the position to offset bytes from `from` (begin, current or end) and
-    /// returns the new position; a failed seek throws CFileException. Offsets,
+    /// returns the new position. Buffered bytes are written first; a failure throws
+    /// CFileException (badPath for a position before the start). Offsets,
     /// positions and lengths are 64 bits on every build, 32-bit ones included.
     virtual ULONGLONG Seek(long long offset, UINT from);
     /// The current position in bytes from the start.
     virtual ULONGLONG GetPosition() const;
-    /// The file's length in bytes.
+    /// The file's length in bytes; buffered bytes are written first, and a failure
+    /// throws CFileException.
     virtual ULONGLONG GetLength() const;
-    /// Writes buffered bytes out to the file.
+    /// Truncates, or extends with zero bytes; the position is kept (a later write
+    /// beyond the end fills the gap with zeros). A failure throws CFileException.
+    virtual void SetLength(ULONGLONG length);
+    /// Writes buffered bytes out to the file; a failure throws CFileException.
     virtual void Flush();
 
     /// Moves to the start.
@@ -74,13 +81,18 @@ private:
     std::FILE* m_file = nullptr;
 };
 
-/// The framework's file error, raised when a disk operation fails.
+/// The framework's file error, raised when a disk operation fails. It is not a
+/// std::exception: catch it by its own type.
 class ORVCORE_API CFileException
 {
 public:
     /// The error's kind.
     enum Cause { none, genericException, fileNotFound, badPath, accessDenied, diskFull, endOfFile };
-    /// An exception of the given cause (one of Cause).
-    explicit CFileException(int cause = none) : m_cause(cause) {}
+    /// An exception of the given cause (one of Cause) and system error number (-1: none).
+    explicit CFileException(int cause = none, LONG osError = -1) : m_cause(cause), m_lOsError(osError) {}
+    /// The exception for a failed system call that set `error` (an errno value):
+    /// diskFull for ENOSPC and EDQUOT, genericException otherwise.
+    static CFileException FromErrno(int error);
     int m_cause; ///< What went wrong: one of Cause.
+    LONG m_lOsError; ///< The system's error number (errno), or -1.
 };

@@ -39,7 +39,7 @@ public:
     void Flush() override {}
 
     /// Truncates, or extends with zero bytes; a position beyond the new end moves to it.
-    void SetLength(ULONGLONG length);
+    void SetLength(ULONGLONG length) override;
     /// The file's bytes (GetLength of them); may be null while the file is empty.
     const BYTE* GetData() const { return m_buffer.get(); }
     /// The file's contents as a vector of bytes.

@@ -46,10 +46,15 @@ public:
     /// Makes the string empty.
     void Empty() { m_text.clear(); }
 
-    /// Character at index (0-based); the index must be within the string.
+    /// Character at index (0-based). Outside 0..GetLength()-1, GetAt gives a NUL character and
+    /// SetAt changes nothing: no index reaches memory outside the string.
     ///@{
-    char GetAt(int index) const { return m_text[static_cast<std::size_t>(index)]; }
-    void SetAt(int index, char ch) { m_text[static_cast<std::size_t>(index)] = ch; }
+    char GetAt(int index) const { return InRange(index) ? m_text[static_cast<std::size_t>(index)] : '\0'; }
+    void SetAt(int index, char ch)
+    {
+        if (InRange(index))
+            m_text[static_cast<std::size_t>(index)] = ch;
+    }
     char operator[](int index) const { return GetAt(index); }
     ///@}
 
@@ -160,6 +165,7 @@ public:
     void FreeExtra() { m_text.shrink_to_fit(); }
 
 private:
+    bool InRange(int index) const { return index >= 0 && static_cast<std::size_t>(index) < m_text.size(); }
     std::string m_text;
 };
 

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <climits>
@@ -446,6 +450,142 @@ TEST(CFile, OpensAndSeeksASparseFileBeyondFourGibibytes)
         EXPECT_EQ(file.GetPosition(), static_cast<ULONGLONG>(length));
         // Back past the 2 and 4 GiB marks from the current position.
         EXPECT_EQ(file.Seek(-(length - 1), CFile::current), 1u);
+    }
+    std::remove(path);
+}
+
+namespace {
+
+// Runs `body` in a child process that has given up root rights, so that the
+// machine's device nodes are only ever opened as an ordinary user. Returns the
+// child's report: empty when every check held, "skip: ..." when the child
+// could not run the checks, else the first check that failed.
+std::string InUnprivilegedChild(const std::function<std::string()>& body)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "skip: no pipe";
+    const pid_t pid = fork();
+    if (pid < 0)
+        return "skip: cannot fork";
+    if (pid == 0) {
+        close(fds[0]);
+        std::string report;
+        const gid_t nobody = 65534;
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
+            report = "skip: cannot drop root rights";
+        else if (geteuid() == 0)
+            report = "skip: still root";
+        else
+            report = body();
+        if (write(fds[1], report.data(), report.size()) < 0)
+            _exit(2);
+        _exit(0);
+    }
+    close(fds[1]);
+    std::string report;
+    char buffer[256];
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        report.append(buffer, static_cast<std::size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "the child process died";
+    return report;
+}
+
+// "" when step throws CFileException(diskFull) carrying ENOSPC, else what it did.
+std::string DiskFullFrom(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const CFileException& e) {
+        if (e.m_cause == CFileException::diskFull && e.m_lOsError == ENOSPC)
+            return "";
+        return "cause " + std::to_string(e.m_cause) + ", errno " + std::to_string(e.m_lOsError);
+    }
+    return "reported success";
+}
+
+} // namespace
+
+TEST(CFile, SystemErrorsMapToCauses)
+{
+    EXPECT_EQ(CFileException::FromErrno(ENOSPC).m_cause, CFileException::diskFull);
+    EXPECT_EQ(CFileException::FromErrno(EDQUOT).m_cause, CFileException::diskFull);
+    const CFileException io = CFileException::FromErrno(EIO);
+    EXPECT_EQ(io.m_cause, CFileException::genericException);
+    EXPECT_EQ(io.m_lOsError, EIO);
+}
+
+TEST(CFile, AFullDeviceFailsEveryWayAWriteCanEnd)
+{
+    const std::string report = InUnprivilegedChild([]() -> std::string {
+        if (access("/dev/full", W_OK) != 0)
+            return "skip: /dev/full cannot be written";
+        const char* path = "/dev/full";
+        const std::function<std::string(const std::function<void(CFile&)>&)> sequence =
+            [path](const std::function<void(CFile&)>& steps) -> std::string {
+            CFile file;
+            if (!file.Open(path, CFile::modeWrite))
+                return "cannot open";
+            std::string failure = DiskFullFrom([&] { steps(file); });
+            if (file.IsOpen()) {
+                try {
+                    file.Close(); // may raise again; it releases the file either way
+                } catch (const CFileException&) {
+                }
+            }
+            if (failure.empty() && file.IsOpen())
+                failure = "still open after Close";
+            return failure;
+        };
+        const std::pair<const char*, std::function<void(CFile&)>> cases[] = {
+            {"Write, Flush, Close", [](CFile& f) { f.Write("abc", 3); f.Flush(); f.Close(); }},
+            {"Write, GetLength, Close", [](CFile& f) { f.Write("abc", 3); f.GetLength(); f.Close(); }},
+            {"Write, Seek", [](CFile& f) { f.Write("abc", 3); f.Seek(0, CFile::begin); }},
+            {"Write, Close", [](CFile& f) { f.Write("abc", 3); f.Close(); }},
+            {"archive Close, Close", [](CFile& f) {
+                 CArchive ar(&f, CArchive::store);
+                 ar << CString("a document") << 1.5;
+                 ar.Close();
+                 f.Close();
+             }},
+        };
+        for (const auto& c : cases) {
+            std::string failure = sequence(c.second);
+            if (!failure.empty())
+                return std::string(c.first) + ": " + failure;
+        }
+        return "";
+    });
+    if (report.rfind("skip: ", 0) == 0)
+        GTEST_SKIP() << report.substr(6);
+    EXPECT_EQ(report, "");
+}
+
+TEST(CFile, SetLengthTruncatesAndExtendsADiskFile)
+{
+    char path[] = "/tmp/orvcore-length-XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeReadWrite));
+        file.Write("hello", 5);
+        file.SetLength(2); // the buffered bytes are written before the cut
+        EXPECT_EQ(file.GetLength(), 2u);
+        file.SetLength(6);
+        EXPECT_EQ(file.GetLength(), 6u);
+        file.Seek(0, CFile::begin);
+        char bytes[7] = {};
+        EXPECT_EQ(file.Read(bytes, 7), 6u);
+        EXPECT_EQ(std::string(bytes, 6), std::string("he\0\0\0\0", 6));
+        file.Close();
+        EXPECT_THROW(file.SetLength(1), CFileException);
     }
     std::remove(path);
 }

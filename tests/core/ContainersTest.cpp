@@ -29,6 +29,17 @@ TEST(CString, ValueSemanticsAndSearches)
     EXPECT_EQ(a.FindOneOf("xyz"), -1);
     EXPECT_EQ(a.FindOneOf(""), -1);
     EXPECT_EQ(a.ReverseFind('o'), 4);
+
+    // Indices outside the string, and texts taken from the string itself.
+    for (int index : {-1, INT_MIN, 6, INT_MAX}) {
+        b.SetAt(index, 'x');
+        EXPECT_EQ(b.GetAt(index), '\0');
+    }
+    EXPECT_EQ(b, "CARBON");
+    b.Insert(3, b.GetString());
+    EXPECT_EQ(b, "CARCARBONBON");
+    b = b.GetString() + 3;
+    EXPECT_EQ(b, "CARBONBON");
 }
 
 TEST(CString, MidLeftRightClampToTheString)
