@@ -42,6 +42,10 @@ void ColorMap::SetBeginEnd(double begin, double end)
 
 int ColorMap::IndexOfValue(double x) const
 {
+    // Equal bounds leave no range to spread over: a step at the bound keeps the
+    // lookup monotonic (the scale of 1 would run the wrong way).
+    if (m_begin == m_end)
+        return x > m_begin ? m_lastIndex : 0;
     const double t = (m_begin - x) * m_scale;
     // Clamped before the conversion, so huge values and NaN stay defined.
     if (!(t > 0.0))

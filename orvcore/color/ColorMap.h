@@ -47,7 +47,8 @@ public:
     double End() const { return m_end; }
 
     /// The table index of a value: begin maps to 0, end to the last index,
-    /// anything beyond either end to that end.
+    /// anything beyond either end to that end. With begin equal to end, values at
+    /// or below it map to 0 and values above it to the last index.
     int IndexOfValue(double x) const;
 
     /// Entry i, with i clamped into the table.

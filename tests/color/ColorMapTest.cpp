@@ -59,9 +59,9 @@ TEST(ColorMapTest, DefaultRampAndRange)
     reversed.SetColorForRange(8, 2, Color::White());
     for (int i = 0; i < 11; ++i)
         EXPECT_EQ(reversed.ColorAtIndex(i) == Color::White(), i >= 2 && i <= 8) << i;
-    reversed.SetEnd(10); // begin equal to end: scale 1, index = begin - x
-    EXPECT_EQ(reversed.IndexOfValue(7.5), 2);
-    EXPECT_EQ(reversed.IndexOfValue(12), 0);
+    reversed.SetEnd(10); // begin equal to end: a step at the bound
+    EXPECT_EQ(reversed.IndexOfValue(7.5), 0);
+    EXPECT_EQ(reversed.IndexOfValue(12), 10);
 }
 
 TEST(ColorMapTest, BlendedRampEntryByEntry)
@@ -184,6 +184,17 @@ TEST(ColorMapTest, DegenerateSizesAndNoColours)
     EXPECT_EQ(empty.ColorAtIndex(0), Color(1, 0, 0));
     EXPECT_EQ(empty.ColorAtValue(12.0), Color(1, 0, 0));
     EXPECT_EQ(empty.IndexOfValue(-3.0), 0);
+
+    // Equal bounds (all values alike): a step at the bound, rising with the value.
+    ColorMap flat(11);
+    flat.SetBeginEnd(5.0, 5.0);
+    EXPECT_EQ(flat.IndexOfValue(-100.0), 0);
+    EXPECT_EQ(flat.IndexOfValue(4.9), 0);
+    EXPECT_EQ(flat.IndexOfValue(5.0), 0);
+    EXPECT_EQ(flat.IndexOfValue(5.1), 10);
+    EXPECT_EQ(flat.IndexOfValue(1e300), 10);
+    flat.SetEnd(6.0); // a range again: the ordinary mapping
+    EXPECT_EQ(flat.IndexOfValue(5.5), 5);
 
     ColorMap map(5);
     map.Ramp(kA, kB, true);
