@@ -11,9 +11,9 @@
 
 using namespace Orvane;
 
-// The format version of this host's documents: 13 selects every class's
-// newest layout.
-const UINT kDocumentSchema = 13;
+// The format version of this host's documents: the newest selects every
+// class's newest layout.
+const UINT kDocumentSchema = kNewestSchema;
 
 static void PrintBytes(const char* title, const std::vector<BYTE>& bytes)
 {

@@ -33,6 +33,7 @@
 ///   schema, and as floats from schema 7 on.
 
 // --- core: the host-framework seam and the library's lifecycle
+#include "orvcore/core/ArchiveFields.h"
 #include "orvcore/core/Arrays.h"
 #include "orvcore/core/CArchive.h"
 #include "orvcore/core/CArchiveException.h"
@@ -47,6 +48,7 @@
 #include "orvcore/core/ExtensionModule.h"
 #include "orvcore/core/LibraryLifecycle.h"
 #include "orvcore/core/LoadOrder.h"
+#include "orvcore/core/NumericConstants.h"
 #include "orvcore/core/Types.h"
 
 // --- geometry: points, matrices, measures, planes
@@ -69,7 +71,6 @@
 #include "orvcore/color/ColorMap.h"
 
 // --- graphics/primitives: base classes, solids, lines, icons
-#include "orvcore/graphics/primitives/ArchiveFields.h"
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
 #include "orvcore/graphics/primitives/IconPrimitive.h"
 #include "orvcore/graphics/primitives/LinePrimitives.h"
@@ -111,5 +112,5 @@
 #include "orvcore/spatial/NeighborList.h"
 
 // --- numerics
-#include "orvcore/numerics/Rational.h"
 #include "orvcore/numerics/RandomSequences.h"
+#include "orvcore/numerics/Rational.h"

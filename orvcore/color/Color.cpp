@@ -1,5 +1,7 @@
 #include "orvcore/color/Color.h"
 
+#include "orvcore/core/ArchiveFields.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -225,10 +227,7 @@ Color Color::operator/(double factor) const
 
 void Color::Serialize(CArchive& ar)
 {
-    if (ar.IsStoring())
-        ar << *this;
-    else
-        ar >> *this;
+    ArchiveFields::Value(ar, *this);
 }
 
 CArchive& operator<<(CArchive& ar, const Color& c)

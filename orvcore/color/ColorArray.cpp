@@ -1,5 +1,7 @@
 #include "orvcore/color/ColorArray.h"
 
+#include "orvcore/core/ArchiveFields.h"
+
 namespace Orvane {
 
 ColorArray::ColorArray(int size, int growBy) : m_name("Undefined")
@@ -12,10 +14,7 @@ ColorArray::~ColorArray() = default;
 void ColorArray::Serialize(CArchive& ar)
 {
     CArray<Color, const Color&>::Serialize(ar);
-    if (ar.IsStoring())
-        ar << m_name;
-    else
-        ar >> m_name;
+    ArchiveFields::Value(ar, m_name);
 }
 
 } // namespace Orvane

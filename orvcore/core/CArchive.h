@@ -11,6 +11,18 @@
 #include <cstring>
 #include <memory>
 
+namespace Orvane {
+
+/// The object schema of an archive whose schema was never set: all bits set.
+/// Archive forms treat it as their Parts say: a signed comparison sees -1 (older
+/// than every version), an unsigned one the largest value.
+constexpr UINT kUnsetSchema = 0xFFFFFFFFu;
+/// The newest document version: the schema that the library's own documents
+/// and defaults store under.
+constexpr UINT kNewestSchema = 13;
+
+} // namespace Orvane
+
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
 #error "CArchive writes host images of scalars and needs a little-endian machine"
 #endif
@@ -49,9 +61,9 @@ public:
     /// The document version the host sets; all bits set means unset. Library
     /// code reads m_nObjectSchema directly; GetObjectSchema resets it to unset.
     UINT GetObjectSchema();
-    /// Sets the document version read by the archive forms (0xFFFFFFFF: unset).
+    /// Sets the document version read by the archive forms (Orvane::kUnsetSchema: unset).
     void SetObjectSchema(UINT schema) { m_nObjectSchema = schema; }
-    UINT m_nObjectSchema = 0xFFFFFFFFu; ///< The document version the classes' archive forms read; 0xFFFFFFFF (unset) by default.
+    UINT m_nObjectSchema = Orvane::kUnsetSchema; ///< The document version the classes' archive forms read; unset (Orvane::kUnsetSchema) by default.
 
     /// A storing archive writes what it buffered to the file and flushes the file (a
     /// failure passes through as CFileException); a loading one gives back

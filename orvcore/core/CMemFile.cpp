@@ -55,19 +55,19 @@ void CMemFile::Write(const void* buffer, UINT count)
 {
     if (count == 0)
         return;
-    const std::size_t end = MemorySize(m_position + count);
-    const std::size_t at = end - count;
-    if (end > m_capacity) {
+    const std::size_t last = MemorySize(m_position + count);
+    const std::size_t at = last - count;
+    if (last > m_capacity) {
         // Doubling stops short of the address space: near 4 GiB on a 32-bit
         // build the product would wrap, so the file then grows to what it needs.
         const std::size_t most = std::numeric_limits<std::size_t>::max();
-        Reserve(m_capacity <= most / 2 ? std::max(end, m_capacity * 2) : end);
+        Reserve(m_capacity <= most / 2 ? std::max(last, m_capacity * 2) : last);
     }
     if (at > m_size)
         std::memset(m_buffer.get() + m_size, 0, at - m_size);
     std::memcpy(m_buffer.get() + at, buffer, count);
-    m_position = end;
-    m_size = std::max(m_size, end);
+    m_position = last;
+    m_size = std::max(m_size, last);
 }
 
 ULONGLONG CMemFile::Seek(long long offset, UINT from)

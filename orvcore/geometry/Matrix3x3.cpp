@@ -1,5 +1,7 @@
 #include "orvcore/geometry/Matrix3x3.h"
 
+#include "orvcore/core/ArchiveFields.h"
+#include "orvcore/core/NumericConstants.h"
 #include "orvcore/geometry/Matrix4x4.h"
 #include "orvcore/geometry/SquareMatrix.h"
 #include "orvcore/geometry/Vector3d.h"
@@ -13,8 +15,7 @@ namespace {
 using Ops = detail::SquareMatrix<3>;
 using detail::Vector3d;
 
-constexpr double kRadiansPerDegree = 0.017453292519943295;
-constexpr double kDegreesPerRadian = 57.29577951308232;
+using namespace NumericConstants;
 
 // The reference direction that SetRotation(dir) crosses with dir to find a
 // perpendicular; held as floats, as it always was.
@@ -269,10 +270,7 @@ void Matrix3x3::Transform(Point3d& p) const
 
 void Matrix3x3::Serialize(CArchive& ar)
 {
-    if (ar.IsLoading())
-        ar >> *this;
-    else
-        ar << *this;
+    ArchiveFields::Value(ar, *this);
 }
 
 void Matrix3x3::Print(std::ostream& os) const

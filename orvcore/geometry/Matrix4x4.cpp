@@ -1,5 +1,6 @@
 #include "orvcore/geometry/Matrix4x4.h"
 
+#include "orvcore/core/ArchiveFields.h"
 #include "orvcore/geometry/SquareMatrix.h"
 
 namespace Orvane {
@@ -254,10 +255,7 @@ void Matrix4x4::GetTranslation(Point3d& t) const
 
 void Matrix4x4::Serialize(CArchive& ar)
 {
-    if (ar.IsLoading())
-        ar >> *this;
-    else
-        ar << *this;
+    ArchiveFields::Value(ar, *this);
 }
 
 void Matrix4x4::Print(std::ostream& os) const

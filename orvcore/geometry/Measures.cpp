@@ -1,4 +1,6 @@
 #include "orvcore/geometry/Measures.h"
+
+#include "orvcore/core/NumericConstants.h"
 #include "orvcore/geometry/Vector3d.h"
 
 #include <cmath>
@@ -7,9 +9,8 @@ namespace Orvane {
 
 namespace {
 
-constexpr double kDegreesPerRadian = 57.29577951308232;
-constexpr double kRadiansPerDegree = 0.017453292519943295;
-constexpr double kAngleTolerance = 1.1920928955078125e-07; // 2^-23
+using namespace NumericConstants;
+constexpr double kAngleTolerance = kFloatEpsilon;
 constexpr double kDegenerateAxis = 1e-06;
 
 // The measures work on points: every vector they build (a difference, a cross

@@ -1,5 +1,8 @@
 #include "orvcore/geometry/Point2d.h"
+
+#include "orvcore/core/ArchiveFields.h"
 #include "orvcore/core/LoadOrder.h"
+#include "orvcore/core/NumericConstants.h"
 
 #include <cmath>
 #include <istream>
@@ -9,11 +12,8 @@ namespace Orvane {
 
 namespace {
 
-constexpr double kRadiansPerDegree = 0.017453292519943295;
-constexpr double kDegreesPerRadian = 57.29577951308232;
-constexpr double kAngleTolerance = 1.1920928955078125e-07; // 2^-23
-constexpr double kSmallestNormalFloat = 1.1754943508222875e-38; // 2^-126
-constexpr double kLargestFloat = 3.4028234663852886e38;
+using namespace NumericConstants;
+constexpr double kAngleTolerance = kFloatEpsilon;
 
 // Rotate keeps the cosine and sine of the last angle it was given. The cache
 // is per thread, so rotations on different threads never mix one angle's
@@ -116,10 +116,7 @@ void Point2d::Rotate(double degrees)
 
 void Point2d::Serialize(CArchive& ar)
 {
-    if (ar.IsLoading())
-        ar >> *this;
-    else
-        ar << *this;
+    ArchiveFields::Value(ar, *this);
 }
 
 int operator==(const Point2d& a, const Point2d& b)

@@ -1,5 +1,8 @@
 #include "orvcore/geometry/Point3d.h"
+
+#include "orvcore/core/ArchiveFields.h"
 #include "orvcore/core/LoadOrder.h"
+#include "orvcore/core/NumericConstants.h"
 
 #include <cmath>
 #include <istream>
@@ -9,17 +12,7 @@ namespace Orvane {
 
 namespace {
 
-constexpr double kRadiansPerDegree = 0.017453292519943295;
-constexpr double kSmallestNormalFloat = 1.1754943508222875e-38; // 2^-126
-constexpr double kLargestFloat = 3.4028234663852886e38;
-constexpr UINT kUnsetSchema = 0xFFFFFFFFu;
-
-// Documents before schema 7 (and archives whose schema was never set) hold
-// each coordinate as a double.
-bool StoresDoubles(const CArchive& ar)
-{
-    return ar.m_nObjectSchema == kUnsetSchema || ar.m_nObjectSchema <= 6;
-}
+using namespace NumericConstants;
 
 } // namespace
 

@@ -76,8 +76,8 @@ namespace orvpy {
 
 // The newest object schema the library writes, and the value that means "no
 // schema set" (older documents' defaults apply to some fields, newer to others).
-constexpr UINT kNewestSchema = 13;
-constexpr UINT kUnsetSchema = 0xFFFFFFFFu;
+using Orvane::kNewestSchema;
+using Orvane::kUnsetSchema;
 
 // A failure of an archive form that is not the archive's own exception (bytes
 // left over after the object); reported as orvcore.ArchiveError as well.

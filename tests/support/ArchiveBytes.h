@@ -23,7 +23,7 @@ namespace testing_bytes {
 
 using Bytes = std::vector<BYTE>;
 
-constexpr UINT kUnset = 0xFFFFFFFFu;
+constexpr UINT kUnset = Orvane::kUnsetSchema;
 
 // Little-endian image of a scalar, built byte by byte from its bits so the
 // test does not depend on the archive's own copying.

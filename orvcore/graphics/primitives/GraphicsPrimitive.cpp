@@ -1,7 +1,7 @@
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
 
+#include "orvcore/core/ArchiveFields.h"
 #include "orvcore/geometry/Matrix4x4.h"
-#include "orvcore/graphics/primitives/ArchiveFields.h"
 
 namespace Orvane {
 
@@ -9,13 +9,7 @@ GraphicsPrimitive::~GraphicsPrimitive() = default;
 
 void GraphicsPrimitive::Serialize(CArchive& ar)
 {
-    if (ar.IsStoring())
-        ar << static_cast<unsigned int>(m_id);
-    else {
-        unsigned int id = 0;
-        ar >> id;
-        m_id = id;
-    }
+    ArchiveFields::Value(ar, m_id);
 }
 
 LitPrimitive::~LitPrimitive() = default;
@@ -68,10 +62,7 @@ bool VertexNormal::operator==(const VertexNormal& other) const
 void VertexNormal::Serialize(CArchive& ar)
 {
     Vertex::Serialize(ar);
-    if (ar.IsStoring())
-        ar << m_normal;
-    else
-        ar >> m_normal;
+    ArchiveFields::Value(ar, m_normal);
 }
 
 TriangleIndex::~TriangleIndex() = default;
@@ -85,16 +76,6 @@ void TriangleIndex::Serialize(CArchive& ar)
         ar >> a >> b >> c;
         Set(a, b, c);
     }
-}
-
-int ReadSignedCount(CArchive& ar, std::size_t elementBytes)
-{
-    int count = 0;
-    ar >> count;
-    if (count < 0)
-        throw CArchiveException(CArchiveException::endOfFile);
-    ar.RequireAvailable(static_cast<ULONGLONG>(count) * elementBytes);
-    return count;
 }
 
 } // namespace Orvane

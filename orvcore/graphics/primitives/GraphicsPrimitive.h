@@ -252,38 +252,4 @@ private:
 /// Object identifiers of a mesh, indexed by the caller.
 typedef CArray<UINT, UINT> OIDArray;
 
-// --- archive helpers shared by the primitives
-
-/// Object schema compared as a signed number: an unset schema (all bits set)
-/// counts as -1 and so as older than every version.
-inline bool SchemaAboveSigned(const CArchive& ar, int version)
-{
-    return static_cast<std::int32_t>(ar.m_nObjectSchema) > version;
-}
-
-/// Object schema compared as an unsigned number: an unset schema counts as
-/// newer than every version.
-inline bool SchemaAboveUnsigned(const CArchive& ar, UINT version)
-{
-    return ar.m_nObjectSchema > version;
-}
-
-/// Bytes of one point in the archive: doubles for old documents (schema unset
-/// or 0 to 6), floats from schema 7 on.
-inline std::size_t ArchivedPointSize(const CArchive& ar)
-{
-    return (ar.m_nObjectSchema == 0xFFFFFFFFu || ar.m_nObjectSchema <= 6) ? 24 : 12;
-}
-
-/// Reads a signed 32-bit element count. A negative count, or one whose
-/// elements (at least `elementBytes` each) the archive cannot supply, raises
-/// CArchiveException(endOfFile) before anything is allocated for it.
-ORVCORE_API int ReadSignedCount(CArchive& ar, std::size_t elementBytes);
-
-/// A flag stored as a 32-bit 0 or 1.
-inline void StoreFlag32(CArchive& ar, bool flag)
-{
-    ar << static_cast<int>(flag ? 1 : 0);
-}
-
 } // namespace Orvane

@@ -1,5 +1,7 @@
 #include "orvcore/graphics/primitives/IconPrimitive.h"
 
+#include "orvcore/core/ArchiveFields.h"
+
 namespace Orvane {
 
 IconPrimitive::IconPrimitive(const Point3d& position, unsigned int iconID, bool rotationInvariant,
@@ -21,19 +23,11 @@ IconPrimitive::~IconPrimitive() = default;
 void IconPrimitive::Serialize(CArchive& ar)
 {
     UnlitPointPrimitive::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar << static_cast<unsigned int>(m_iconID);
-        StoreFlag32(ar, m_rotationInvariant);
-        StoreFlag32(ar, m_scaleInvariant);
-        StoreFlag32(ar, m_useColor);
-        ar << m_iconScale;
-        return;
-    }
-    int rotationInvariant = 0, scaleInvariant = 0, useColor = 0;
-    ar >> m_iconID >> rotationInvariant >> scaleInvariant >> useColor >> m_iconScale;
-    m_rotationInvariant = rotationInvariant != 0;
-    m_scaleInvariant = scaleInvariant != 0;
-    m_useColor = useColor != 0;
+    ArchiveFields::Value(ar, m_iconID);
+    ArchiveFields::FlagNonZero(ar, m_rotationInvariant);
+    ArchiveFields::FlagNonZero(ar, m_scaleInvariant);
+    ArchiveFields::FlagNonZero(ar, m_useColor);
+    ArchiveFields::Value(ar, m_iconScale);
 }
 
 } // namespace Orvane

@@ -1,5 +1,6 @@
 #include "orvcore/graphics/primitives/LinePrimitives.h"
 
+#include "orvcore/core/ArchiveFields.h"
 #include "orvcore/geometry/Matrix4x4.h"
 
 namespace Orvane {
@@ -37,10 +38,7 @@ void LinePrimitive::Serialize(CArchive& ar)
     GraphicsPrimitive::Serialize(ar);
     m_end1.Serialize(ar);
     m_end2.Serialize(ar);
-    if (ar.IsStoring())
-        ar << static_cast<int>(m_width) << static_cast<unsigned int>(m_id2);
-    else
-        ar >> m_width >> m_id2;
+    ArchiveFields::Value(ar, m_width, m_id2);
 }
 
 std::size_t LinePrimitive::ArchivedSize(const CArchive& ar)
@@ -68,13 +66,8 @@ DashedLinePrimitive::~DashedLinePrimitive() = default;
 void DashedLinePrimitive::Serialize(CArchive& ar)
 {
     LinePrimitive::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar << static_cast<int>(m_numDashes) << static_cast<BYTE>(m_startBlank ? 1 : 0);
-    } else {
-        BYTE startBlank = 0;
-        ar >> m_numDashes >> startBlank;
-        m_startBlank = startBlank != 0;
-    }
+    ArchiveFields::Value(ar, m_numDashes);
+    ArchiveFields::FlagByte(ar, m_startBlank);
 }
 
 // --- LineArrayPrimitive
@@ -102,26 +95,16 @@ void LineArrayPrimitive::Serialize(CArchive& ar)
 {
     GraphicsPrimitive::Serialize(ar);
     const bool hasStyle = SchemaAboveUnsigned(ar, 12);
-    if (ar.IsStoring()) {
+    if (ar.IsStoring())
         ar << static_cast<int>(m_lines.GetSize());
-        for (LinePrimitive& line : m_lines)
-            line.Serialize(ar);
-        ar << m_lineWidth;
-        if (hasStyle) {
-            StoreFlag32(ar, m_dashed);
-            ar << static_cast<WORD>(m_dashPattern);
-        }
-        return;
-    }
-    const int count = ReadSignedCount(ar, LinePrimitive::ArchivedSize(ar));
-    m_lines.SetSize(count);
+    else
+        m_lines.SetSize(ReadSignedCount(ar, LinePrimitive::ArchivedSize(ar)));
     for (LinePrimitive& line : m_lines)
         line.Serialize(ar);
-    ar >> m_lineWidth;
+    ArchiveFields::Value(ar, m_lineWidth);
     if (hasStyle) {
-        int dashed = 0;
-        ar >> dashed >> m_dashPattern;
-        m_dashed = dashed == 1;
+        ArchiveFields::FlagExactlyOne(ar, m_dashed);
+        ArchiveFields::Value(ar, m_dashPattern);
     }
 }
 
@@ -162,15 +145,9 @@ void ArcPrimitive::Transform(const Matrix4x4& matrix)
 void ArcPrimitive::Serialize(CArchive& ar)
 {
     GraphicsPrimitive::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar << m_center << m_normal << m_start << m_color;
-        m_points.Serialize(ar);
-        ar << m_angle << static_cast<int>(m_numSegments) << static_cast<int>(m_width);
-    } else {
-        ar >> m_center >> m_normal >> m_start >> m_color;
-        m_points.Serialize(ar);
-        ar >> m_angle >> m_numSegments >> m_width;
-    }
+    ArchiveFields::Value(ar, m_center, m_normal, m_start, m_color);
+    m_points.Serialize(ar);
+    ArchiveFields::Value(ar, m_angle, m_numSegments, m_width);
 }
 
 } // namespace Orvane

@@ -1,26 +1,8 @@
 #include "orvcore/graphics/primitives/LitSolidPrimitives.h"
 
+#include "orvcore/core/ArchiveFields.h"
+
 namespace Orvane {
-
-namespace {
-
-void SerializeRadius(CArchive& ar, float& radius)
-{
-    if (ar.IsStoring())
-        ar << radius;
-    else
-        ar >> radius;
-}
-
-void SerializePoint(CArchive& ar, Point3d& p)
-{
-    if (ar.IsStoring())
-        ar << p;
-    else
-        ar >> p;
-}
-
-} // namespace
 
 // --- SpherePrimitive
 
@@ -40,7 +22,7 @@ void SpherePrimitive::Serialize(CArchive& ar)
 {
     LitPrimitive::Serialize(ar);
     m_center.Serialize(ar);
-    SerializeRadius(ar, m_radius);
+    ArchiveFields::Value(ar, m_radius);
 }
 
 // --- EllipsoidPrimitive
@@ -64,7 +46,7 @@ void EllipsoidPrimitive::Serialize(CArchive& ar)
 {
     LitPrimitive::Serialize(ar);
     m_center.Serialize(ar);
-    SerializePoint(ar, m_size);
+    ArchiveFields::Value(ar, m_size);
     m_matrix.Serialize(ar);
 }
 
@@ -120,7 +102,7 @@ void CylinderPrimitive::Serialize(CArchive& ar)
     LitPrimitive::Serialize(ar);
     m_end1.Serialize(ar);
     m_end2.Serialize(ar);
-    SerializeRadius(ar, m_radius);
+    ArchiveFields::Value(ar, m_radius);
 }
 
 // --- ConePrimitive
@@ -142,13 +124,7 @@ void ConePrimitive::Transform(const Matrix4x4& matrix)
 void ConePrimitive::Serialize(CArchive& ar)
 {
     LitPrimitive::Serialize(ar);
-    SerializePoint(ar, m_base);
-    SerializePoint(ar, m_tip);
-    if (ar.IsStoring())
-        ar << m_color;
-    else
-        ar >> m_color;
-    SerializeRadius(ar, m_radius);
+    ArchiveFields::Value(ar, m_base, m_tip, m_color, m_radius);
 }
 
 // --- TrianglePrimitive

@@ -1,5 +1,7 @@
 #include "orvcore/graphics/primitives/PointPrimitives.h"
 
+#include "orvcore/core/ArchiveFields.h"
+
 namespace Orvane {
 
 UnlitPointPrimitive::UnlitPointPrimitive(const Point3d& point, const Color& color, unsigned int id)
@@ -30,13 +32,7 @@ DotPrimitive::~DotPrimitive() = default;
 void DotPrimitive::Serialize(CArchive& ar)
 {
     UnlitPointPrimitive::Serialize(ar);
-    if (ar.IsStoring())
-        ar << static_cast<int>(m_width);
-    else {
-        int width = 0;
-        ar >> width;
-        m_width = width;
-    }
+    ArchiveFields::Value(ar, m_width);
 }
 
 } // namespace Orvane

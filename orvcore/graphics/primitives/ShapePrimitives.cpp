@@ -1,6 +1,6 @@
 #include "orvcore/graphics/primitives/ShapePrimitives.h"
 
-#include "orvcore/graphics/primitives/ArchiveFields.h"
+#include "orvcore/core/ArchiveFields.h"
 
 namespace Orvane {
 
@@ -32,7 +32,7 @@ void UnlitShapePrimitive::Serialize(CArchive& ar)
     m_foreground.Serialize(ar);
     m_background.Serialize(ar);
     ArchiveFields::FlagNonZero(ar, m_isOutlined);
-    ArchiveFields::Scalar(ar, m_outlineWidth);
+    ArchiveFields::Value(ar, m_outlineWidth);
     ArchiveFields::FlagNonZero(ar, m_isFilled);
     ArchiveFields::FlagNonZero(ar, m_isStippled);
     ArchiveFields::Enum32(ar, m_stipplePattern);
@@ -135,7 +135,7 @@ void UnlitLinePrimitive::Serialize(CArchive& ar)
     // cannot back is rejected before the array grows.
     m_points.Serialize(ar);
     m_color.Serialize(ar);
-    ArchiveFields::Scalar(ar, m_width);
+    ArchiveFields::Value(ar, m_width);
 }
 
 // ---------------------------------------------------------------- LineSegmentPrimitive

@@ -1,6 +1,6 @@
 #include "orvcore/graphics/primitives/TextPrimitives.h"
 
-#include "orvcore/graphics/primitives/ArchiveFields.h"
+#include "orvcore/core/ArchiveFields.h"
 
 namespace Orvane {
 
@@ -55,10 +55,10 @@ void Text3DPrimitive::Serialize(CArchive& ar)
 void Text3DPrimitive::SerializeCurrent(CArchive& ar)
 {
     UnlitPointPrimitive::Serialize(ar);
-    ArchiveFields::Scalar(ar, m_text);
+    ArchiveFields::Value(ar, m_text);
     m_font.SerializeFace(ar, false);
     m_font.SerializeSize(ar);
-    ArchiveFields::Scalar(ar, m_zOffset);
+    ArchiveFields::Value(ar, m_zOffset);
     ArchiveFields::FlagNonZero(ar, m_isAnnotation);
 }
 
@@ -72,7 +72,7 @@ void Text3DPrimitive::SerializeOlder(CArchive& ar)
         color.Serialize(ar);
         SetColor(color);
     }
-    ArchiveFields::Scalar(ar, m_text);
+    ArchiveFields::Value(ar, m_text);
     // Format 10 already wrote faces as strings; earlier formats wrote codes.
     m_font.SerializeFace(ar, FaceStoredAsCode(ar));
     m_font.SerializeSize(ar);
@@ -83,7 +83,7 @@ void Text3DPrimitive::SerializeOlder(CArchive& ar)
         ar >> position;
         SetCoord(position);
     }
-    ArchiveFields::Scalar(ar, m_zOffset);
+    ArchiveFields::Value(ar, m_zOffset);
     ArchiveFields::FlagNonZero(ar, m_isAnnotation);
 }
 
@@ -113,10 +113,10 @@ TextStringPrimitive::~TextStringPrimitive() = default;
 void TextStringPrimitive::Serialize(CArchive& ar)
 {
     UnlitShapePrimitive::Serialize(ar);
-    ArchiveFields::Scalar(ar, m_text);
+    ArchiveFields::Value(ar, m_text);
     m_font.SerializeFace(ar, FaceStoredAsCode(ar));
     m_font.SerializeSize(ar);
-    ArchiveFields::Scalar(ar, m_cursorPosition);
+    ArchiveFields::Value(ar, m_cursorPosition);
     ArchiveFields::FlagExactlyOne(ar, m_showCursor);
 }
 
@@ -147,7 +147,7 @@ TextBoxPrimitive::~TextBoxPrimitive() = default;
 void TextBoxPrimitive::Serialize(CArchive& ar)
 {
     TextStringPrimitive::Serialize(ar);
-    ArchiveFields::Scalar(ar, m_boxWidth);
+    ArchiveFields::Value(ar, m_boxWidth);
     ArchiveFields::FlagExactlyOne(ar, m_showHandles);
 }
 

@@ -1,7 +1,7 @@
 #include "orvcore/graphics/primitives/TriangleMeshPrimitive.h"
 
+#include "orvcore/core/ArchiveFields.h"
 #include "orvcore/geometry/Matrix4x4.h"
-#include "orvcore/graphics/primitives/ArchiveFields.h"
 
 namespace Orvane {
 
@@ -250,14 +250,26 @@ void TriangleMeshPrimitive::Serialize(CArchive& ar)
     // The load replaces triangles and vertices only; it must not reach the
     // copies that share the record.
     SaveDataKeepingOIDs();
-    const int numTriangles = ReadSignedCount(ar, 3 * sizeof(std::int32_t));
-    m_data->triangles.SetSize(numTriangles);
-    for (TriangleIndex& t : m_data->triangles)
-        t.Serialize(ar);
-    const int numVertices = ReadSignedCount(ar, sizeof(DWORD) + 2 * ArchivedPointSize(ar));
-    m_data->vertices.SetSize(numVertices);
-    for (VertexNormal& v : m_data->vertices)
-        v.Serialize(ar);
+    try {
+        const int numTriangles = ReadSignedCount(ar, 3 * sizeof(std::int32_t));
+        m_data->triangles.SetSize(numTriangles);
+        for (TriangleIndex& t : m_data->triangles)
+            t.Serialize(ar);
+        const int numVertices = ReadSignedCount(ar, sizeof(DWORD) + 2 * ArchivedPointSize(ar));
+        m_data->vertices.SetSize(numVertices);
+        for (VertexNormal& v : m_data->vertices)
+            v.Serialize(ar);
+        // Corners index the vertices: a document whose corners point elsewhere is
+        // refused like any other damaged one.
+        for (const TriangleIndex& t : m_data->triangles)
+            for (int corner = 0; corner < 3; ++corner)
+                if (t.GetIndex(corner) < 0 || t.GetIndex(corner) >= numVertices)
+                    throw CArchiveException(CArchiveException::badIndex);
+    } catch (...) {
+        // No triangle survives a failed load: its corners may point past the vertices.
+        m_data->triangles.RemoveAll();
+        throw;
+    }
     SerializeTwoSided(ar);
 }
 

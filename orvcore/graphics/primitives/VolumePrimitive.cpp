@@ -1,6 +1,6 @@
 #include "orvcore/graphics/primitives/VolumePrimitive.h"
 
-#include "orvcore/graphics/primitives/ArchiveFields.h"
+#include "orvcore/core/ArchiveFields.h"
 
 #include <cstdint>
 
@@ -49,13 +49,13 @@ void VolumePrimitive::Serialize(CArchive& ar)
     if (ar.IsLoading())
         m_volume = nullptr;
     GraphicsPrimitive::Serialize(ar);
-    ArchiveFields::Scalar(ar, m_dataMin);
-    ArchiveFields::Scalar(ar, m_dataMax);
-    ArchiveFields::Scalar(ar, m_displayMin);
-    ArchiveFields::Scalar(ar, m_displayMax);
+    ArchiveFields::Value(ar, m_dataMin);
+    ArchiveFields::Value(ar, m_dataMax);
+    ArchiveFields::Value(ar, m_displayMin);
+    ArchiveFields::Value(ar, m_displayMax);
     ArchiveFields::FlagNonZero(ar, m_clipOutsideRange);
     SerializeColors(ar);
-    ArchiveFields::Scalar(ar, m_transparency);
+    ArchiveFields::Value(ar, m_transparency);
     SerializeTransferFunction(ar);
 }
 

@@ -1,6 +1,6 @@
 #include "orvcore/graphics/scene/GraphicsAttributes.h"
 
-#include "orvcore/graphics/primitives/ArchiveFields.h"
+#include "orvcore/core/ArchiveFields.h"
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
 
 namespace Orvane {
@@ -39,37 +39,23 @@ void GraphicsAttributes::SetLight(int index, const LightSource& light)
 
 void GraphicsAttributes::Serialize(CArchive& ar)
 {
-    ArchiveFields::Scalar(ar, m_bkColor);
+    ArchiveFields::Value(ar, m_bkColor);
     // Compared unsigned: an archive without a schema holds the settings.
     if (!SchemaAboveUnsigned(ar, 6))
         return;
     if (ar.IsStoring()) {
-        StoreSettings(ar);
+        ar << static_cast<int>(NumLights);
+        for (LightSource& light : m_lights)
+            light.Serialize(ar);
     } else {
         LoadLights(ar);
-        LoadSettings(ar);
     }
-}
-
-// The archive's order differs from the record's: perspective angle, line
-// width, font scale and fast render come before the stereo factors.
-void GraphicsAttributes::StoreSettings(CArchive& ar)
-{
-    ar << static_cast<int>(NumLights);
-    for (LightSource& light : m_lights)
-        light.Serialize(ar);
-    ar << m_viewSize << m_quality << m_projection << m_fog << m_stereo << m_stereoAngle << m_perspectiveAngle
-       << m_lineWidth << m_fontScale << m_fastRender << m_stereoSeparationFactor << m_stereoSkewFactor;
+    // The archive's order differs from the record's: perspective angle, line
+    // width, font scale and fast render come before the stereo factors.
+    ArchiveFields::Value(ar, m_viewSize, m_quality, m_projection, m_fog, m_stereo, m_stereoAngle, m_perspectiveAngle,
+                         m_lineWidth, m_fontScale, m_fastRender, m_stereoSeparationFactor, m_stereoSkewFactor);
     m_matrix.Serialize(ar);
-    ar << m_zFarAdj << m_zNearAdj;
-}
-
-void GraphicsAttributes::LoadSettings(CArchive& ar)
-{
-    ar >> m_viewSize >> m_quality >> m_projection >> m_fog >> m_stereo >> m_stereoAngle >> m_perspectiveAngle >>
-        m_lineWidth >> m_fontScale >> m_fastRender >> m_stereoSeparationFactor >> m_stereoSkewFactor;
-    m_matrix.Serialize(ar);
-    ar >> m_zFarAdj >> m_zNearAdj;
+    ArchiveFields::Value(ar, m_zFarAdj, m_zNearAdj);
 }
 
 // A stored record may hold more lights than a view has (the extra ones are

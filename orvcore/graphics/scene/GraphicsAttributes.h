@@ -130,8 +130,6 @@ public:
     void Serialize(CArchive& ar);
 
 private:
-    void StoreSettings(CArchive& ar);
-    void LoadSettings(CArchive& ar);
     void LoadLights(CArchive& ar);
 
     float m_viewSize;

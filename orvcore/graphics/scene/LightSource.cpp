@@ -1,5 +1,6 @@
 #include "orvcore/graphics/scene/LightSource.h"
 
+#include "orvcore/core/ArchiveFields.h"
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
 
 namespace Orvane {
@@ -22,13 +23,8 @@ void LightSource::Serialize(CArchive& ar)
     // Compared unsigned: an archive without a schema holds the light.
     if (!SchemaAboveUnsigned(ar, 6))
         return;
-    if (ar.IsStoring()) {
-        ar << m_color << m_position << static_cast<BYTE>(m_enabled ? 1 : 0);
-        return;
-    }
-    BYTE enabled = 0;
-    ar >> m_color >> m_position >> enabled;
-    m_enabled = enabled != 0;
+    ArchiveFields::Value(ar, m_color, m_position);
+    ArchiveFields::FlagByte(ar, m_enabled);
 }
 
 } // namespace Orvane

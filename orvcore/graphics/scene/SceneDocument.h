@@ -53,7 +53,7 @@ public:
     };
 
     static const DWORD kMagic = 0x5356524Fu; ///< "ORVS" as a little-endian word.
-    static const UINT kSchema = 13;          ///< The schema documents are written under.
+    static const UINT kSchema = kNewestSchema; ///< The schema documents are written under.
     static const int kMaxDepth = 64;         ///< Nesting deeper than this is taken as damage.
 
     std::string source;                         ///< Where the structure came from (a file name or title).

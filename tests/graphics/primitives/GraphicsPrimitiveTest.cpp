@@ -1,4 +1,5 @@
 #include "orvcore/graphics/primitives/GraphicsPrimitive.h"
+#include "orvcore/core/ArchiveFields.h"
 #include "orvcore/geometry/Matrix4x4.h"
 
 #include "tests/support/ArchiveBytes.h"

@@ -289,10 +289,32 @@ TEST(TriangleMeshPrimitiveTest, DamagedArchive)
         Bytes().U32(1).I32(0).I32(0).I32(1).I32(0).I32(0).I32(0).I32(-5).v, // negative vertex count
         Bytes().U32(1).I32(0).I32(0).I32(0).I32(2).Rgba(0, 0, 0, 0).Pt(0, 0, 0, 7).Pt(0, 0, 0, 7).v,
     };
+    // Whole documents whose corners point past the two vertices, or before the first.
+    auto withCorners = [](int a, int b, int c) {
+        Bytes bytes;
+        bytes.U32(1).I32(0).I32(0).I32(1).I32(a).I32(b).I32(c).I32(2);
+        for (int i = 0; i < 2; ++i)
+            bytes.Rgba(0, 0, 0, 0).Pt(0, 0, 0, 7).Pt(0, 0, 1, 7);
+        return bytes.I32(0).v;
+    };
+    TriangleMeshPrimitive good;
+    EXPECT_EQ(Load(good, withCorners(0, 1, 1), 7), 0u);
+    EXPECT_EQ(good.GetNumTriangles(), 1);
+    for (const auto& bad : {withCorners(0, 1, 2), withCorners(-1, 0, 1), withCorners(0, 0x7FFFFFFF, 1)}) {
+        TriangleMeshPrimitive m = Square();
+        try {
+            Load(m, bad, 7);
+            ADD_FAILURE() << "loaded corners past the vertices";
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.m_cause, CArchiveException::badIndex);
+        }
+        EXPECT_EQ(m.GetNumTriangles(), 0);
+    }
     for (std::size_t i = 0; i < damaged.size(); ++i) {
         TriangleMeshPrimitive m = Square();
         TriangleMeshPrimitive copy(m);
         EXPECT_THROW(Load(m, damaged[i], 7), CArchiveException) << i;
+        EXPECT_EQ(m.GetNumTriangles(), 0) << i;
         ExpectSquare(copy);
         EXPECT_EQ(copy.GetShareCount(), 1);
         // Still usable.
