@@ -5,6 +5,7 @@
 #include "HtmlPage.h"
 #include "Molecule.h"
 #include "Report.h"
+#include "Json.h"
 #include "SceneBuilder.h"
 #include "SceneDocument.h"
 #include "SceneKinds.h"
@@ -12,7 +13,11 @@
 #include "SceneWalk.h"
 
 #include "orvcore/geometry/Superposition.h"
+#include "orvcore/graphics/primitives/IconPrimitive.h"
+#include "orvcore/graphics/primitives/LinePrimitives.h"
+#include "orvcore/graphics/primitives/LitSolidPrimitives.h"
 #include "orvcore/graphics/primitives/PointPrimitives.h"
+#include "orvcore/graphics/primitives/TextPrimitives.h"
 
 #include <chrono>
 #include <cctype>
@@ -22,6 +27,7 @@
 #include <ostream>
 #include <sstream>
 #include <tuple>
+#include <type_traits>
 
 using namespace Orvane;
 
@@ -49,11 +55,11 @@ struct Options {
     bool timings = true;
 };
 
-class UsageError : public std::runtime_error
+// A mistake on the command line: exit 1.
+Error UsageError(const std::string& reason)
 {
-public:
-    using std::runtime_error::runtime_error;
-};
+    return Error(std::string(), 0L, reason, 1);
+}
 
 // Parses "a,b" or "a,b,c" into exactly `n` finite numbers.
 bool ParseNumbers(const std::string& text, double* values, int n)
@@ -171,6 +177,12 @@ struct PrimitiveCounter : SceneVisitor {
     }
 };
 
+// The kinds the picture outputs (SVG, page, glTF) draw.
+template <class Kind>
+constexpr bool kDrawn = std::is_same<Kind, SpherePrimitive>::value || std::is_same<Kind, CylinderPrimitive>::value ||
+                        std::is_same<Kind, LinePrimitive>::value || std::is_same<Kind, DotPrimitive>::value ||
+                        std::is_same<Kind, Text3DPrimitive>::value || std::is_same<Kind, IconPrimitive>::value;
+
 void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
 {
     r.source = doc.source;
@@ -183,11 +195,15 @@ void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
     std::map<std::string, int>& counts = counter.counts;
     r.primitives.clear();
     r.totalPrimitives = 0;
-    ForEachPrimitiveArray([&](auto, const char* label, auto, auto) {
-        int n = counts[label];
+    r.notDrawn.clear();
+    Orvane::ForEachPrimitiveArray([&](const auto& array) {
+        using Kind = typename std::decay_t<decltype(array)>::Type;
+        const int n = counts[array.label];
         if (n) {
-            r.primitives.emplace_back(label, n);
+            r.primitives.emplace_back(array.label, n);
             r.totalPrimitives += n;
+            if (!kDrawn<Kind>)
+                r.notDrawn.emplace_back(array.label, n);
         }
     });
     for (int k = 0; k < 3; ++k) {
