@@ -75,7 +75,7 @@ public:
             }
             const char* start = m_buffer + m_at;
             const char* end = static_cast<const char*>(std::memchr(start, '\n', m_size - m_at));
-            const char* cr = static_cast<const char*>(std::memchr(start, '\r', (end ? end : m_buffer + m_size) - start));
+            const char* cr = static_cast<const char*>(std::memchr(start, '\r', static_cast<std::size_t>((end ? end : m_buffer + m_size) - start)));
             if (cr)
                 end = cr;
             if (!end) {
@@ -894,7 +894,7 @@ Molecule ReadCif(LineSource& lines, const std::string& fileName, const ReadOptio
                     if (model == wanted) {
                         modelFound = true;
                         Atom atom;
-                        static const double Atom::*const xyz[3] = {&Atom::x, &Atom::y, &Atom::z};
+                        static double Atom::*const xyz[3] = {&Atom::x, &Atom::y, &Atom::z};
                         for (int k = 0; k < 3; ++k) {
                             const std::string* v = get(kX + k, -1);
                             if (!v || !ParseDecimal(*v, atom.*xyz[k]))

@@ -432,7 +432,8 @@ DisplayList3D BuildScene(const Molecule& molecule, const StructureFacts& facts, 
     AddLabels(molecule, facts, options, lists);
     for (DisplayList3D& chain : lists.All())
         root.Add(chain);
-    AddAxes(axes, root);
+    if (options.axes)
+        AddAxes(axes, root);
     return root;
 }
 

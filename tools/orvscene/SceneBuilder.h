@@ -34,6 +34,7 @@ struct SceneOptions {
     int maxBondsPerAtom = 12;    // the nearest bonds win
     unsigned idOffset = 0;       // added to every atom's object identifier
     bool dimmed = false;         // element colours paled (a superposed structure)
+    bool axes = true;            // the principal axes and the centroid's icon drawn
 };
 
 struct Bond {
