@@ -163,3 +163,30 @@ TEST(SceneDocument, FilesReportWhyTheyFail)
     EXPECT_EQ(back.ReadFile(path.c_str()), SceneDocument::cannotOpen);
     EXPECT_EQ(d.WriteFile((path + ".missing/x.orvs").c_str()), SceneDocument::cannotCreate);
 }
+
+// The damaged documents of the fuzz corpus are refused for what they are.
+TEST(SceneDocument, CorpusOfDamagedDocumentsIsRefused)
+{
+    const struct {
+        const char* prefix;
+        SceneDocument::Status status;
+    } kinds[] = {{"nan-", SceneDocument::notFinite}, {"inf-", SceneDocument::notFinite},
+                 {"cut-", SceneDocument::truncated}, {"newer-", SceneDocument::newerSchema},
+                 {"trailing-", SceneDocument::damaged}, {"valid-", SceneDocument::ok}};
+    const std::string dir = DataPath("../fuzz/corpus/scenedocument");
+    int checked = 0;
+    for (const char* name : {"nan-atom-coordinate.orvs", "inf-atom-coordinate.orvs", "nan-root-transformation.orvs",
+                             "inf-nested-transformation.orvs", "nan-sphere-centre.orvs", "nan-cylinder-radius.orvs",
+                             "nan-view-size.orvs", "cut-in-half.orvs", "newer-schema.orvs", "trailing-byte.orvs",
+                             "valid-five-atoms.orvs"}) {
+        const std::vector<BYTE> bytes = ReadBytes(dir + "/" + name);
+        ASSERT_FALSE(bytes.empty()) << name;
+        for (const auto& kind : kinds)
+            if (std::string(name).rfind(kind.prefix, 0) == 0) {
+                SceneDocument d;
+                EXPECT_EQ(Load(d, bytes), kind.status) << name;
+                ++checked;
+            }
+    }
+    EXPECT_EQ(checked, 11);
+}
