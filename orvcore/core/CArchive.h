@@ -46,8 +46,9 @@ public:
     /// The file the archive works on; null after Close or Abort.
     CFile* GetFile() const { return m_file; }
 
-    /// The document version the host sets; all bits set means unset. Library
-    /// code reads m_nObjectSchema directly; GetObjectSchema resets it to unset.
+    /// Returns the document version and resets it to unset (all bits set), as
+    /// the framework's archive does: whatever is stored afterwards takes the
+    /// oldest layouts. Read m_nObjectSchema instead, as the library does.
     UINT GetObjectSchema();
     /// Sets the document version read by the archive forms (0xFFFFFFFF: unset).
     void SetObjectSchema(UINT schema) { m_nObjectSchema = schema; }

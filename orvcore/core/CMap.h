@@ -54,12 +54,15 @@ inline UINT HashKey<CString>(CString key)
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
 class CMap
 {
+    // A private type, left out of the reference:
+    /// \cond
     struct Assoc {
         Assoc* next;
         UINT hash;
         KEY key;
         VALUE value;
     };
+    /// \endcond
 
 public:
     /// An empty map whose entries are allocated in blocks of blockSize (10 when not positive).
@@ -250,10 +253,13 @@ private:
         }
     }
 
+    // A private type, left out of the reference:
+    /// \cond
     union Slot {
         Slot* next;
         alignas(Assoc) unsigned char storage[sizeof(Assoc)];
     };
+    /// \endcond
 
     std::vector<Assoc*> m_table;
     UINT m_hashSize = 17;

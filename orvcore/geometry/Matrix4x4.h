@@ -102,7 +102,10 @@ public:
     /// Rotation by degrees about the line through center along axis: the rotation of
     /// SetRotation(axis, degrees) with row 3 set so that center stays fixed.
     Matrix4x4& SetRotation(const Point3d& axis, const Point3d& center, double degrees);
-    /// The identity with the offset in row 3: p * M = p + offset.
+    /// The identity with the offset in row 3: p * M = p + offset. Whatever the
+    /// matrix held before is replaced, a rotation included; to rotate and then
+    /// move, multiply a rotation by this translation, or set (3, 0), (3, 1)
+    /// and (3, 2) through operator().
     ///@{
     Matrix4x4& SetTranslation(double x, double y, double z);
     Matrix4x4& SetTranslation(const Point3d& offset);

@@ -158,7 +158,7 @@ public:
     double Length() const;
     /// x^|n| + y^|n| + z^|n|
     double SumPowers(int n) const;
-    /// Dot product with q.
+    /// Dot product with q. Free twin: DotProduct.
     double Dot(const Point3d& q) const { return GetX() * q.GetX() + GetY() * q.GetY() + GetZ() * q.GetZ(); }
     /// The point halfway between this point and q.
     Point3d MidPoint(const Point3d& q) const
@@ -212,7 +212,9 @@ public:
     Point3d ProjectToPlane(const Point3d& a, const Point3d& b, double& dist, int& side) const;
     Point3d ProjectToPlane(const Point3d& a, const Point3d& b, float& dist, int& side) const;
     ///@}
-    /// This x q; a unit vector perpendicular to this one when the product vanishes.
+    /// This x q. When all three components come out exactly 0 (parallel or
+    /// zero vectors) the result is Normal(), a unit vector perpendicular to
+    /// this one: a.Cross(a) has length 1, never 0. Free twin: CrossProduct.
     Point3d Cross(const Point3d& q) const;
     /// A unit vector perpendicular to this one; (1, 1, 1) normalised for the zero vector.
     Point3d Normal() const;
@@ -269,7 +271,8 @@ ORVCORE_API bool operator==(const Point3d& a, const Point3d& b);
 inline bool operator!=(const Point3d& a, const Point3d& b) { return !(a == b); }
 
 // --- vector algebra, free twins
-/// Free twins of the members of the same name, with the point acted on first.
+/// Free twins of the members, with the point acted on first: the same names,
+/// except DotProduct for Dot (and CrossProduct, in Measures.h, for Cross).
 ///@{
 inline double Sum(const Point3d& p) { return p.Sum(); }
 inline double SumSquares(const Point3d& p) { return p.SumSquares(); }

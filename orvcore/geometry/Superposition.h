@@ -2,13 +2,13 @@
 
 /// \file
 /// RMSBestFit and IsPlanar: fitting tools on point sets.
+///
+/// Rigid superposition, and planarity by principal axes (the axes themselves
+/// are Matrix3x3::PCA, BestFittingLine and BestFittingPlane).
 #include "orvcore/Export.h"
 #include "orvcore/geometry/Matrix3x3.h"
 #include "orvcore/geometry/Point3d.h"
 
-/// Fitting tools on point sets: rigid superposition, and planarity by
-/// principal axes (the axes themselves are Matrix3x3::PCA, BestFittingLine and
-/// BestFittingPlane).
 namespace Orvane {
 
 /// Finds the rigid motion (rotation about the centroid of the first
