@@ -98,6 +98,7 @@
 #include "orvcore/graphics/scene/GraphicsAttributes.h"
 #include "orvcore/graphics/scene/IconLibrary.h"
 #include "orvcore/graphics/scene/LightSource.h"
+#include "orvcore/graphics/scene/SceneDocument.h"
 
 // --- text: string utilities and interned strings
 #include "orvcore/text/StringUtils.h"

@@ -108,7 +108,7 @@ def namespace_opening(root):
 def classes_without_thread_safety(root):
     failures = []
     for path in sorted(root.glob("class*.html")):
-        if path.name.endswith("-members.html"):
+        if path.name.endswith("-members.html") or path.name == "classes.html":
             continue
         if "Thread safety" not in path.read_text():
             failures.append(f"{path.name} does not say what may be shared between threads")

@@ -20,6 +20,9 @@
 /// and strings use the framework's length prefixes. Reading past the end, or a
 /// length that is more than the file can still supply, throws
 /// CArchiveException(endOfFile) before anything is allocated for it.
+///
+/// \threadsafety{An archive has a buffer and a position: one archive is used by one thread at a
+/// time; distinct archives on distinct files may be used at once.}
 class ORVCORE_API CArchive
 {
 public:

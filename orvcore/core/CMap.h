@@ -51,6 +51,8 @@ inline UINT HashKey<CString>(CString key)
 /// says whether a key is there, operator[] inserts or replaces, iteration is by
 /// POSITION with GetNextAssoc in no particular order. InitHashTable sets the
 /// bucket count; it is used before the first insertion.
+///
+/// \valuethreads
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
 class CMap
 {

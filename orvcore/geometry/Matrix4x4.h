@@ -15,6 +15,8 @@ namespace Orvane {
 /// A 4x4 homogeneous transformation of doubles, row-major. Points are row
 /// vectors multiplied on the left; row 3 holds the translation, column 3 the
 /// projective terms and (3,3) the weight.
+///
+/// \valuethreads
 class ORVCORE_API Matrix4x4
 {
 public:

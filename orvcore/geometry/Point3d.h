@@ -15,6 +15,8 @@ class RandomSequence;
 /// A point or vector in space. The three coordinates are held as floats and
 /// the interface is in doubles: a value is rounded to float when it is stored,
 /// and arithmetic is done in double precision before that rounding.
+///
+/// \valuethreads
 class ORVCORE_API Point3d
 {
 public:
@@ -23,6 +25,8 @@ public:
 
     /// A growable array of points; its archive image is the element count
     /// followed by the points' floats in one block.
+    ///
+    /// \valuethreads
     class ORVCORE_API Array : public CArray<Point3d, const Point3d&>
     {
     public:

@@ -332,7 +332,10 @@ bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& 
     if (!o.write.empty()) {
         if (!files.WriteTo(o.write,
                            [&](const std::string& temp, std::string& reason) {
-                               return WriteDocumentFile(temp, doc, reason);
+                               const SceneDocument::Status status = doc.WriteFile(temp.c_str());
+                               if (status != SceneDocument::ok)
+                                   reason = std::string(SceneDocument::Describe(status)) + ": " + SystemReason();
+                               return status == SceneDocument::ok;
                            },
                            error))
             return false;
@@ -381,9 +384,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         Molecule molecule; // the structure read, when the run builds its scene from one
         Axes axes;
         if (!o.read.empty()) {
-            std::string error;
-            if (!ReadDocumentFile(o.read, doc, error)) {
-                err << "orvscene: " << error << "\n";
+            const SceneDocument::Status status = doc.ReadFile(o.read.c_str());
+            if (status != SceneDocument::ok) {
+                err << "orvscene: " << o.read << ": " << SceneDocument::Describe(status) << "\n";
                 return 2;
             }
             watch.Lap("read document");

@@ -122,6 +122,11 @@ namespace Orvane
 /// | TextStringPrimitive | GetNumTextStrings, GetTextString, RemoveTextString |
 /// | TextBoxPrimitive | GetNumTextBoxes, GetTextBox, RemoveTextBox |
 /// | TextCalloutPrimitive | GetNumTextCallouts, GetTextCallout, RemoveTextCallout |
+///
+/// \threadsafety{const calls on one tree (GetPickDots, the counters and accessors) may run on
+/// several threads at once while none changes it. Making a new list takes ++m_lastID from a plain
+/// process-wide counter, not atomic: lists are made on one thread at a time. Copies of trees that
+/// hold triangle meshes share their data (see TriangleMeshPrimitive).}
 class ORVCORE_API DisplayList3D
 {
 public:
