@@ -93,6 +93,7 @@
 // --- graphics/scene: display lists and pick dots
 #include "orvcore/graphics/scene/DisplayList3D.h"
 #include "orvcore/graphics/scene/DisplayList3DWalks.h"
+#include "orvcore/graphics/scene/DisplayListKinds.h"
 
 // --- graphics/scene: view attributes, lights, icon library
 #include "orvcore/graphics/scene/GraphicsAttributes.h"
