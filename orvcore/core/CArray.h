@@ -50,6 +50,8 @@ constexpr std::size_t ArchivedElementSize()
 ///   no part of the array (writes to it are lost);
 /// - a size beyond what an int can index (more than INT_MAX elements), or more
 ///   than memory can hold, raises std::bad_alloc and leaves the array unchanged.
+///
+/// \valuethreads
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray
 {
