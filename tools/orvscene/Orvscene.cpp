@@ -276,15 +276,14 @@ void Superpose(const Molecule& target, const Options& o, Report& r)
     r.rmsdAfter = Rmsd(moved, t);
 }
 
-void PickAtom(const SceneDocument& doc, const View& view, const std::vector<DotPrimitive>& dots,
-              const Picture& picture, const Options& o, Report& r)
+void PickAtom(const SceneDocument& doc, const View& view, const Options& o, Report& r)
 {
     r.pickAsked = true;
     r.pickX = o.pickX;
     r.pickY = o.pickY;
     r.pickRadius = kPickRadius;
     Pick pick;
-    if (!PickAt(dots, picture, view, o.pickX, o.pickY, pick))
+    if (!PickAt(GatherPickTargets(doc.scene), view, o.pickX, o.pickY, pick))
         return;
     r.picked = true;
     r.pickedSerial = static_cast<int>(pick.id);
@@ -404,12 +403,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         View view = o.viewAngles ? View::FromAngles(o.angles[0], o.angles[1], o.angles[2]) : View::AlongAxes(axes);
         view.Fit(doc.coordinates, 800, 0);
         Picture picture;
-        if (o.pick || !o.svg.empty()) {
+        if (!o.svg.empty()) {
             picture = DrawScene(doc.scene, view);
             watch.Lap("draw picture");
         }
         if (o.pick) {
-            PickAtom(doc, view, dots, picture, o, report);
+            PickAtom(doc, view, o, report);
             watch.Lap("pick");
         }
         if (!o.superpose.empty()) {
