@@ -305,7 +305,8 @@ void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Repor
 
 // Writes every output asked for; they appear together when all are complete,
 // or none does.
-bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& view, const Options& o,
+bool WriteOutputs(const SceneDocument& doc, const Molecule* molecule, const Picture& picture, const View& view,
+                  const Options& o,
                   Stopwatch& watch, std::string& error)
 {
     AtomicFileSet files;
@@ -319,12 +320,12 @@ bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& 
             error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
             return false;
         }
-        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view).Write(file); }, error))
+        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view, molecule, &o.scene).Write(file); }, error))
             return false;
         watch.Lap("write page");
     }
     if (!o.gltf.empty()) {
-        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source).Write(file); }, error))
+        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, SceneTitle(doc)).Write(file); }, error))
             return false;
         watch.Lap("write glTF");
     }
@@ -416,7 +417,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             watch.Lap("superpose");
         }
         std::string error;
-        if (!WriteOutputs(doc, picture, view, o, watch, error)) {
+        if (!WriteOutputs(doc, o.read.empty() ? &molecule : nullptr, picture, view, o, watch, error)) {
             err << "orvscene: " << error << "\n";
             return 2;
         }
