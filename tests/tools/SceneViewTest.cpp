@@ -28,6 +28,9 @@ class RayCaster
 public:
     RayCaster(const Molecule& m, const StructureFacts& facts, Style style, const View& view) : m_scale(view.Scale())
     {
+        std::vector<bool> bonded(m.atoms.size(), false);
+        for (const Bond& b : facts.bonds)
+            bonded[static_cast<std::size_t>(b.a)] = bonded[static_cast<std::size_t>(b.b)] = true;
         std::vector<int> spot(m.atoms.size(), -1);
         for (int index : facts.shown) {
             const Atom& a = m.atoms[static_cast<std::size_t>(index)];
@@ -36,6 +39,7 @@ public:
             s.id = static_cast<unsigned>(a.serial);
             const double vdw = LookupElement(a.element).vdwRadius;
             s.radius = style == Style::Spacefill ? vdw : style == Style::BallAndStick ? 0.22 * vdw : 0.0;
+            s.lone = style == Style::Wire && !bonded[static_cast<std::size_t>(index)];
             dots.push_back(s); // wire draws no balls, but every atom ends a line or has a dot
 
             spot[static_cast<std::size_t>(index)] = static_cast<int>(atoms.size());
@@ -56,6 +60,8 @@ public:
             }
             if (style == Style::BallAndStick)
                 sticks.push_back({p, q});
+            else
+                wires.push_back({p, q});
         }
     }
 
@@ -77,6 +83,8 @@ public:
             // it passes within r of the axis point, measured across the axis.
             const Spot& p = stick.first;
             const Spot& q = stick.second;
+            if (Outside(p, q, px, py, r * m_scale + 1))
+                continue;
             const double ax = (q.x - p.x) / m_scale, ay = (q.y - p.y) / m_scale, az = q.depth - p.depth;
             const double length = std::sqrt(ax * ax + ay * ay + az * az);
             for (int k = 0; k <= 120; ++k) {
@@ -101,6 +109,30 @@ public:
                 }
             }
         }
+        // Wire: lines 2 px wide, halves in their atoms' colours; dots of 3 px
+        // on atoms without bonds.
+        for (const auto& wire : wires) {
+            const Spot& p = wire.first;
+            const Spot& q = wire.second;
+            if (Outside(p, q, px, py, 2))
+                continue;
+            for (int k = 0; k <= 200; ++k) {
+                const double t = k / 200.0;
+                const double x = p.x + t * (q.x - p.x), y = p.y + t * (q.y - p.y), depth = p.depth + t * (q.depth - p.depth);
+                // The nearest point of the line to the point lies within 1 px.
+                const double along = std::hypot(q.x - p.x, q.y - p.y);
+                if (std::hypot(x - px, y - py) <= 1 + 0.5 * along / 200 && depth > bestDepth &&
+                    std::fabs((px - p.x) * (q.y - p.y) - (py - p.y) * (q.x - p.x)) <= along) {
+                    bestDepth = depth;
+                    best = t < 0.5 ? p.id : q.id;
+                }
+            }
+        }
+        for (const Spot& s : atoms)
+            if (s.lone && std::hypot(s.x - px, s.y - py) <= 3 && s.depth > bestDepth) {
+                bestDepth = s.depth;
+                best = s.id;
+            }
         if (best)
             return best;
         double bestD = kPickRadius;
@@ -117,11 +149,18 @@ public:
     struct Spot {
         double x = 0, y = 0, depth = 0, radius = 0;
         unsigned id = 0;
+        bool lone = false; // drawn as a dot of 3 px
     };
     std::vector<Spot> atoms, dots;
-    std::vector<std::pair<Spot, Spot>> sticks;
+    std::vector<std::pair<Spot, Spot>> sticks, wires;
 
 private:
+    // The point lies outside the box of the segment widened by `margin` pixels.
+    static bool Outside(const Spot& p, const Spot& q, double px, double py, double margin)
+    {
+        return px < std::min(p.x, q.x) - margin || px > std::max(p.x, q.x) + margin ||
+               py < std::min(p.y, q.y) - margin || py > std::max(p.y, q.y) + margin;
+    }
     double m_scale;
 };
 

@@ -41,6 +41,7 @@ struct Options {
     std::string svg;
     std::string html;
     std::string gltf;
+    bool gltfInstanced = true; // --no-instancing writes plain meshes
     bool viewAngles = false;
     double angles[3] = {0, 0, 0};
     std::string write;
@@ -119,6 +120,8 @@ Options ParseOptions(const std::vector<std::string>& args)
             o.html = value(i);
         } else if (a == "--gltf") {
             o.gltf = value(i);
+        } else if (a == "--no-instancing") {
+            o.gltfInstanced = false;
         } else if (a == "--view") {
             if (!ParseNumbers(value(i), o.angles, 3))
                 throw UsageError("--view takes three angles in degrees, X,Y,Z");
@@ -325,7 +328,7 @@ bool WriteOutputs(const SceneDocument& doc, const Molecule* molecule, const Pict
         watch.Lap("write page");
     }
     if (!o.gltf.empty()) {
-        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, SceneTitle(doc)).Write(file); }, error))
+        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, SceneTitle(doc), o.gltfInstanced).Write(file); }, error))
             return false;
         watch.Lap("write glTF");
     }
@@ -348,7 +351,7 @@ std::string Usage()
     return "usage: orvscene [FILE.pdb|FILE.xyz] [--model N] [--altloc X] [--hydrogens]\n"
            "                [--style ball-and-stick|spacefill|wire] [--labels none|residues|atoms]\n"
            "                [--superpose OTHER] [--pick X,Y] [--view AX,AY,AZ] [--svg FILE] [--html FILE]\n"
-           "                [--gltf FILE] [--write FILE] [--json] [--no-timings]\n"
+           "                [--gltf FILE [--no-instancing]] [--write FILE] [--json] [--no-timings]\n"
            "       orvscene --read FILE [--svg FILE] [--html FILE] [--gltf FILE] [--pick X,Y] [--view AX,AY,AZ]\n"
            "                [--json] [--no-timings]\n"
            "       orvscene --help\n"

@@ -60,7 +60,7 @@ public:
     {
         double x, y, z;
         Project(at, d.GetCoord(), x, y, z);
-        m_picture.discs.push_back({x, y, 3, z, ToRgb(d.GetColor()), d.GetID()});
+        m_picture.discs.push_back({x, y, kDotRadius, z, ToRgb(d.GetColor()), d.GetID()});
     }
     void Primitive(const Text3DPrimitive& t, const char*, const SceneListVisit& at)
     {
@@ -181,6 +181,13 @@ public:
     {
         const Point3d a = at.aggregate.Transform(l.GetEnd1()), b = at.aggregate.Transform(l.GetEnd2());
         halves.push_back({a, b, l.GetID1(), l.GetID2()});
+        if (l.GetID1() != 0 || l.GetID2() != 0)
+            m_targets.lines.push_back({a, b, std::max(1.0, static_cast<double>(l.GetWidth())), l.GetID1(), l.GetID2()});
+    }
+    void Primitive(const DotPrimitive& d, const char*, const SceneListVisit& at)
+    {
+        if (d.GetID() != 0)
+            m_targets.spots.push_back({at.aggregate.Transform(d.GetCoord()), d.GetID()});
     }
 
     struct Middle {
@@ -290,6 +297,26 @@ bool PickAt(const PickTargets& targets, const View& view, double px, double py, 
         if (along < 0 || along > 1)
             continue;
         offer(along < 0.5 ? s.id1 : s.id2, depth, std::sqrt(off2) * scale);
+    }
+    // Lines and dots as the picture draws them: strokes of their width,
+    // discs of kDotRadius.
+    for (const PickTargets::Line& l : targets.lines) {
+        double x1, y1, z1, x2, y2, z2;
+        view.Project(l.end1, x1, y1, z1);
+        view.Project(l.end2, x2, y2, z2);
+        const double dx = x2 - x1, dy = y2 - y1, length2 = dx * dx + dy * dy;
+        const double u = length2 > 0 ? std::min(1.0, std::max(0.0, ((px - x1) * dx + (py - y1) * dy) / length2)) : 0;
+        const double ex = x1 + u * dx - px, ey = y1 + u * dy - py;
+        const unsigned id = u < 0.5 ? l.id1 : l.id2;
+        if (id != 0 && ex * ex + ey * ey <= l.width * l.width / 4)
+            offer(id, z1 + u * (z2 - z1), std::sqrt(ex * ex + ey * ey));
+    }
+    for (const PickTargets::Spot& spot : targets.spots) {
+        double x, y, depth;
+        view.Project(spot.at, x, y, depth);
+        const double d2 = (x - px) * (x - px) + (y - py) * (y - py);
+        if (d2 <= kDotRadius * kDotRadius)
+            offer(spot.id, depth, std::sqrt(d2));
     }
     if (hit)
         return true;

@@ -46,6 +46,8 @@ Picture DrawScene(const Orvane::DisplayList3D& root, const View& view);
 
 // How far from the pointer, in picture pixels, a pick dot can be picked.
 const double kPickRadius = 6;
+// The radius of the disc that the picture draws for a dot, in pixels.
+const double kDotRadius = 3;
 
 // What a click can pick in a scene, in the root's frame: the spheres and
 // cylinders as drawn, and the pick dots. The dots are the library's, except
@@ -63,8 +65,19 @@ struct PickTargets {
         double radius;
         unsigned id1, id2; // the atoms of the halves from end1 and from end2
     };
+    struct Line {
+        Orvane::Point3d end1, end2;
+        double width; // pixels
+        unsigned id1, id2;
+    };
+    struct Spot {
+        Orvane::Point3d at;
+        unsigned id;
+    };
     std::vector<Ball> balls;
     std::vector<Stick> sticks;
+    std::vector<Line> lines;
+    std::vector<Spot> spots; // drawn dots
     std::vector<Orvane::DotPrimitive> dots;
 };
 
@@ -77,8 +90,9 @@ struct Pick {
 };
 
 // What a click at picture point (x, y) picks, by the one rule the page
-// follows too. A sphere or cylinder drawn under the point wins, the one whose
-// surface is nearest the viewer (a cylinder names the atom of the half hit).
+// follows too. What is drawn under the point wins (spheres, cylinders, lines
+// as wide as drawn, dots as large as drawn), the one whose surface is nearest
+// the viewer; a cylinder or line names the atom of the half hit.
 // Only where none is drawn, the pick dots within `radius` pixels compete: the
 // nearest to the point wins, at equal distance the nearer to the viewer.
 // False when there is none.

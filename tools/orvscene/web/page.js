@@ -552,6 +552,7 @@ window.orvscene = Object.freeze({
   measure(...ids) { return api ? api.measure(ids) : null; },
   idBuffer() { return api ? api.idBuffer() : null; },
   state() { return api ? api.state() : null; },
+  idOf(serial) { return api ? api.idOf(serial) : null; },
   get camera() { return api ? api.cameraState() : null; },
 });
 
@@ -716,6 +717,36 @@ async function main() {
       if (off2 > r2) continue;
       const front = t - Math.sqrt(r2 - off2);
       if (front > 0 && front < bestT) { bestT = front; best = s2 < 0.5 ? c.id1[i] : c.id2[i]; }
+    }
+    // Lines one pixel wide and dots six pixels square, as drawn; their
+    // depth along the view turned into distance along the ray.
+    const forward = camera.getWorldDirection(new THREE.Vector3());
+    const slant = Math.max(dir.dot(forward), 1e-6);
+    const at = {}, bt = {};
+    const l = drawing.lines;
+    for (let i = 0; i < l.id1.length; ++i) {
+      if (!toScreen(l.a[i * 3], l.a[i * 3 + 1], l.a[i * 3 + 2], at) || !toScreen(l.b[i * 3], l.b[i * 3 + 1], l.b[i * 3 + 2], bt))
+        continue;
+      // A line covers the pixels whose centre lies within half a pixel of
+      // it across its major direction, as lines are rasterised.
+      const dx = bt.x - at.x, dy = bt.y - at.y;
+      const major = Math.abs(dx) >= Math.abs(dy);
+      const span = major ? dx : dy;
+      if (span === 0) continue;
+      const u = ((major ? px - at.x : py - at.y)) / span;
+      if (u < 0 || u > 1) continue;
+      const across = major ? py - (at.y + u * dy) : px - (at.x + u * dx);
+      const id = u < 0.5 ? l.id1[i] : l.id2[i];
+      if (!id || Math.abs(across) > 0.5) continue;
+      const t = (at.depth + u * (bt.depth - at.depth)) / slant;
+      if (t < bestT) { bestT = t; best = id; }
+    }
+    const d = drawing.dots;
+    for (let i = 0; i < d.id.length; ++i) {
+      if (!d.id[i] || !toScreen(d.pos[i * 3], d.pos[i * 3 + 1], d.pos[i * 3 + 2], at)) continue;
+      if (Math.abs(at.x - px) > 3 || Math.abs(at.y - py) > 3) continue;
+      const t = at.depth / slant;
+      if (t < bestT) { bestT = t; best = d.id[i]; }
     }
     return best === null ? null : { id: best, t: bestT };
   }
@@ -1059,7 +1090,14 @@ async function main() {
     idBuffer,
     state: () => ({ ...state, show: { ...state.show }, measuring, labelsDrawn, picks: [...picks] }),
     cameraState: () => ({ distance: camera.position.distanceTo(controls.target), near: camera.near, far: camera.far,
-                          position: camera.position.toArray(), target: controls.target.toArray() }),
+                          position: camera.position.toArray(), target: controls.target.toArray(),
+                          world: camera.matrixWorld.toArray(), fov: camera.fov, aspect: camera.aspect,
+                          minDistance: controls.minDistance, maxDistance: controls.maxDistance }),
+    idOf(serial) {
+      if (!molecule) return serial;
+      const i = molecule.serial.indexOf(serial);
+      return i < 0 ? null : molecule.id[i];
+    },
   };
 
   rebuild();
