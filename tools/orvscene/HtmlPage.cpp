@@ -1,7 +1,7 @@
 #include "HtmlPage.h"
 
 #include "Elements.h"
-#include "Report.h"
+#include "Json.h"
 #include "SceneWalk.h"
 #include "WebAssets.h"
 
@@ -37,9 +37,7 @@ namespace {
 
 std::string Number(double v)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.6g", std::isfinite(v) ? v : 0.0);
-    return buffer;
+    return JsonNumber(v, 6);
 }
 
 // Indices of distinct values in first-seen order.
@@ -300,43 +298,46 @@ void AddAtoms(const SceneDocument& doc, std::vector<Section>& sections, std::str
     sections.push_back({"atom.name", wideNames, std::move(nameOf)});
 }
 
-bool IsWater(const Atom& atom)
-{
-    return atom.residue == "HOH" || atom.residue == "WAT" || atom.residue == "DOD" || atom.residue == "H2O";
-}
-
 // Every atom of the structure with its fields, and the bonds between all of
 // them (hydrogens' too, found by the scene's own bond rule), so that the page
 // can draw the molecule in any style, colouring and selection of atoms.
+// Atoms keep the scene's object identifiers; atoms the scene leaves out get
+// identifiers after all of the scene's (`sceneIds` of them).
 // Flags: 1 water, 2 hydrogen, 4 HETATM, 8 shown in the scene as built.
-void AddMolecule(const Molecule& m, const SceneOptions& options, const Quantiser& q, std::vector<Section>& sections,
-                 std::string& json)
+void AddMolecule(const Molecule& m, const SceneOptions& options, unsigned sceneIds, const Quantiser& q,
+                 std::vector<Section>& sections, std::string& json)
 {
+    const StructureFacts shown = AnalyseStructure(m, options);
+    const bool hidden = shown.shown.size() < m.atoms.size();
     SceneOptions all = options;
     all.hydrogens = true;
-    const StructureFacts facts = AnalyseStructure(m, all);
+    const StructureFacts facts = hidden ? AnalyseStructure(m, all) : shown;
     Palette<std::string> nameIndex, elementIndex;
     Palette<std::tuple<std::string, std::string, std::string>> residueIndex;
     std::vector<float> positions; // exact enough to measure: offsets from the box's corner
+    std::vector<float> occupancies, bFactors;
     std::vector<std::uint32_t> ids, serials, names, residues, elements, altlocs, flags, bondA, bondB;
-    for (const Atom& atom : m.atoms) {
+    unsigned next = sceneIds;
+    for (std::size_t i = 0; i < m.atoms.size(); ++i) {
+        const Atom& atom = m.atoms[i];
         for (int k = 0; k < 3; ++k) {
             const double v = (k == 0 ? atom.x : k == 1 ? atom.y : atom.z) - q.Origin(k);
             positions.push_back(std::isfinite(v) ? static_cast<float>(v) : 0.0f);
         }
-        ids.push_back(static_cast<std::uint32_t>(atom.serial)); // the scene's object identifier of the atom
+        const unsigned id = shown.ids[i];
+        ids.push_back(id != 0 ? id : ++next);
         serials.push_back(static_cast<std::uint32_t>(atom.serial));
         names.push_back(nameIndex(atom.name));
         std::string number = std::to_string(atom.residueNumber);
         if (atom.insertion != ' ')
             number += atom.insertion;
-        residues.push_back(residueIndex(std::make_tuple(std::string(atom.chain == ' ' ? "" : std::string(1, atom.chain)),
-                                                        atom.residue, number)));
+        residues.push_back(residueIndex(std::make_tuple(atom.chain, atom.residue, number)));
         elements.push_back(elementIndex(LookupElement(atom.element).symbol));
         altlocs.push_back(static_cast<unsigned char>(atom.altLocation == ' ' ? 0 : atom.altLocation));
-        const bool hydrogen = atom.element == "H";
-        flags.push_back((IsWater(atom) ? 1u : 0u) | (hydrogen ? 2u : 0u) | (atom.hetero ? 4u : 0u) |
-                        (!hydrogen || options.hydrogens ? 8u : 0u));
+        occupancies.push_back(static_cast<float>(atom.occupancy));
+        bFactors.push_back(static_cast<float>(atom.bFactor));
+        flags.push_back((IsWater(atom.residue) ? 1u : 0u) | (atom.element == "H" ? 2u : 0u) | (atom.hetero ? 4u : 0u) |
+                        (id != 0 ? 8u : 0u));
     }
     for (const Bond& b : facts.bonds) {
         bondA.push_back(static_cast<std::uint32_t>(b.a));
@@ -350,6 +351,8 @@ void AddMolecule(const Molecule& m, const SceneOptions& options, const Quantiser
     sections.push_back({"atom.name", wideNames, std::move(names)});
     sections.push_back({"atom.element", false, std::move(elements)});
     sections.push_back({"atom.altloc", false, std::move(altlocs)});
+    sections.push_back(FloatSection("atom.occupancy", occupancies));
+    sections.push_back(FloatSection("atom.bfactor", bFactors));
     sections.push_back({"atom.flags", false, std::move(flags)});
     sections.push_back({"bond.a", true, std::move(bondA)});
     sections.push_back({"bond.b", true, std::move(bondB)});
@@ -505,11 +508,15 @@ std::string Base64(const std::string& bytes)
     return out;
 }
 
-std::string SceneTitle(const SceneDocument& doc)
+std::string SceneTitle(const SceneDocument& doc, const Molecule* molecule)
 {
+    if (molecule && (!molecule->entryId.empty() || !molecule->title.empty())) {
+        const std::string& id = molecule->entryId;
+        return ToUtf8(id.empty() ? molecule->title : molecule->title.empty() ? id : id + " · " + molecule->title);
+    }
     const std::size_t slash = doc.source.find_last_of('/');
     std::string base = slash == std::string::npos ? doc.source : doc.source.substr(slash + 1);
-    return base.empty() ? doc.source : base;
+    return ToUtf8(base.empty() ? doc.source : base);
 }
 
 bool HtmlPage::Available()
@@ -552,7 +559,8 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const Molecule* m
     m_pickDots = AddPickDots(targets.dots, q, sections);
     std::string atomJson;
     if (molecule) {
-        AddMolecule(*molecule, options ? *options : SceneOptions(), q, sections, atomJson);
+        AddMolecule(*molecule, options ? *options : SceneOptions(), static_cast<unsigned>(doc.serials.GetSize()), q,
+                    sections, atomJson);
     } else {
         std::string names, residues;
         AddAtoms(doc, sections, names, residues);
@@ -570,7 +578,7 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const Molecule* m
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             rotation += (rotation.empty() ? "" : ",") + Number(view.Rotation()(r, c));
-    m_header = "{\"title\":" + JsonString(SceneTitle(doc)) + "," + q.Json() + ",\"colours\":[" +
+    m_header = "{\"title\":" + JsonString(SceneTitle(doc, molecule)) + "," + q.Json() + ",\"colours\":[" +
                ColoursJson(scene.colours.Values()) + "],\"radii\":[" + RadiiJson(scene.radii.Values()) +
                "],\"sections\":[" + sectionJson + "],\"labels\":[" + scene.labels + "],\"icons\":[" + scene.icons +
                "]" + atomJson + ",\"view\":[" + rotation +

@@ -45,9 +45,10 @@ private:
     int m_pickDots = 0;
 };
 
-// The name a scene goes by in a page's title and a glTF scene: the file's
-// base name, never its directories.
-std::string SceneTitle(const SceneDocument& document);
+// The name a scene goes by in a page's title and a glTF scene: the entry's
+// ID and title when the structure gives them, else the file's base name,
+// never its directories.
+std::string SceneTitle(const SceneDocument& document, const Molecule* molecule = nullptr);
 
 // Deflates bytes in the zlib format (what the browser's DecompressionStream
 // reads as "deflate"); false when the build has no zlib.
