@@ -171,12 +171,15 @@ function sphereMaterial(idPass) {
       varying float vRadius;
       ${shade}
       void main() {
+        // Met from the square's point, near the sphere, so that single
+        // precision holds for spheres far from the viewer too.
         vec3 ray = normalize(vPoint);
-        float b = dot(ray, vCentre);
-        float disc = b * b - dot(vCentre, vCentre) + vRadius * vRadius;
+        vec3 w = vPoint - vCentre;
+        float b = dot(w, ray);
+        float disc = b * b - dot(w, w) + vRadius * vRadius;
         if (disc < 0.0) discard;
-        float t = b - sqrt(disc);
-        vec3 surface = ray * t;
+        vec3 surface = vPoint + ray * (-b - sqrt(disc));
+        float t = length(surface);
         vec4 clip = projectionMatrix * vec4(surface, 1.0);
         gl_FragDepth = clip.z / clip.w * 0.5 + 0.5;
         gl_FragColor = vec4(shade(vColour, normalize(surface - vCentre), t), 1.0);
@@ -698,25 +701,53 @@ async function main() {
       const t = b - Math.sqrt(disc);
       if (t > 0 && t < bestT) { bestT = t; best = s.id[i]; }
     }
-    // Cylinders as drawn: the band across the view through the axis, its
-    // half width the radius; hit where the ray passes that close to the axis.
+    // Cylinders as drawn: the band's two triangles, its corners at each end
+    // half a width across the axis and the line of sight; the half is the
+    // one the hit point's place along the band falls in, as the band's
+    // shader colours it.
     const c = drawing.cylinders;
+    const side = (px2, py2, pz2, ux, uy, uz, r, out) => {
+      // normalize(cross(u, p - eye)) * r
+      const vx = px2 - o.x, vy = py2 - o.y, vz = pz2 - o.z;
+      let sx = uy * vz - uz * vy, sy = uz * vx - ux * vz, sz = ux * vy - uy * vx;
+      const n = Math.hypot(sx, sy, sz);
+      if (n < 1e-12) return false;
+      out[0] = (sx / n) * r; out[1] = (sy / n) * r; out[2] = (sz / n) * r;
+      return true;
+    };
+    const sa = [0, 0, 0], sb = [0, 0, 0];
+    // Ray and triangle (p0, p1, p2): t and the weights of p1 and p2, or null.
+    const triangle = (p0, p1, p2) => {
+      const e1 = [p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]], e2 = [p2[0] - p0[0], p2[1] - p0[1], p2[2] - p0[2]];
+      const h = [dir.y * e2[2] - dir.z * e2[1], dir.z * e2[0] - dir.x * e2[2], dir.x * e2[1] - dir.y * e2[0]];
+      const det = e1[0] * h[0] + e1[1] * h[1] + e1[2] * h[2];
+      if (Math.abs(det) < 1e-14) return null;
+      const f = 1 / det, sv = [o.x - p0[0], o.y - p0[1], o.z - p0[2]];
+      const u = f * (sv[0] * h[0] + sv[1] * h[1] + sv[2] * h[2]);
+      if (u < 0 || u > 1) return null;
+      const q = [sv[1] * e1[2] - sv[2] * e1[1], sv[2] * e1[0] - sv[0] * e1[2], sv[0] * e1[1] - sv[1] * e1[0]];
+      const v = f * (dir.x * q[0] + dir.y * q[1] + dir.z * q[2]);
+      if (v < 0 || u + v > 1) return null;
+      return [f * (e2[0] * q[0] + e2[1] * q[1] + e2[2] * q[2]), u, v];
+    };
     for (let i = 0; i < c.id1.length; ++i) {
-      const ax = c.a[i * 3] - o.x, ay = c.a[i * 3 + 1] - o.y, az = c.a[i * 3 + 2] - o.z;
-      const ux = c.b[i * 3] - c.a[i * 3], uy = c.b[i * 3 + 1] - c.a[i * 3 + 1], uz = c.b[i * 3 + 2] - c.a[i * 3 + 2];
-      const uu = ux * ux + uy * uy + uz * uz, du = dir.x * ux + dir.y * uy + dir.z * uz;
-      const da = dir.x * ax + dir.y * ay + dir.z * az, ua = ux * ax + uy * ay + uz * az;
-      const den = uu - du * du; // |u|^2 sin^2 of the angle between ray and axis
-      if (den <= 1e-9 * uu) continue;
-      const s2 = (du * da - ua) / den; // along the axis, 0 .. 1
-      if (s2 < 0 || s2 > 1) continue;
-      const t = da + s2 * du; // along the ray
-      const qx = o.x + t * dir.x - (c.a[i * 3] + s2 * ux), qy = o.y + t * dir.y - (c.a[i * 3 + 1] + s2 * uy),
-        qz = o.z + t * dir.z - (c.a[i * 3 + 2] + s2 * uz);
-      const off2 = qx * qx + qy * qy + qz * qz, r2 = c.radius[i] * c.radius[i];
-      if (off2 > r2) continue;
-      const front = t - Math.sqrt(r2 - off2);
-      if (front > 0 && front < bestT) { bestT = front; best = s2 < 0.5 ? c.id1[i] : c.id2[i]; }
+      const ax = c.a[i * 3], ay = c.a[i * 3 + 1], az = c.a[i * 3 + 2], bx = c.b[i * 3], by = c.b[i * 3 + 1], bz = c.b[i * 3 + 2];
+      const ux = bx - ax, uy = by - ay, uz = bz - az, r = c.radius[i];
+      // A quick miss: the ray passes the segment's bounding sphere.
+      const mx = (ax + bx) / 2 - o.x, my = (ay + by) / 2 - o.y, mz = (az + bz) / 2 - o.z;
+      const along = mx * dir.x + my * dir.y + mz * dir.z, reach = Math.hypot(ux, uy, uz) / 2 + r;
+      if (mx * mx + my * my + mz * mz - along * along > reach * reach) continue;
+      if (!side(ax, ay, az, ux, uy, uz, r, sa) || !side(bx, by, bz, ux, uy, uz, r, sb)) continue;
+      const A0 = [ax - sa[0], ay - sa[1], az - sa[2]], A1 = [ax + sa[0], ay + sa[1], az + sa[2]];
+      const B0 = [bx - sb[0], by - sb[1], bz - sb[2]], B1 = [bx + sb[0], by + sb[1], bz + sb[2]];
+      // Along the band: 0 at A, 1 at B.
+      for (const [p0, p1, p2, y0, y1, y2] of [[B0, A0, B1, 1, 0, 1], [A0, A1, B1, 0, 0, 1]]) {
+        const hit = triangle(p0, p1, p2);
+        if (!hit || hit[0] <= 0 || hit[0] >= bestT) continue;
+        const y = y0 * (1 - hit[1] - hit[2]) + y1 * hit[1] + y2 * hit[2];
+        bestT = hit[0];
+        best = y < 0.5 ? c.id1[i] : c.id2[i];
+      }
     }
     // Lines one pixel wide and dots six pixels square, as drawn; their
     // depth along the view turned into distance along the ray.
@@ -771,9 +802,9 @@ async function main() {
   let selected = null;
   const picks = []; // the atoms picked for a measurement, in order
   const highlight = new THREE.Mesh(new THREE.SphereGeometry(1, 24, 16),
-                                   new THREE.MeshBasicMaterial({ color: 0xffc400, transparent: true, opacity: 0.45, depthWrite: false }));
+                                   new THREE.MeshBasicMaterial({ color: 0xffc400, transparent: true, opacity: 0.55, depthWrite: false, depthTest: false }));
   highlight.visible = false;
-  highlight.renderOrder = 1;
+  highlight.renderOrder = 1; // over everything, so that the selection shows even behind other atoms
   scene.add(highlight);
   const measureLines = new THREE.LineSegments(new THREE.BufferGeometry(),
                                               new THREE.LineDashedMaterial({ color: 0x222222, dashSize: 0.25, gapSize: 0.15, depthTest: false }));
@@ -815,7 +846,7 @@ async function main() {
     highlight.visible = at !== null;
     if (at) {
       highlight.position.set(at[0], at[1], at[2]);
-      highlight.scale.setScalar(drawnRadius(id) * 1.25 + 0.25);
+      highlight.scale.setScalar(drawnRadius(id) + 0.6);
     }
     if (measuring && id !== null) {
       if (picks.length === 4) picks.length = 0;
