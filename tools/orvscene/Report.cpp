@@ -32,7 +32,8 @@ std::string JsonArray(const double* v, int n, int digits = 4)
 std::string JsonString(const std::string& s)
 {
     std::string out = "\"";
-    for (unsigned char c : s) {
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
