@@ -87,11 +87,13 @@
 
 // --- graphics/scene: display lists and pick dots
 #include "orvcore/graphics/scene/DisplayList3D.h"
+#include "orvcore/graphics/scene/DisplayListKinds.h"
 
 // --- graphics/scene: view attributes, lights, icon library
 #include "orvcore/graphics/scene/GraphicsAttributes.h"
 #include "orvcore/graphics/scene/IconLibrary.h"
 #include "orvcore/graphics/scene/LightSource.h"
+#include "orvcore/graphics/scene/SceneDocument.h"
 
 // --- text: string utilities and interned strings
 #include "orvcore/text/StringUtils.h"
