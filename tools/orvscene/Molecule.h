@@ -36,6 +36,15 @@ struct Molecule {
     std::string format;      // "PDB", "mmCIF" or "XYZ", with " (gzip)" when compressed
 };
 
+// The atoms of a scene in the order of their object identifiers (the atom
+// with identifier id is atoms[id - 1]), with the entry they come from: what
+// the page, the glTF and the summary show of an atom, field by field.
+struct SceneAtoms {
+    std::string entryId;
+    std::string title;
+    std::vector<const Atom*> atoms;
+};
+
 // The message's file and line come from the reader; old callers know it by this name.
 using ParseError = Error;
 

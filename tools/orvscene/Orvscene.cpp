@@ -374,8 +374,8 @@ void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Repor
 
 // Writes every output asked for; they appear together when all are complete,
 // or none does.
-bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& view, const Options& o,
-                  Stopwatch& watch, std::string& error)
+bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Picture& picture, const View& view,
+                  const Options& o, Stopwatch& watch, std::string& error)
 {
     AtomicFileSet files;
     if (!o.svg.empty()) {
@@ -388,12 +388,12 @@ bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& 
             error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
             return false;
         }
-        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view).Write(file); }, error))
+        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view, atoms).Write(file); }, error))
             return false;
         watch.Lap("write page");
     }
     if (!o.gltf.empty()) {
-        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source).Write(file); }, error))
+        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source, atoms).Write(file); }, error))
             return false;
         watch.Lap("write glTF");
     }
@@ -494,7 +494,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             watch.Lap("pick");
         }
         std::string error;
-        if (!WriteOutputs(doc, picture, view, o, watch, error))
+        SceneAtoms table{molecule.entryId, molecule.title, shown};
+        if (!WriteOutputs(doc, o.read.empty() ? &table : nullptr, picture, view, o, watch, error))
             throw Error(std::string(), 0L, error);
     } catch (const Error& e) {
         err << "orvscene: " << e.what() << "\n";
