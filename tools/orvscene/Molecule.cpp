@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <ostream>
 #include <sstream>
 #include <sys/stat.h>
 #include <tuple>
@@ -1075,6 +1076,56 @@ bool IsWater(const std::string& residue)
         if (residue == n)
             return true;
     return false;
+}
+
+namespace {
+
+// A number in `width` hybrid-36 characters: decimal while it fits, then
+// upper-case base 36 from "A0..." (the inverse of ParseHybrid36).
+std::string Hybrid36(long value, int width)
+{
+    long decimal = 1, power = 1;
+    for (int i = 0; i < width; ++i) {
+        decimal *= 10;
+        power *= 36;
+    }
+    char buffer[32];
+    if (value > -decimal / 10 && value < decimal) {
+        std::snprintf(buffer, sizeof buffer, "%*ld", width, value);
+        return buffer;
+    }
+    long v = value - decimal + 10 * power / 36;
+    const bool upper = v < power;
+    if (!upper)
+        v -= 26 * power / 36;
+    if (v < 0 || v >= power)
+        return std::string(static_cast<std::size_t>(width), '*');
+    std::string out(static_cast<std::size_t>(width), '0');
+    const char* digits = upper ? "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ" : "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (int i = width - 1; i >= 0; --i) {
+        out[static_cast<std::size_t>(i)] = digits[v % 36];
+        v /= 36;
+    }
+    return out;
+}
+
+} // namespace
+
+void WritePdb(std::ostream& out, const Molecule& molecule)
+{
+    char line[128];
+    for (const Atom& a : molecule.atoms) {
+        // Names of four characters, and two-letter elements, start in column 13.
+        std::string name = a.name.substr(0, 4);
+        if (name.size() < 4 && a.element.size() < 2)
+            name = " " + name;
+        std::snprintf(line, sizeof line, "%-6s%5s %-4s%c%3.3s %c%4s%c   %8.3f%8.3f%8.3f%6.2f%6.2f      %-4.4s%2s\n",
+                      a.hetero ? "HETATM" : "ATOM", Hybrid36(a.serial, 5).c_str(), name.c_str(), a.altLocation,
+                      a.residue.c_str(), a.chain.empty() ? ' ' : a.chain[0], Hybrid36(a.residueNumber, 4).c_str(),
+                      a.insertion, a.x, a.y, a.z, a.occupancy, a.bFactor, a.segment.c_str(), a.element.c_str());
+        out << line;
+    }
+    out << "END\n";
 }
 
 Molecule DefaultMolecule()

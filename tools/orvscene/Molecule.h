@@ -2,6 +2,7 @@
 
 #include "Error.h"
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,11 @@ Molecule ReadXyz(const std::string& text, const std::string& fileName);
 // that cannot be read (missing, a directory, unreadable, a damaged gzip
 // stream) is an Error giving the system's reason.
 Molecule ReadStructureFile(const std::string& path, const ReadOptions& options = {});
+
+// Writes the atoms as PDB ATOM/HETATM records (serials and residue numbers
+// past the columns' room in hybrid-36, the first character of a longer chain
+// identifier) and END.
+void WritePdb(std::ostream& out, const Molecule& molecule);
 
 // The text with bytes outside printable ASCII written as \xNN, cut after
 // `limit` characters with "...", for quoting file contents in messages.
