@@ -190,8 +190,8 @@ bool AtomicFileSet::Write(const std::string& path, const std::function<void(std:
                            reason = path + ": cannot create the file: " + SystemReason();
                            return false;
                        }
-                       write(file);
                        errno = 0;
+                       write(file);
                        file.close();
                        if (!file) {
                            reason = path + ": write failed: " + SystemReason();

@@ -433,9 +433,12 @@ std::string ElementFromName(const std::string& nameField)
 }
 
 // Residue numbers as PDB files of large simulations write them past 9999:
-// hybrid-36 ("A000"), or hexadecimal ("2710" after "9999", "271a"). Decimal
-// numbers are read as such until the file reaches 9999; after that a field
-// that would step back below it is hexadecimal.
+// hybrid-36 ("A000", starting with a capital letter), or hexadecimal ("2710"
+// right after "9999", then "2711" ... "271a"). A field is read as
+// hexadecimal when it continues a count that has reached 9999 in
+// hexadecimal (its hexadecimal value is the last number + 1, or it has a
+// letter a-f), and from then on while the hexadecimal values do not step
+// back; a number that steps back (a new segment starting again) is decimal.
 class ResidueNumbers
 {
 public:
@@ -444,19 +447,17 @@ public:
         const std::string t = Trim(field);
         int decimal = 0, hex = 0;
         const bool isDecimal = ParseInt(t, decimal);
-        const bool isHex = ParseHex(t, hex);
-        if (m_hex && isHex) {
+        const bool isHex = !t.empty() && !std::isupper(static_cast<unsigned char>(t[0])) && ParseHex(t, hex);
+        const bool letters = isHex && t.find_first_of("abcdefABCDEF") != std::string::npos;
+        if (m_hex && isHex && hex >= m_last) {
             value = hex;
-        } else if (isDecimal) {
-            if (m_last >= 9999 && decimal < 9999 && isHex && hex >= 9999) {
-                m_hex = true;
-                value = hex;
-            } else {
-                value = decimal;
-            }
-        } else if (isHex && m_last >= 9999 && t.size() == 4 && !std::isupper(static_cast<unsigned char>(t[0]))) {
+        } else if (isHex && m_last >= 9999 && ((isDecimal && hex == m_last + 1 && decimal != m_last + 1) ||
+                                               (!isDecimal && letters && hex > m_last))) {
             m_hex = true;
             value = hex;
+        } else if (isDecimal) {
+            m_hex = false;
+            value = decimal;
         } else if (!ParseHybrid36(t, 4, value)) {
             return false;
         }
