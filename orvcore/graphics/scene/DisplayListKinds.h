@@ -28,13 +28,13 @@ namespace Orvane
 template <class T>
 struct PrimitiveArray
 {
-    using Type = T;
-    int index;
-    const char* name;
-    const char* label;
-    bool transparent;
-    int (*Count)(const DisplayList3D& list);
-    const T& (*Get)(const DisplayList3D& list, int i);
+    using Type = T;      ///< The primitive kind.
+    int index;           ///< The array's position in the list's field order.
+    const char* name;    ///< The accessor name ("OpaqueSpheres").
+    const char* label;   ///< The label for people ("opaque spheres").
+    bool transparent;    ///< True for the transparent half of a split kind.
+    int (*Count)(const DisplayList3D& list);           ///< The number of primitives in the array.
+    const T& (*Get)(const DisplayList3D& list, int i); ///< Primitive i of the array (in range).
 };
 
 namespace detail
