@@ -346,8 +346,9 @@ TEST(StructureInput, FullDiskAndNullDevice)
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    if (WEXITSTATUS(status) != 77)
+    if (WEXITSTATUS(status) != 77) {
         EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
     ::rmdir(dir.c_str());
 
     child = ::fork();
@@ -359,8 +360,9 @@ TEST(StructureInput, FullDiskAndNullDevice)
         ::_exit(orvscene::Run({"--svg", "/dev/null", "--no-timings"}, out, err) == 0 ? 0 : 1);
     }
     ::waitpid(child, &status, 0);
-    if (WEXITSTATUS(status) != 77)
+    if (WEXITSTATUS(status) != 77) {
         EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
     struct stat info;
     ASSERT_EQ(::stat("/dev/null", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
