@@ -80,11 +80,8 @@ struct RegFrame
     RegFrameKind kind;
 };
 
-// Backtracks an execution may take before the matcher starts remembering
-// failures; ordinary matches finish long before.
-constexpr long kRegMemoAfter = 1024;
-
 std::atomic<std::size_t> g_memoryLimit{kRegDefaultMemoryLimit};
+std::atomic<long> g_memoAfter{kRegMemoAfter};
 
 // What the matcher remembers about one Star or Plus node while the memo is
 // on: the text from runStart up to runEnd is a run of characters the node's
@@ -114,7 +111,8 @@ class RegMatcher
 {
 public:
     RegMatcher(RegProgram* program, const char* text)
-        : m_program(program), m_base(RegProgramBytes(program)), m_bol(text)
+        : m_program(program), m_base(RegProgramBytes(program)), m_bol(text),
+          m_memoAfter(g_memoAfter.load(std::memory_order_relaxed))
     {
     }
 
@@ -157,6 +155,7 @@ private:
 
     // The failure memo, once on: one bit per (choice or repetition, text
     // position), and the run of each repetition.
+    long m_memoAfter;
     long m_backtracks = 0;
     bool m_memo = false;
     std::size_t m_columns = 0;            // text length + 1
@@ -501,7 +500,7 @@ int RegMatcher::Run(const char* at, const char* node, const char* in)
         for (;;) {
             if (m_size == 0)
                 return 0;
-            if (++m_backtracks > kRegMemoAfter && !m_memo && !StartMemo())
+            if (++m_backtracks > m_memoAfter && !m_memo && !StartMemo())
                 return kRegExecuteNoMemory;
             RegFrame& frame = m_frames[m_size - 1];
             if (frame.kind == FrameGroup) {
@@ -768,6 +767,11 @@ RegErrorHandler RegSetErrorHandler(RegErrorHandler handler)
 std::size_t RegSetMemoryLimit(std::size_t bytes)
 {
     return g_memoryLimit.exchange(bytes);
+}
+
+long RegSetMemoAfter(long backtracks)
+{
+    return g_memoAfter.exchange(backtracks);
 }
 
 namespace {

@@ -92,6 +92,12 @@ constexpr std::size_t kRegDefaultMemoryLimit = std::size_t{1} << 30;
 // Sets the memory limit of later executions; returns the previous limit.
 std::size_t RegSetMemoryLimit(std::size_t bytes);
 
+// Backtracks an execution takes before the matcher starts remembering
+// failures (ordinary matches finish long before), and its setting; the
+// answers do not depend on it.
+constexpr long kRegMemoAfter = 1024;
+long RegSetMemoAfter(long backtracks);
+
 // Length of span n, 0 for a null program, n outside 0..9 or an unset span.
 int RegGroupLength(RegProgram* program, int n);
 
