@@ -249,7 +249,9 @@ bool RegMatcher::StartMemo()
             pending.push_back(Offset(RegOperand(node)));
     }
     const std::size_t words = (m_columns + 63) / 64;
-    if (rows != 0 && words > (g_memoryLimit.load(std::memory_order_relaxed) / 8 - m_capacity) / rows) {
+    const std::size_t limit = g_memoryLimit.load(std::memory_order_relaxed);
+    const std::size_t stack = m_capacity * sizeof(RegFrame);
+    if (stack > limit || (rows != 0 && words > (limit - stack) / sizeof(std::uint64_t) / rows)) {
         m_noMemory = true;
         return false;
     }
@@ -803,10 +805,20 @@ int Search(RegProgram* program, const char* text)
 
 int RegExecute(RegProgram* program, const char* text)
 {
+    if (program != nullptr && RegUndecided(program))
+        program->endp[0] = nullptr;
     const int result = Search(program, text);
-    if (result == kRegExecuteNoMemory)
+    if (result == kRegExecuteNoMemory) {
         RegError("out of matcher memory");
+        ClearSpans(program);
+        program->endp[0] = text;
+    }
     return result;
+}
+
+bool RegUndecided(const RegProgram* program)
+{
+    return program->startp[0] == nullptr && program->endp[0] != nullptr;
 }
 
 int RegGroupLength(RegProgram* program, int n)

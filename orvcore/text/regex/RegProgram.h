@@ -82,8 +82,13 @@ RegProgram* RegCompile(const char* pattern);
 // group on the path being tried.
 int RegExecute(RegProgram* program, const char* text);
 
-// RegExecute's result when its bookkeeping ran out of memory.
+// RegExecute's result when its bookkeeping ran out of memory. The spans are
+// then cleared except the end of slot 0, which points at the text: a state no
+// other execution leaves, which RegUndecided tells until the next execution.
 constexpr int kRegExecuteNoMemory = -1;
+
+// True when the program's last execution ended with kRegExecuteNoMemory.
+bool RegUndecided(const RegProgram* program);
 
 // The default and the setting of how many bytes one execution's bookkeeping
 // may take (the memo and the backtracking stack); a process-wide setting.

@@ -271,6 +271,8 @@ struct Instruction
 
 class Nfa
 {
+    using Slots = std::array<int, 2 * kRegSpanCount>;
+
 public:
     explicit Nfa(const Node& tree)
     {
@@ -282,7 +284,6 @@ public:
     // or an empty vector when there is none.
     std::vector<int> Run(const std::string& text) const
     {
-        using Slots = std::array<int, 2 * kRegSpanCount>;
         struct Thread
         {
             int pc;
@@ -323,8 +324,6 @@ public:
     }
 
 private:
-    using Slots = std::array<int, 2 * kRegSpanCount>;
-
     static bool IsWord(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
 
     static bool Accepts(const Instruction& in, char c)
@@ -496,8 +495,9 @@ void Compare(RegProgram* program, const std::string& pattern, const Nfa& nfa, co
     const std::vector<int> expected = nfa.Run(text);
     const int result = RegExecute(program, text.c_str());
     ASSERT_EQ(result, expected.empty() ? 0 : 1);
-    if (!expected.empty())
+    if (!expected.empty()) {
         EXPECT_EQ(Spans(program, text), Spans(expected, text));
+    }
 
     // The pattern class trims white space off the pattern and reads a leading
     // '*' as ".*"; it is compared on the patterns it reads as they stand.

@@ -1,3 +1,4 @@
+#include "orvcore/text/RegExpression.h"
 #include "orvcore/text/regex/RegProgram.h"
 #include "tests/text/regex/ProgramPtr.h"
 
@@ -369,7 +370,13 @@ TEST(RegExecute, MemoryLimitIsItsOwnResult)
     ProgramPtr runaway = Compile("(a|a)*c");
     const std::string as = std::string(3000, 'a') + "bc";
     EXPECT_EQ(RegExecute(runaway.get(), as.c_str()), kRegExecuteNoMemory);
+    // The pattern class says so: the Match is false, but undecided.
+    RegExpression expression("(ab)*c", false);
+    EXPECT_FALSE(expression.Match(text.c_str(), true));
+    EXPECT_TRUE(expression.IsMatchUndecided());
     EXPECT_EQ(RegSetMemoryLimit(previous), 1024u);
+    EXPECT_TRUE(expression.Match(text.c_str(), true));
+    EXPECT_FALSE(expression.IsMatchUndecided());
     EXPECT_EQ(RegExecute(p.get(), text.c_str()), 1);
     ASSERT_EQ(RegExecute(runaway.get(), as.c_str()), 1);
     EXPECT_EQ(Span(runaway.get(), 0), "c");
