@@ -533,7 +533,7 @@ TEST_P(RegDifferential, RandomPatternsAndTexts)
     Generator g(20261208);
     std::mt19937 writer(7);
     int matched = 0, long_matched = 0;
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 800; ++round) {
         const std::unique_ptr<Node> tree = g.Pattern();
         const std::string pattern = Write(*tree, writer);
         // Patterns whose text starts with white space or '*' are read
@@ -566,8 +566,8 @@ TEST_P(RegDifferential, RandomPatternsAndTexts)
         }
     }
     // The generator exercises both outcomes.
-    EXPECT_GT(matched, 3000);
-    EXPECT_GT(long_matched, 20);
+    EXPECT_GT(matched, 1600);
+    EXPECT_GT(long_matched, 10);
 }
 
 namespace {

@@ -308,13 +308,15 @@ TEST(RegExecute, LongTextsAndRunawayPatternsAnswerExactly)
     for (int i = 0; i < 5000; ++i)
         pairs += "ab";
     ProgramPtr groups = Compile("(ab|cd)*e");
-    ASSERT_EQ(RegExecute(groups.get(), (pairs + "e").c_str()), 1);
+    const std::string pairsE = pairs + "e";
+    ASSERT_EQ(RegExecute(groups.get(), pairsE.c_str()), 1);
     EXPECT_EQ(RegGroupLength(groups.get(), 0), 10001);
     EXPECT_EQ(Span(groups.get(), 1), "ab");
     EXPECT_EQ(RegExecute(groups.get(), (pairs + "x").c_str()), 0);
 
     ProgramPtr either = Compile("(a|b)*e");
-    ASSERT_EQ(RegExecute(either.get(), (std::string(4000, 'b') + "e").c_str()), 1);
+    const std::string bs = std::string(4000, 'b') + "e";
+    ASSERT_EQ(RegExecute(either.get(), bs.c_str()), 1);
     EXPECT_EQ(Span(either.get(), 1), "b");
 
     // A mebibyte of group repetitions.
