@@ -19,6 +19,9 @@ namespace Orvane {
 /// call finds them stale. Constructing a spline of another type than the last
 /// one, or changing any spline's tension, bias or granularity, makes them
 /// stale. Splines are evaluated from one thread at a time.
+///
+/// \threadsafety{The basis matrix and parameter table are shared by all splines without a lock:
+/// splines are made, changed and evaluated from one thread at a time.}
 class ORVCORE_API Spline
 {
 public:

@@ -325,6 +325,66 @@ void Transform(const Mat3& R, const double (&T)[3], Point3d* points, int n)
     }
 }
 
+// The weighted centroids and correlation matrix, sums taken relative to the
+// first pair as above. False when a weight is negative or not finite, or all
+// are 0.
+bool GatherWeightedMoments(const Point3d* mobile, const Point3d* target, const double* weights, int n,
+                           PairMoments& out)
+{
+    const float* m0 = mobile[0];
+    const float* t0 = target[0];
+    double total = 0, sa[3] = {0, 0, 0}, sb[3] = {0, 0, 0}, sums[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    for (int k = 0; k < n; ++k) {
+        const double w = weights[k];
+        if (!(w >= 0 && w < std::numeric_limits<double>::infinity()))
+            return false;
+        const float* m = mobile[k];
+        const float* t = target[k];
+        const double a[3] = {double(m[0]) - m0[0], double(m[1]) - m0[1], double(m[2]) - m0[2]};
+        const double b[3] = {double(t[0]) - t0[0], double(t[1]) - t0[1], double(t[2]) - t0[2]};
+        total += w;
+        for (int i = 0; i < 3; ++i) {
+            sa[i] += w * a[i];
+            sb[i] += w * b[i];
+            for (int j = 0; j < 3; ++j)
+                sums[i][j] += w * a[i] * b[j];
+        }
+    }
+    if (!(total > 0 && total < std::numeric_limits<double>::infinity()))
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        sa[i] /= total;
+        sb[i] /= total;
+    }
+    for (int i = 0; i < 3; ++i) {
+        out.mobileCentroid[i] = m0[i] + sa[i];
+        out.targetCentroid[i] = t0[i] + sb[i];
+        for (int j = 0; j < 3; ++j)
+            out.correlation[i][j] = sums[i][j] - total * sa[i] * sb[j];
+    }
+    return true;
+}
+
+// The (weighted) mean squared distance of the pairs after R p + T.
+double MeanSquare(const Mat3& R, const double (&T)[3], const Point3d* mobile, const Point3d* target,
+                  const double* weights, int n)
+{
+    double sum = 0, total = 0;
+    for (int k = 0; k < n; ++k) {
+        const float* p = mobile[k];
+        const float* q = target[k];
+        double d2 = 0;
+        for (int j = 0; j < 3; ++j) {
+            const double d = R[j][0] * p[0] + R[j][1] * p[1] + R[j][2] * p[2] + T[j] - q[j];
+            d2 += d * d;
+        }
+        const double w = weights ? weights[k] : 1.0;
+        sum += w * d2;
+        total += w;
+    }
+    return sum / total;
+}
+
 // ---------------------------------------------------------------------------
 // Principal axes
 
@@ -371,6 +431,103 @@ void RMSBestFit(const Point3d::Array& mobile, const Point3d::Array& target, Poin
         T[j] = s.targetCentroid[j] -
                (R[j][0] * s.mobileCentroid[0] + R[j][1] * s.mobileCentroid[1] + R[j][2] * s.mobileCentroid[2]);
     Transform(R, T, coords.GetData(), coords.GetSize());
+}
+
+void SuperpositionResult::Apply(Point3d::Array& coords) const
+{
+    if (!IsValid())
+        return;
+    const double* M = rotation;
+    // Row vectors times the rotation are R p for R its transpose.
+    const Mat3 R = {{M[0], M[3], M[6]}, {M[1], M[4], M[7]}, {M[2], M[5], M[8]}};
+    Transform(R, translation, coords.GetData(), coords.GetSize());
+}
+
+const char* SuperpositionResult::Describe(Status status)
+{
+    switch (status) {
+    case ok:
+        return "fitted";
+    case empty:
+        return "no points to fit";
+    case sizeMismatch:
+        return "mobile and target (and the weights) differ in length";
+    case notFinite:
+        return "a coordinate is not a finite number";
+    case badWeights:
+        return "a weight is negative or not finite, or all weights are 0";
+    }
+    return "unknown status";
+}
+
+namespace {
+
+SuperpositionResult Fit(const Point3d::Array& mobile, const Point3d::Array& target, const DoubleArray* weights)
+{
+    SuperpositionResult result;
+    const int n = mobile.GetSize();
+    if (n < 1)
+        return result;
+    if (target.GetSize() != n || (weights && weights->GetSize() != n)) {
+        result.status = SuperpositionResult::sizeMismatch;
+        return result;
+    }
+    const Point3d* m = mobile.GetData();
+    const Point3d* t = target.GetData();
+    const double* w = weights ? weights->GetData() : nullptr;
+    const Mat3 identity = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    const double zero[3] = {0, 0, 0};
+    // The distances as given; a coordinate that is not finite makes the sum so.
+    const double before = MeanSquare(identity, zero, m, t, nullptr, n);
+    if (!std::isfinite(before)) {
+        result.status = SuperpositionResult::notFinite;
+        return result;
+    }
+    Mat3 R = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    double T[3];
+    if (n == 1 && !w) {
+        // As RMSBestFit: a translation by the difference of the points.
+        const Point3d d = t[0] - m[0];
+        for (int j = 0; j < 3; ++j)
+            T[j] = d[j];
+    } else {
+        PairMoments s;
+        if (w) {
+            if (!GatherWeightedMoments(m, t, w, n, s)) {
+                result.status = SuperpositionResult::badWeights;
+                return result;
+            }
+        } else {
+            GatherMoments(m, t, n, s);
+        }
+        BestRotation(s.correlation, R);
+        for (int j = 0; j < 3; ++j)
+            T[j] = s.targetCentroid[j] -
+                   (R[j][0] * s.mobileCentroid[0] + R[j][1] * s.mobileCentroid[1] + R[j][2] * s.mobileCentroid[2]);
+    }
+    double* M = result.rotation;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            M[3 * i + j] = R[j][i];
+    for (int j = 0; j < 3; ++j)
+        result.translation[j] = T[j];
+    result.rmsdBefore = std::sqrt(w ? MeanSquare(identity, zero, m, t, w, n) : before);
+    result.rmsdAfter = std::sqrt(MeanSquare(R, T, m, t, w, n));
+    result.count = n;
+    result.status = SuperpositionResult::ok;
+    return result;
+}
+
+} // namespace
+
+SuperpositionResult Superpose(const Point3d::Array& mobile, const Point3d::Array& target)
+{
+    return Fit(mobile, target, nullptr);
+}
+
+SuperpositionResult Superpose(const Point3d::Array& mobile, const Point3d::Array& target, const DoubleArray& weights)
+{
+    return Fit(mobile, target, &weights);
 }
 
 bool IsPlanar(const Point3d::Array& pts, double tol)

@@ -160,4 +160,8 @@ private:
     std::size_t m_initialSlots;
 };
 
+
+/// \class CellTable
+/// \threadsafety{As a value: distinct tables on any thread; one table read by
+/// several threads while none changes it.}
 } // namespace Orvane

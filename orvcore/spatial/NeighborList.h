@@ -109,4 +109,10 @@ private:
     OuterCells m_outerCells;
 };
 
+
+/// \class NeighborList
+/// \threadsafety{GetNeighbors and GetPairs are not const: one list is used by
+/// one thread at a time (the calls that take a thread count share their own
+/// work among threads safely); distinct lists may be used on different threads
+/// at once.}
 } // namespace Orvane

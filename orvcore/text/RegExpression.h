@@ -106,4 +106,9 @@ private:
     RegProgram* m_program = nullptr;
 };
 
+
+/// \class RegExpression
+/// \threadsafety{Match is not const: it compiles the expression on first use
+/// and records the groups in the pattern, so one pattern is matched by one
+/// thread at a time; distinct patterns may match on different threads at once.}
 } // namespace Orvane

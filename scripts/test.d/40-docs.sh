@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds the API reference (the `docs` target, Doxygen) of the normal build. Doxygen runs with
 # WARN_AS_ERROR, so a public name left undocumented, or any other warning, fails the stage.
+# Then checks the built reference (scripts/check-reference.py): no broken internal link, the
+# namespace page opening with the library's overview, every member generated from the display
+# list's kind table listed and searchable, every class saying what threads may share.
 # Also checks that the umbrella header includes every installed header.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -20,4 +23,5 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$build" --target docs
+/usr/bin/python3 scripts/check-reference.py "$build/docs/html" .
 echo "API reference: $build/docs/html/index.html"

@@ -713,3 +713,146 @@ TEST(PrincipalAxes, Planarity)
     EXPECT_FALSE(IsPlanar(off, 0.5));
     EXPECT_TRUE(IsPlanar(off, 0.8));
 }
+
+// The result of a fit: the same points as RMSBestFit, the motion and RMSDs of
+// the best fit by Horn's method, a proper rotation even for a mirrored set.
+TEST(Superpose, GivesTheBestMotionAndItsRmsd)
+{
+    std::mt19937 rng(57);
+    for (int n : {1, 2, 3, 10, 200}) {
+        for (Shape shape : {Spread, Flat, Collinear}) {
+            for (int r = 0; r < 20; ++r) {
+                Point3d::Array mobile, target;
+                RandomPair(rng, n, shape, r % 2 ? 0.3 : 0.0, mobile, target);
+                if (r % 5 == 4) // mirrored
+                    for (Point3d& p : target)
+                        p.SetX(-p.GetX());
+                const SuperpositionResult fit = Superpose(mobile, target);
+                ASSERT_TRUE(fit.IsValid());
+                EXPECT_EQ(fit.count, n);
+
+                Point3d::Array expected = mobile, moved = mobile;
+                RMSBestFit(mobile, target, expected);
+                fit.Apply(moved);
+                for (int k = 0; k < n; ++k)
+                    ASSERT_EQ(moved[k], expected[k]) << n << " " << k;
+
+                const std::vector<V3> m = ToV3(mobile, n), t = ToV3(target, n);
+                EXPECT_NEAR(fit.rmsdBefore, Rmsd(m, t), 1e-9 * (1 + Rmsd(m, t)));
+                EXPECT_NEAR(fit.rmsdAfter, HornOptimalRmsd(m, t), 1e-5 * (1 + RadiusOfGyration(m)));
+                // The points the result's own motion makes, in double precision.
+                std::vector<V3> c;
+                const double* R = fit.rotation;
+                for (const V3& p : m)
+                    c.push_back({p.x * R[0] + p.y * R[3] + p.z * R[6] + fit.translation[0],
+                                 p.x * R[1] + p.y * R[4] + p.z * R[7] + fit.translation[1],
+                                 p.x * R[2] + p.y * R[5] + p.z * R[8] + fit.translation[2]});
+                EXPECT_NEAR(Rmsd(c, t), fit.rmsdAfter, 1e-9 * (1 + fit.rmsdAfter));
+                const double det = R[0] * (R[4] * R[8] - R[5] * R[7]) - R[1] * (R[3] * R[8] - R[5] * R[6]) +
+                                   R[2] * (R[3] * R[7] - R[4] * R[6]);
+                EXPECT_NEAR(det, 1.0, 1e-12);
+            }
+        }
+    }
+}
+
+// A motion known by construction: the rotation of a quaternion and a shift.
+TEST(Superpose, RecoversAKnownMotion)
+{
+    Point3d::Array mobile, target;
+    double Q[3][3];
+    const double norm = std::sqrt(0.9 * 0.9 + 0.3 * 0.3 + 0.2 * 0.2 + 0.1 * 0.1);
+    QuaternionRotation(0.9 / norm, 0.3 / norm, -0.2 / norm, 0.1 / norm, Q);
+    const double shift[3] = {5, -3, 12};
+    const double pts[][3] = {{0, 0, 0}, {1.5, 0, 0}, {0, 2, 0}, {0, 0, 3}, {1, 1, 1}};
+    for (const auto& p : pts) {
+        mobile.Add(Point3d(p[0], p[1], p[2]));
+        target.Add(Point3d(Q[0][0] * p[0] + Q[0][1] * p[1] + Q[0][2] * p[2] + shift[0],
+                           Q[1][0] * p[0] + Q[1][1] * p[1] + Q[1][2] * p[2] + shift[1],
+                           Q[2][0] * p[0] + Q[2][1] * p[1] + Q[2][2] * p[2] + shift[2]));
+    }
+    const SuperpositionResult fit = Superpose(mobile, target);
+    ASSERT_TRUE(fit.IsValid());
+    const double* R = fit.rotation;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(fit.translation[i], shift[i], 1e-5);
+        for (int j = 0; j < 3; ++j)
+            EXPECT_NEAR(R[3 * i + j], Q[j][i], 1e-6); // row vectors: the transpose
+    }
+    EXPECT_LT(fit.rmsdAfter, 1e-5);
+}
+
+TEST(Superpose, WeightsCountPairsAndZeroDropsThem)
+{
+    std::mt19937 rng(7);
+    Point3d::Array mobile, target;
+    RandomPair(rng, 12, Spread, 0.3, mobile, target);
+    // Outliers of weight 0 leave the fit of the other points.
+    Point3d::Array withOutliers = mobile, targetWithOutliers = target;
+    withOutliers.Add(Point3d(100, 0, 0));
+    targetWithOutliers.Add(Point3d(-50, 20, 0));
+    DoubleArray weights;
+    for (int k = 0; k < 12; ++k)
+        weights.Add(2.5);
+    weights.Add(0.0);
+    const SuperpositionResult plain = Superpose(mobile, target);
+    const SuperpositionResult weighted = Superpose(withOutliers, targetWithOutliers, weights);
+    ASSERT_TRUE(weighted.IsValid());
+    EXPECT_EQ(weighted.count, 13);
+    EXPECT_NEAR(weighted.rmsdBefore, plain.rmsdBefore, 1e-9);
+    EXPECT_NEAR(weighted.rmsdAfter, plain.rmsdAfter, 1e-9);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(static_cast<const double*>(weighted.rotation)[i], static_cast<const double*>(plain.rotation)[i],
+                    1e-9);
+
+    // A heavy pair pulls the fit towards itself.
+    DoubleArray heavy;
+    for (int k = 0; k < 12; ++k)
+        heavy.Add(k == 0 ? 1000.0 : 1.0);
+    const SuperpositionResult pulled = Superpose(mobile, target, heavy);
+    Point3d::Array moved = mobile, movedPlain = mobile;
+    pulled.Apply(moved);
+    plain.Apply(movedPlain);
+    EXPECT_LT(moved[0].Distance(target[0]), movedPlain[0].Distance(target[0]));
+}
+
+TEST(Superpose, ReportsWhatCannotBeFitted)
+{
+    Point3d::Array three, two, bad;
+    for (int k = 0; k < 3; ++k) {
+        three.Add(Point3d(k, k * k, 1));
+        bad.Add(Point3d(k, 0, 0));
+    }
+    two.Add(Point3d(0, 0, 0));
+    two.Add(Point3d(1, 0, 0));
+    EXPECT_EQ(Superpose(Point3d::Array(), Point3d::Array()).status, SuperpositionResult::empty);
+    EXPECT_EQ(Superpose(three, two).status, SuperpositionResult::sizeMismatch);
+    bad[1].SetY(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(Superpose(three, bad).status, SuperpositionResult::notFinite);
+    bad[1].SetY(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Superpose(bad, three).status, SuperpositionResult::notFinite);
+    DoubleArray weights;
+    weights.Add(1);
+    weights.Add(-1);
+    weights.Add(1);
+    EXPECT_EQ(Superpose(three, three, weights).status, SuperpositionResult::badWeights);
+    weights[1] = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(Superpose(three, three, weights).status, SuperpositionResult::badWeights);
+    weights[0] = weights[1] = weights[2] = 0;
+    EXPECT_EQ(Superpose(three, three, weights).status, SuperpositionResult::badWeights);
+    weights.RemoveAt(0);
+    EXPECT_EQ(Superpose(three, three, weights).status, SuperpositionResult::sizeMismatch);
+
+    // A failed result moves nothing; one point is a translation.
+    Point3d::Array coords = three;
+    Superpose(three, two).Apply(coords);
+    EXPECT_EQ(coords[2], three[2]);
+    Point3d::Array one, other;
+    one.Add(Point3d(1, 2, 3));
+    other.Add(Point3d(4, 4, 4));
+    const SuperpositionResult shift = Superpose(one, other);
+    ASSERT_TRUE(shift.IsValid());
+    EXPECT_DOUBLE_EQ(shift.rmsdBefore, std::sqrt(9.0 + 4.0 + 1.0));
+    EXPECT_EQ(shift.rmsdAfter, 0.0);
+    EXPECT_EQ(shift.translation[1], 2.0);
+}

@@ -1,6 +1,6 @@
 #include "GltfWriter.h"
 
-#include "Report.h"
+#include "Json.h"
 #include "SceneWalk.h"
 
 #include "orvcore/graphics/primitives/IconPrimitive.h"
@@ -29,9 +29,7 @@ const double kPi = 3.14159265358979323846;
 // glTF numbers must be finite.
 std::string Num(double v)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", std::isfinite(v) ? v : 0.0);
-    return buffer;
+    return JsonNumber(v, 9);
 }
 
 std::string Join(const std::vector<std::string>& items)

@@ -1,6 +1,6 @@
 #include "HtmlPage.h"
 
-#include "Report.h"
+#include "Json.h"
 #include "SceneWalk.h"
 #include "WebAssets.h"
 
@@ -35,9 +35,7 @@ namespace {
 
 std::string Number(double v)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.6g", std::isfinite(v) ? v : 0.0);
-    return buffer;
+    return JsonNumber(v, 6);
 }
 
 // Indices of distinct values in first-seen order.

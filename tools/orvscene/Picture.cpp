@@ -1,5 +1,7 @@
 #include "Picture.h"
 
+#include "Json.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -36,13 +38,13 @@ std::string Decimal(double v, int digits)
     return buffer;
 }
 
-// Text for XML character data and attributes. Control bytes, which XML
-// cannot carry, and bytes outside ASCII, which a damaged file may hold and
-// which need not form UTF-8, become '?'.
-std::string Escape(const std::string& text)
+// Text for XML character data and attributes, in UTF-8 (ToUtf8: bytes that
+// do not form UTF-8 are taken as Latin-1). Control bytes, which XML cannot
+// carry, become '?'.
+std::string Escape(const std::string& raw)
 {
     std::string out;
-    for (char c : text) {
+    for (char c : ToUtf8(raw)) {
         switch (c) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
@@ -50,7 +52,7 @@ std::string Escape(const std::string& text)
         case '"': out += "&quot;"; break;
         default: {
             unsigned char u = static_cast<unsigned char>(c);
-            out += (u < 0x20 && c != '\t') || u >= 0x7f ? '?' : c;
+            out += (u < 0x20 && c != '\t') || u == 0x7f ? '?' : c;
         }
         }
     }
