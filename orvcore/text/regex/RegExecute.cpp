@@ -127,7 +127,16 @@ public:
 
 private:
     int Run(const char* at, const char* node, const char* in);
-    bool Push(RegFrameKind kind, const char* node, std::ptrdiff_t pos, std::ptrdiff_t aux);
+    bool Push(RegFrameKind kind, const char* node, std::ptrdiff_t pos, std::ptrdiff_t aux)
+    {
+        // Frames keep positions in 32 bits.
+        if (pos > INT32_MAX || (m_size == m_capacity && !Grow()))
+            return false;
+        m_frames[m_size++] =
+            RegFrame{static_cast<std::int32_t>(pos), static_cast<std::int32_t>(aux), Offset(node), kind};
+        return true;
+    }
+    bool Grow();
     bool StartMemo();
     bool Failed(const char* node, const char* pos) const;
     void MarkFailed(std::uint16_t node, std::ptrdiff_t pos);
@@ -151,7 +160,6 @@ private:
     RegFrame* m_frames = m_inline;
     std::size_t m_size = 0;
     std::size_t m_capacity = kInlineFrames;
-    bool m_noMemory = false;
 
     // The failure memo, once on: one bit per (choice or repetition, text
     // position), and the run of each repetition.
@@ -159,6 +167,7 @@ private:
     long m_backtracks = 0;
     bool m_memo = false;
     std::size_t m_columns = 0;            // text length + 1
+    std::size_t m_words = 0;              // 64-bit words per row
     std::vector<std::uint16_t> m_index;   // node offset -> memo row + 1, 0 for other nodes
     std::vector<std::uint64_t> m_failed;  // rows of m_columns bits
     std::vector<RegRun> m_runs;           // per memo row (used by repetitions)
@@ -191,31 +200,20 @@ int RegMatcher::Try(const char* at, const char* node, const char* in)
     return Run(at, node, in);
 }
 
-bool RegMatcher::Push(RegFrameKind kind, const char* node, std::ptrdiff_t pos, std::ptrdiff_t aux)
+// Gives the stack four times the room, within the memory limit.
+[[gnu::noinline]] bool RegMatcher::Grow()
 {
-    // Frames keep positions in 32 bits.
-    if (pos > INT32_MAX) {
-        m_noMemory = true;
+    const std::size_t capacity = m_capacity * 4;
+    if (capacity * sizeof(RegFrame) + m_failed.size() * sizeof(std::uint64_t) >
+        g_memoryLimit.load(std::memory_order_relaxed))
         return false;
-    }
-    if (m_size == m_capacity) {
-        const std::size_t capacity = m_capacity * 2;
-        if (capacity * sizeof(RegFrame) + m_failed.size() * sizeof(std::uint64_t) >
-            g_memoryLimit.load(std::memory_order_relaxed)) {
-            m_noMemory = true;
-            return false;
-        }
-        std::unique_ptr<RegFrame[]> grown(new (std::nothrow) RegFrame[capacity]);
-        if (grown == nullptr) {
-            m_noMemory = true;
-            return false;
-        }
-        std::memcpy(grown.get(), m_frames, m_size * sizeof(RegFrame));
-        m_heap = std::move(grown);
-        m_frames = m_heap.get();
-        m_capacity = capacity;
-    }
-    m_frames[m_size++] = RegFrame{static_cast<std::int32_t>(pos), static_cast<std::int32_t>(aux), Offset(node), kind};
+    std::unique_ptr<RegFrame[]> grown(new (std::nothrow) RegFrame[capacity]);
+    if (grown == nullptr)
+        return false;
+    std::memcpy(grown.get(), m_frames, m_size * sizeof(RegFrame));
+    m_heap = std::move(grown);
+    m_frames = m_heap.get();
+    m_capacity = capacity;
     return true;
 }
 
@@ -248,39 +246,34 @@ bool RegMatcher::StartMemo()
         if (op == RegBranch)
             pending.push_back(Offset(RegOperand(node)));
     }
-    const std::size_t words = (m_columns + 63) / 64;
+    const std::size_t words = m_words = (m_columns + 63) / 64;
     const std::size_t limit = g_memoryLimit.load(std::memory_order_relaxed);
     const std::size_t stack = m_capacity * sizeof(RegFrame);
-    if (stack > limit || (rows != 0 && words > (limit - stack) / sizeof(std::uint64_t) / rows)) {
-        m_noMemory = true;
+    if (stack > limit || (rows != 0 && words > (limit - stack) / sizeof(std::uint64_t) / rows))
         return false;
-    }
     try {
         m_failed.assign(rows * words, 0);
         m_runs.assign(rows, RegRun{});
     } catch (const std::bad_alloc&) {
-        m_noMemory = true;
         return false;
     }
     return true;
 }
 
-bool RegMatcher::Failed(const char* node, const char* pos) const
+inline bool RegMatcher::Failed(const char* node, const char* pos) const
 {
     const std::size_t row = m_index[Offset(node)] - 1u;
     const std::size_t bit = static_cast<std::size_t>(pos - m_bol);
-    const std::size_t words = (m_columns + 63) / 64;
-    return (m_failed[row * words + bit / 64] >> (bit % 64)) & 1u;
+    return (m_failed[row * m_words + bit / 64] >> (bit % 64)) & 1u;
 }
 
-void RegMatcher::MarkFailed(std::uint16_t node, std::ptrdiff_t pos)
+inline void RegMatcher::MarkFailed(std::uint16_t node, std::ptrdiff_t pos)
 {
     if (!m_memo)
         return;
     const std::size_t row = m_index[node] - 1u;
     const std::size_t bit = static_cast<std::size_t>(pos);
-    const std::size_t words = (m_columns + 63) / 64;
-    m_failed[row * words + bit / 64] |= std::uint64_t{1} << (bit % 64);
+    m_failed[row * m_words + bit / 64] |= std::uint64_t{1} << (bit % 64);
 }
 
 // The first alternative of the choice from `branch` on that can begin at
