@@ -113,7 +113,8 @@ public:
     /// Left unchanged when any argument is 0.
     /// Lengths in any unit (the result is in that unit), angles in degrees. The
     /// rows are the cell axes a, b, c, with a along x and b in the xy plane, so
-    /// fractional coordinates f map to f * M.
+    /// fractional coordinates f map to f * M (the orthogonalisation convention
+    /// of the PDB format's CRYST1 and SCALEn records: a along x, c* along z).
     Matrix3x3& FractionalToCartesian(double a, double b, double c, double alpha, double beta, double gamma);
     /// The same, with lengths (a, b, c) and angles (alpha, beta, gamma) as points.
     Matrix3x3& FractionalToCartesian(const Point3d& lengths, const Point3d& angles);

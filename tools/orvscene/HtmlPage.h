@@ -21,13 +21,17 @@ class HtmlPage
 {
 public:
     // Gathers the scene of the document through the scene walk, its pick
-    // targets and its atoms; the page opens in the view's orientation. With
-    // the structure the scene was built from (and the options it was built
+    // targets and its atoms; the page opens in the view's orientation.
+    // With `atoms` (the structure the document was built from), the page's
+    // atom data is taken from their fields: name, element, residue, number
+    // with insertion code, chain, segment, alternate location, occupancy and
+    // B-factor; without (a loaded document), from the document's labels.
+    // With the structure itself too (and the options the scene was built
     // with), the page carries every atom (hydrogens too) with its fields and
     // bonds, draws the molecule from them and can restyle, recolour and
     // filter it; without, it draws the scene as it is.
-    HtmlPage(const SceneDocument& document, const View& view, const Molecule* molecule = nullptr,
-             const SceneOptions* options = nullptr);
+    HtmlPage(const SceneDocument& document, const View& view, const SceneAtoms* atoms = nullptr,
+             const Molecule* molecule = nullptr, const SceneOptions* options = nullptr);
 
     // Whether this build embedded the three.js module (false when the
     // JavaScript packages were not installed at configure time).

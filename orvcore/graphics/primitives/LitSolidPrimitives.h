@@ -116,7 +116,10 @@ private:
 
 /// A cylinder between two coloured ends. Besides its own identifier it
 /// carries those of the objects at its two ends; neither they nor the capped
-/// flag are archived.
+/// flag are archived, so a loaded cylinder's end identifiers are 0. Its pick
+/// dots (DisplayList3D::GetPickDots) are its ends, with the end identifiers,
+/// and its middle, with its own; with its own identifier 0 it gives none, so a
+/// bond that is to be picked needs an identifier of its own.
 ///
 /// \valuethreads
 class ORVCORE_API CylinderPrimitive : public LitPrimitive

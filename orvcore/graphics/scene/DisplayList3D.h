@@ -279,6 +279,17 @@ public:
     /// Appends the pick dots of the tree's 3D content, in the frame of the
     /// root's parent, honouring every list's enabled clip planes; returns the
     /// vector's size.
+    ///
+    /// A primitive with identifier 0 gives no dot; a cylinder is judged by its
+    /// own identifier and then gives its end dots with the end identifiers as
+    /// they are, 0 included (after loading they are 0: they are not archived).
+    /// The order is fixed, which decides between equally near dots for a host
+    /// that keeps the first one: this list's own dots first, then each nested
+    /// list's, depth first in index order; within a list kind by kind (lines,
+    /// dashed lines, line arrays, tetrahedra, spheres, ellipsoids, cylinders,
+    /// cones, dots, triangles, triangle meshes, arcs, 3D texts, unlit triangles,
+    /// 2D rectangles, volumes, icons; the opaque array of a split kind before
+    /// its transparent one), and within a kind in the order added.
     int GetPickDots(std::vector<DotPrimitive>& dots) const;
     /// Appends the pick dots of the tree's 2D overlay content, untransformed;
     /// returns the vector's size.
