@@ -61,8 +61,6 @@
 #include "orvcore/geometry/Plane.h"
 #include "orvcore/geometry/Point2d.h"
 #include "orvcore/geometry/Point3d.h"
-#include "orvcore/geometry/SquareMatrix.h"
-#include "orvcore/geometry/Vector3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
 #include "orvcore/geometry/AnisotropicDisplacement.h"
@@ -93,7 +91,6 @@
 
 // --- graphics/scene: display lists and pick dots
 #include "orvcore/graphics/scene/DisplayList3D.h"
-#include "orvcore/graphics/scene/DisplayList3DWalks.h"
 #include "orvcore/graphics/scene/DisplayListKinds.h"
 
 // --- graphics/scene: view attributes, lights, icon library

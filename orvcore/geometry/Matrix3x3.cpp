@@ -3,8 +3,8 @@
 #include "orvcore/core/ArchiveFields.h"
 #include "orvcore/core/NumericConstants.h"
 #include "orvcore/geometry/Matrix4x4.h"
-#include "orvcore/geometry/SquareMatrix.h"
-#include "orvcore/geometry/Vector3d.h"
+#include "orvcore/geometry/detail/SquareMatrix.h"
+#include "orvcore/geometry/detail/Vector3d.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "orvcore/geometry/Matrix4x4.h"
 
 #include "orvcore/core/ArchiveFields.h"
-#include "orvcore/geometry/SquareMatrix.h"
+#include "orvcore/geometry/detail/SquareMatrix.h"
 
 namespace Orvane {
 

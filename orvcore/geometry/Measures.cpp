@@ -1,7 +1,7 @@
 #include "orvcore/geometry/Measures.h"
 
 #include "orvcore/core/NumericConstants.h"
-#include "orvcore/geometry/Vector3d.h"
+#include "orvcore/geometry/detail/Vector3d.h"
 
 #include <cmath>
 
