@@ -74,11 +74,20 @@ void BindSpatial(py::module_& m)
     c.def(
         "GetNeighbors",
         [](NeighborList& list, const Point3d& p, std::optional<double> radius) {
+            CheckFinite(p, "the query point");
             IntArray out;
             int nearest;
             if (radius) {
-                if (std::isnan(*radius))
-                    throw py::value_error("the radius must not be NaN");
+                // The search covers the 27 cells around p, whose edge is the cutoff: a larger radius would
+                // miss points, a negative one would search its absolute value.
+                if (!(*radius >= 0.0))
+                    throw py::value_error("the radius must be at least 0, not " +
+                                          py::repr(py::float_(*radius)).cast<std::string>());
+                if (*radius > list.GetCutoff())
+                    throw py::value_error("the radius " + py::repr(py::float_(*radius)).cast<std::string>() +
+                                          " exceeds the list's cutoff " +
+                                          py::repr(py::float_(list.GetCutoff())).cast<std::string>() +
+                                          ": the search covers only the cells within one cutoff of the point");
                 nearest = list.GetNeighbors(p, *radius, out);
             } else {
                 nearest = list.GetNeighbors(p, out);
@@ -87,7 +96,9 @@ void BindSpatial(py::module_& m)
         },
         "p"_a, "radius"_a = py::none(),
         "(nearest, indices): the stored points closer to p than the radius (the cutoff when not given), searched in "
-        "the 27 cells around p, as an int32 array, and the nearest one's index or -1.");
+        "the 27 cells around p, as an int32 array, and the nearest one's index or -1. ValueError for a radius "
+        "below 0 or above the cutoff (the cells searched could not hold every point within it) and for a point "
+        "that is not finite.");
     c.def(
         "GetPairs",
         [](NeighborList& list) {

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=build/test-release
 python=/usr/bin/python3
-if ! ls "$build"/python/orvcore*.so >/dev/null 2>&1; then
+if ! ls "$build"/python/orvcore/_orvcore*.so >/dev/null 2>&1; then
   echo "the orvcore Python module was not built in $build" >&2
   exit 1
 fi
@@ -24,6 +24,6 @@ fi
 scratch=$PWD/build/python-install-check
 rm -rf "$scratch"
 cmake --install "$build" --prefix "$scratch" >/dev/null
-site=$(dirname "$(find "$scratch" -name 'orvcore*.so' | head -n 1)")
+site=$(dirname "$(dirname "$(find "$scratch" -name '_orvcore*.so' | head -n 1)")")
 (cd "$scratch" && env -u PYTHONPATH PYTHONPATH="$site" "$python" -c "import orvcore; help(orvcore)" >/dev/null)
 echo "python stage passed"
