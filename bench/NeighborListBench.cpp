@@ -6,6 +6,13 @@
 //  - the neighbours of 1 million query points within the cutoff.
 // Prints the ratios (the radius queries within 0.4 of nanoflann's time) and
 // the memory the neighbour list takes per point (at most 37 bytes).
+// Then the same work shared among two threads beside one thread, by wall
+// time (each at most 0.6 of the one-thread time):
+//  - the pair search alone, on a list built beforehand,
+//  - the list built in one call and searched,
+//  - the 1 million radius queries in one call.
+// Their repetitions are interleaved, so that a change of the machine's load
+// falls on both sides.
 
 #include "orvcore/spatial/NeighborList.h"
 
@@ -20,6 +27,7 @@
 #include <cstdio>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 using Orvane::IntArray;
@@ -105,7 +113,7 @@ void BM_NanoflannPairs(benchmark::State& state)
         nanoflann::SearchParams params;
         params.sorted = false;
         for (int i = 0; i < kPoints; ++i) {
-            const Point3d& p = Points()[i];
+            const Point3d& p = Points()[static_cast<std::size_t>(i)];
             const double q[3] = {p[0], p[1], p[2]};
             tree.radiusSearch(q, r2, found, params);
             for (const auto& f : found) {
@@ -160,6 +168,56 @@ BENCHMARK(BM_NanoflannPairs)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_NeighborListNeighbors)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_NanoflannNeighbors)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 
+// The list that the searches below share, built once.
+NeighborList& SharedList()
+{
+    static const std::unique_ptr<NeighborList> list = BuildList();
+    return *list;
+}
+
+std::size_t g_threadPairs[3] = {};
+
+void PairSearch(benchmark::State& state, int threads)
+{
+    NeighborList& list = SharedList();
+    for (auto _ : state) {
+        IntArray first, second;
+        g_threadPairs[threads] = static_cast<std::size_t>(list.GetPairs(first, second, threads));
+        benchmark::DoNotOptimize(first.GetData());
+    }
+}
+
+void PairsBuiltAtOnce(benchmark::State& state, int threads)
+{
+    for (auto _ : state) {
+        NeighborList list(kCutoff, kBuckets);
+        list.Add(Points().data(), kPoints);
+        IntArray first, second;
+        list.GetPairs(first, second, threads);
+        benchmark::DoNotOptimize(first.GetData());
+    }
+}
+
+void QueriesAtOnce(benchmark::State& state, int threads)
+{
+    NeighborList& list = SharedList();
+    for (auto _ : state) {
+        IntArray out, ends, nearest;
+        list.GetNeighbors(Queries().data(), kPoints, kCutoff, out, ends, nearest, threads);
+        benchmark::DoNotOptimize(out.GetData());
+    }
+}
+
+void RegisterThreaded(const char* name, void (*work)(benchmark::State&, int))
+{
+    for (int threads : {1, 2})
+        benchmark::RegisterBenchmark((std::string(name) + std::to_string(threads)).c_str(), work, threads)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(1)
+            ->Repetitions(5);
+}
+
 // Heap bytes held by a filled neighbour list, per point.
 double BytesPerPoint()
 {
@@ -173,9 +231,17 @@ double BytesPerPoint()
 
 int main(int argc, char** argv)
 {
+    std::vector<char*> args(argv, argv + argc);
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, interleave);
+    argc = static_cast<int>(args.size());
+    argv = args.data();
     benchmark::Initialize(&argc, argv);
     Points();
     Queries();
+    RegisterThreaded("BM_PairSearchThreads", PairSearch);
+    RegisterThreaded("BM_PairsBuiltAtOnceThreads", PairsBuiltAtOnce);
+    RegisterThreaded("BM_QueriesAtOnceThreads", QueriesAtOnce);
     // Processor time: steadier than wall time on a shared machine.
     RatioReporter reporter(RatioReporter::Clock::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -187,6 +253,14 @@ int main(int argc, char** argv)
                              "BM_NeighborListPairs", "BM_NanoflannPairs", 3.0);
     reporter.PrintTimeRatio("GetNeighbors for 1M queries vs nanoflann radius search", "BM_NeighborListNeighbors",
                             "BM_NanoflannNeighbors", 0.4);
+    if (g_threadPairs[1] != g_ourPairs || g_threadPairs[2] != g_ourPairs)
+        std::printf("pairs on 1 and 2 threads: %zu and %zu  MISMATCH\n", g_threadPairs[1], g_threadPairs[2]);
+    reporter.PrintTimeRatio("GetPairs search of 1M points, 2 threads vs 1", "BM_PairSearchThreads2",
+                            "BM_PairSearchThreads1", 0.6);
+    reporter.PrintTimeRatio("1M points added in one call and searched, 2 threads vs 1", "BM_PairsBuiltAtOnceThreads2",
+                            "BM_PairsBuiltAtOnceThreads1", 0.6);
+    reporter.PrintTimeRatio("GetNeighbors of 1M queries in one call, 2 threads vs 1", "BM_QueriesAtOnceThreads2",
+                            "BM_QueriesAtOnceThreads1", 0.6);
     const double bytes = BytesPerPoint();
     std::printf("memory of the neighbour list: %.1f bytes per point (bound 37) %s\n", bytes,
                 bytes <= 37 ? "ok" : "ABOVE BOUND");

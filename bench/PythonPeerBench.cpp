@@ -2,9 +2,10 @@
 // through the orvcore Python module, on the same points, read from the raw
 // float32 files the script names in the environment:
 //  - ORVCORE_BENCH_POINTS: n x 3 points; a NeighborList with cutoff 4 is
-//    built from them and all pairs are found,
+//    built from them in one call and all pairs are found, on as many threads
+//    as ORVCORE_BENCH_THREADS says (1 when it is not set),
 //  - ORVCORE_BENCH_MOBILE, ORVCORE_BENCH_TARGET: 100 x 3 points each;
-//    RMSBestFit runs 10,000 times on them.
+//    RMSBestFit runs 10,000 times on them, and so does Superpose.
 // Run alone it reports that the files are missing; the script prints the ratios.
 
 #include "orvcore/geometry/Superposition.h"
@@ -44,6 +45,12 @@ Point3d::Array ReadPoints(const char* variable)
     return points;
 }
 
+int PairThreads()
+{
+    const char* threads = std::getenv("ORVCORE_BENCH_THREADS");
+    return threads ? std::atoi(threads) : 1;
+}
+
 void BM_NeighborListPairs(benchmark::State& state)
 {
     const Point3d::Array points = ReadPoints("ORVCORE_BENCH_POINTS");
@@ -53,10 +60,9 @@ void BM_NeighborListPairs(benchmark::State& state)
     }
     for (auto _ : state) {
         std::unique_ptr<NeighborList> list(new NeighborList(kCutoff, kBuckets));
-        for (const Point3d& p : points)
-            list->Add(p);
+        list->Add(points.GetData(), points.GetSize());
         IntArray first, second;
-        list->GetPairs(first, second);
+        list->GetPairs(first, second, PairThreads());
         benchmark::DoNotOptimize(first.GetData());
     }
 }
@@ -78,8 +84,25 @@ void BM_RMSBestFitSmall(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_NeighborListPairs)->Unit(benchmark::kMillisecond)->Repetitions(3);
+void BM_SuperposeSmall(benchmark::State& state)
+{
+    const Point3d::Array mobile = ReadPoints("ORVCORE_BENCH_MOBILE");
+    const Point3d::Array target = ReadPoints("ORVCORE_BENCH_TARGET");
+    if (mobile.IsEmpty() || target.GetSize() != mobile.GetSize()) {
+        state.SkipWithError("ORVCORE_BENCH_MOBILE and ORVCORE_BENCH_TARGET name no point sets");
+        return;
+    }
+    for (auto _ : state) {
+        for (int r = 0; r < kRepeats; ++r) {
+            Orvane::SuperpositionResult fit = Orvane::Superpose(mobile, target);
+            benchmark::DoNotOptimize(fit);
+        }
+    }
+}
+
+BENCHMARK(BM_NeighborListPairs)->Unit(benchmark::kMillisecond)->Repetitions(3)->UseRealTime();
 BENCHMARK(BM_RMSBestFitSmall)->Unit(benchmark::kMillisecond)->Repetitions(3);
+BENCHMARK(BM_SuperposeSmall)->Unit(benchmark::kMillisecond)->Repetitions(3);
 
 } // namespace
 

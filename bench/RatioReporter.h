@@ -14,7 +14,9 @@ class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
     // Which time a benchmark is measured by: wall time, or the processor time
-    // of the process (steadier on a shared machine).
+    // of the process (steadier on a shared machine). A benchmark registered
+    // with UseRealTime() (work shared among threads, whose processor time
+    // says nothing of its speed) is measured by wall time either way.
     enum class Clock { real, cpu };
 
     explicit RatioReporter(Clock clock = Clock::real) : m_clock(clock) {}
@@ -25,7 +27,8 @@ public:
     {
         for (const Run& run : runs) {
             const std::string& name = run.run_name.function_name;
-            const double time = m_clock == Clock::cpu ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime();
+            const bool wall = m_clock == Clock::real || run.run_name.time_type == "real_time";
+            const double time = wall ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
                 m_times[name] = time;
             else if (run.run_type == Run::RT_Iteration && m_times.count(name) == 0)

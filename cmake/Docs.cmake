@@ -8,18 +8,41 @@ if(NOT DOXYGEN_FOUND)
 endif()
 
 set(ORVCORE_DOCS_OUTPUT ${PROJECT_BINARY_DIR}/docs)
-if(EXISTS ${PROJECT_SOURCE_DIR}/docs/guide.md)
-  set(ORVCORE_DOCS_MAINPAGE ${PROJECT_SOURCE_DIR}/docs/guide.md)
-else()
-  set(ORVCORE_DOCS_MAINPAGE ${PROJECT_SOURCE_DIR}/README.md)
-endif()
-# The other pages under docs/ (the archive format, ...) join the reference as related pages.
-file(GLOB ORVCORE_DOCS_PAGE_LIST ${PROJECT_SOURCE_DIR}/docs/*.md)
+# The reference opens with docs/reference.md (the conventions and where to find what).
+set(ORVCORE_DOCS_MAINPAGE ${PROJECT_SOURCE_DIR}/docs/reference.md)
+# The other pages under docs/ (the guide, the archive format, ...) join the reference as related pages.
+file(GLOB ORVCORE_DOCS_PAGE_LIST CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
 list(REMOVE_ITEM ORVCORE_DOCS_PAGE_LIST ${ORVCORE_DOCS_MAINPAGE})
 set(ORVCORE_DOCS_PAGES "")
 foreach(page IN LISTS ORVCORE_DOCS_PAGE_LIST)
   string(APPEND ORVCORE_DOCS_PAGES " \"${page}\"")
 endforeach()
+
+# Every example program gets a page of its own (Doxygen's \example), described
+# by the comment at the top of its file; the pages' links to ../examples/NAME
+# are turned into links to those pages by scripts/doxygen-page-filter.py.
+find_program(ORVCORE_DOCS_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(NOT ORVCORE_DOCS_PYTHON)
+  find_program(ORVCORE_DOCS_PYTHON NAMES python3 REQUIRED)
+endif()
+file(GLOB ORVCORE_DOCS_EXAMPLES CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/examples/*.cpp ${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt)
+set(ORVCORE_DOCS_EXAMPLE_LIST "/// \\file\n/// The example programs of the guide.\n")
+foreach(example IN LISTS ORVCORE_DOCS_EXAMPLES)
+  get_filename_component(name ${example} NAME)
+  file(STRINGS ${example} head LIMIT_COUNT 12)
+  set(description "")
+  foreach(line IN LISTS head)
+    if(line MATCHES "^(//|#) ?(.*)$")
+      string(APPEND description "/// ${CMAKE_MATCH_2}\n")
+    else()
+      break()
+    endif()
+  endforeach()
+  string(APPEND ORVCORE_DOCS_EXAMPLE_LIST "\n/// \\example ${name}\n${description}")
+endforeach()
+file(CONFIGURE OUTPUT ${ORVCORE_DOCS_OUTPUT}/examples.dox CONTENT "${ORVCORE_DOCS_EXAMPLE_LIST}" @ONLY)
+
 if(TARGET Doxygen::dot)
   set(ORVCORE_DOCS_HAVE_DOT YES)
   get_target_property(ORVCORE_DOCS_DOT Doxygen::dot IMPORTED_LOCATION)
@@ -31,13 +54,14 @@ endif()
 configure_file(${PROJECT_SOURCE_DIR}/docs/Doxyfile.in ${ORVCORE_DOCS_OUTPUT}/Doxyfile @ONLY)
 
 file(GLOB_RECURSE ORVCORE_DOCS_SOURCES CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/orvcore/*.h ${PROJECT_SOURCE_DIR}/docs/*.md)
+  ${PROJECT_SOURCE_DIR}/orvcore/*.h ${PROJECT_SOURCE_DIR}/docs/*.md ${PROJECT_SOURCE_DIR}/examples/*.cpp)
 # The stamp is written only after a clean run, so a run with warnings is repeated next time.
 add_custom_command(OUTPUT ${ORVCORE_DOCS_OUTPUT}/docs.stamp
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${ORVCORE_DOCS_OUTPUT}/html
   COMMAND Doxygen::doxygen ${ORVCORE_DOCS_OUTPUT}/Doxyfile
   COMMAND ${CMAKE_COMMAND} -E touch ${ORVCORE_DOCS_OUTPUT}/docs.stamp
-  DEPENDS ${ORVCORE_DOCS_OUTPUT}/Doxyfile ${ORVCORE_DOCS_SOURCES} ${ORVCORE_DOCS_MAINPAGE}
+  DEPENDS ${ORVCORE_DOCS_OUTPUT}/Doxyfile ${ORVCORE_DOCS_OUTPUT}/examples.dox ${ORVCORE_DOCS_SOURCES}
+          ${PROJECT_SOURCE_DIR}/scripts/doxygen-page-filter.py
   WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
   COMMENT "API reference (Doxygen) in ${ORVCORE_DOCS_OUTPUT}/html"
   VERBATIM)

@@ -9,8 +9,9 @@
 
 using namespace Orvane;
 
-// The model this scene depicts: three atoms, numbered as the host numbers them.
-enum AtomId : unsigned int { N1 = 101, CA1 = 102, O1 = 103 };
+// The model this scene depicts: three atoms and two bonds, numbered as the host
+// numbers them.
+enum ObjectId : unsigned int { N1 = 101, CA1 = 102, O1 = 103, N1_CA1 = 201, CA1_O1 = 202 };
 
 static DisplayList3D MakeResidue()
 {
@@ -23,9 +24,10 @@ static DisplayList3D MakeResidue()
     residue.Add(SpherePrimitive(n, 0.4, blue, N1));
     residue.Add(SpherePrimitive(ca, 0.4, grey, CA1));
     residue.Add(SpherePrimitive(o, 0.4, red, O1));
-    // A bond carries its own identifier and those of the atoms at its ends.
-    residue.Add(CylinderPrimitive(n, blue, ca, grey, 0.15, 0, N1, CA1));
-    residue.Add(CylinderPrimitive(ca, grey, o, red, 0.15, 0, CA1, O1));
+    // A bond carries its own identifier (without one it has no pick dots at
+    // all) and those of the atoms at its ends.
+    residue.Add(CylinderPrimitive(n, blue, ca, grey, 0.15, N1_CA1, N1, CA1));
+    residue.Add(CylinderPrimitive(ca, grey, o, red, 0.15, CA1_O1, CA1, O1));
     residue.Add(Text3DPrimitive("ALA 1", ca + Point3d(0, 0, 0.6), Color::White(), CA1));
     return residue;
 }

@@ -6,12 +6,15 @@
 #include "orvcore/Export.h"
 
 /// \namespace Orvane
-/// Every class and function of the library except the host framework's own
-/// names (CString, CArray, CMap, CFile, CMemFile, CArchive, CArchiveException,
-/// the fixed-width integer names), which are in the global namespace as the
-/// framework has them.
+/// OrvCore57, the core class library of a molecular-structure viewer: the
+/// geometry of coordinates, colours, the scene description a renderer walks,
+/// the archive forms of documents, text utilities and a neighbour search.
 ///
-/// Conventions shared by the whole library:
+/// The namespace holds every class and function of the library except the host
+/// framework's own names (CString, CArray, CMap, CFile, CMemFile, CArchive,
+/// CArchiveException, the fixed-width integer names), which are in the global
+/// namespace as the framework has them. The main page of the reference and the
+/// guide introduce the library; its conventions in brief:
 /// - Points are row vectors multiplied on the left by a matrix, p' = p * M, and
 ///   a product A * B applies A first (Matrix3x3, Matrix4x4, display lists).
 /// - Angles are in degrees everywhere in the interface: rotations, bond and
@@ -56,8 +59,6 @@
 #include "orvcore/geometry/Plane.h"
 #include "orvcore/geometry/Point2d.h"
 #include "orvcore/geometry/Point3d.h"
-#include "orvcore/geometry/SquareMatrix.h"
-#include "orvcore/geometry/Vector3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
 #include "orvcore/geometry/AnisotropicDisplacement.h"
@@ -89,7 +90,7 @@
 
 // --- graphics/scene: display lists and pick dots
 #include "orvcore/graphics/scene/DisplayList3D.h"
-#include "orvcore/graphics/scene/DisplayList3DWalks.h"
+#include "orvcore/graphics/scene/DisplayListKinds.h"
 
 // --- graphics/scene: view attributes, lights, icon library
 #include "orvcore/graphics/scene/GraphicsAttributes.h"

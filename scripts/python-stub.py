@@ -20,6 +20,8 @@ import numpy
 from numpy.typing import NDArray
 
 _Buffer = bytes | bytearray | memoryview
+# Array arguments: numpy arrays, or nested sequences of numbers that numpy converts.
+_ArrayLike = NDArray[Any] | Sequence[Sequence[float]] | Sequence[float]
 # Arguments taken as points and matrices: the class itself, or any sequence or array numpy reads as one.
 _Point3dLike = Point3d | Sequence[float] | NDArray[Any]
 _Point2dLike = Point2d | Sequence[float] | NDArray[Any]
@@ -78,6 +80,8 @@ def clean_arg(arg, first):
     annotation = clean_type(annotation.strip())
     if annotation in ("Point3d", "Point2d", "Matrix3x3", "Matrix4x4"):
         annotation = "_" + annotation + "Like"
+    # Array arguments take anything numpy converts.
+    annotation = annotation.replace("NDArray[Any]", "_ArrayLike")
     text = "%s: %s" % (name.strip(), annotation)
     if default:
         return text + " = ..."

@@ -17,6 +17,8 @@ namespace Orvane {
 /// Float view of a channel: byte b reads as b times the float nearest to
 /// 1/255; a float f is written as the integer part of f * 255, of which the
 /// channel keeps the low 8 bits (no clamping, so out-of-range values wrap).
+///
+/// \valuethreads
 class ORVCORE_API Color
 {
 public:

@@ -11,6 +11,8 @@
 namespace Orvane {
 
 /// A growable list of colours with a name ("Undefined" until one is given).
+///
+/// \valuethreads
 class ORVCORE_API ColorArray : public CArray<Color, const Color&>
 {
 public:

@@ -18,6 +18,8 @@ class ColorArray;
 /// The table always has at least one entry: a size below 1 is taken as 1.
 /// Lookups clamp their index into range; edits of entries outside the table
 /// are ignored.
+///
+/// \valuethreads
 class ORVCORE_API ColorMap
 {
 public:

@@ -20,6 +20,9 @@
 /// and strings use the framework's length prefixes. Reading past the end, or a
 /// length that is more than the file can still supply, throws
 /// CArchiveException(endOfFile) before anything is allocated for it.
+///
+/// \threadsafety{An archive has a buffer and a position: one archive is used by one thread at a
+/// time; distinct archives on distinct files may be used at once.}
 class ORVCORE_API CArchive
 {
 public:
@@ -46,8 +49,9 @@ public:
     /// The file the archive works on; null after Close or Abort.
     CFile* GetFile() const { return m_file; }
 
-    /// The document version the host sets; all bits set means unset. Library
-    /// code reads m_nObjectSchema directly; GetObjectSchema resets it to unset.
+    /// Returns the document version and resets it to unset (all bits set), as
+    /// the framework's archive does: whatever is stored afterwards takes the
+    /// oldest layouts. Read m_nObjectSchema instead, as the library does.
     UINT GetObjectSchema();
     /// Sets the document version read by the archive forms (0xFFFFFFFF: unset).
     void SetObjectSchema(UINT schema) { m_nObjectSchema = schema; }

@@ -8,6 +8,8 @@
 
 /// The archive's error, thrown by value. m_cause says what went wrong; a
 /// short or damaged document gives endOfFile.
+///
+/// \valuethreads
 class ORVCORE_API CArchiveException : public std::exception
 {
 public:

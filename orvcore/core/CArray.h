@@ -37,6 +37,8 @@ constexpr std::size_t ArchivedElementSize()
 /// A growable array indexed by int from 0, with the host framework's
 /// interface. SetSize default-constructs new elements and destroys surplus
 /// ones; Add appends and returns the new element's index.
+///
+/// \valuethreads
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray
 {

@@ -10,6 +10,9 @@
 /// A byte file with a position, as the framework's file class: a disk file
 /// here, with CMemFile as the in-memory kind. Archives read and write through
 /// the virtual members, one block at a time.
+///
+/// \threadsafety{A file has a position: one object is used by one thread at a time; distinct
+/// objects may be used at once.}
 class ORVCORE_API CFile
 {
 public:
@@ -75,6 +78,8 @@ private:
 };
 
 /// The framework's file error, raised when a disk operation fails.
+///
+/// \valuethreads
 class ORVCORE_API CFileException
 {
 public:

@@ -51,15 +51,20 @@ inline UINT HashKey<CString>(CString key)
 /// says whether a key is there, operator[] inserts or replaces, iteration is by
 /// POSITION with GetNextAssoc in no particular order. InitHashTable sets the
 /// bucket count; it is used before the first insertion.
+///
+/// \valuethreads
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
 class CMap
 {
+    // A private type, left out of the reference:
+    /// \cond
     struct Assoc {
         Assoc* next;
         UINT hash;
         KEY key;
         VALUE value;
     };
+    /// \endcond
 
 public:
     /// An empty map whose entries are allocated in blocks of blockSize (10 when not positive).
@@ -250,10 +255,13 @@ private:
         }
     }
 
+    // A private type, left out of the reference:
+    /// \cond
     union Slot {
         Slot* next;
         alignas(Assoc) unsigned char storage[sizeof(Assoc)];
     };
+    /// \endcond
 
     std::vector<Assoc*> m_table;
     UINT m_hashSize = 17;

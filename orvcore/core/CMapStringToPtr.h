@@ -5,6 +5,8 @@
 #include "orvcore/core/CMap.h"
 
 /// A map from strings to untyped pointers; the map does not own what they point to.
+///
+/// \valuethreads
 class CMapStringToPtr : public CMap<CString, const char*, void*, void*>
 {
 public:

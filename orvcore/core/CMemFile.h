@@ -9,6 +9,9 @@
 
 /// A growable file in memory. Writing past the end extends it; the bytes can
 /// be read back through an archive or inspected directly with GetData.
+///
+/// \threadsafety{A file has a position: one object is used by one thread at a time; distinct
+/// objects may be used at once.}
 class ORVCORE_API CMemFile : public CFile
 {
 public:

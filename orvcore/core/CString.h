@@ -12,6 +12,8 @@
 /// An 8-bit character string with value semantics and the host framework's
 /// interface: indices are int from 0, searches return -1 when nothing is found,
 /// Mid/Left/Right clamp their arguments to the string.
+///
+/// \valuethreads
 class ORVCORE_API CString
 {
 public:

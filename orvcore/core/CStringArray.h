@@ -17,6 +17,8 @@ inline void SerializeElements(CArchive& ar, CString* elements, int count)
 }
 
 /// An array of CString, stored as its count and then each string.
+///
+/// \valuethreads
 class CStringArray : public CArray<CString, const char*>
 {
 };

@@ -12,6 +12,8 @@ typedef void (*LifetimeFunction)();
 
 /// Runs a function when it is constructed. Declared as a static object of a
 /// module, the function runs while the module's statics are constructed.
+///
+/// \threadsafety{Made with the module's static objects, under the loader's lock.}
 class ORVCORE_API EntryFunction
 {
 public:
@@ -32,6 +34,8 @@ private:
 
 /// Runs a function when it is destroyed. Declared as a static object of a
 /// module, the function runs while the module's statics are destroyed.
+///
+/// \threadsafety{Destroyed with the module's static objects, under the loader's lock.}
 class ORVCORE_API ExitFunction
 {
 public:
@@ -51,6 +55,9 @@ private:
 };
 
 /// Functions run when the list is destroyed, the last added first.
+///
+/// \threadsafety{Functions are added by one thread at a time; the list runs them as the module's
+/// static objects are destroyed, under the loader's lock.}
 class ORVCORE_API ExitFunctionList
 {
 public:

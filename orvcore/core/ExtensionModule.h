@@ -58,6 +58,8 @@ ORVCORE_API BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HINSTANCE h
 /// A link of an extension module into the process-wide chain: constructing
 /// one appends it to the chain, destroying it takes it out. Links are owned by
 /// the chain, and AfxReleaseDynLinkLibraries frees them.
+///
+/// \threadsafety{Made and destroyed while the library loads and unloads, under the loader's lock.}
 class ORVCORE_API CDynLinkLibrary
 {
 public:

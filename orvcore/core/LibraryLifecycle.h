@@ -12,6 +12,9 @@ namespace Orvane {
 /// LoadOrder.h), initialises the library as an extension module and attaches
 /// it (AttachCoreDLL); unloading destroys the objects last made first.
 /// Interned strings and every other process-wide object are gone after unload.
+///
+/// \threadsafety{Its steps run while the library loads and unloads, under the loader's lock. The
+/// observer is process-wide: set it before other threads use the library.}
 class ORVCORE_API LibraryLifecycle
 {
 public:

@@ -10,6 +10,8 @@ namespace Orvane {
 /// The six independent components of a symmetric anisotropic displacement
 /// tensor U (U11, U22, U33, U12, U13, U23) and their six uncertainties, held
 /// as floats. The default tensor is the identity with zero uncertainties.
+///
+/// \valuethreads
 class ORVCORE_API AnisotropicDisplacement
 {
 public:

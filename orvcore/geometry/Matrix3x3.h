@@ -17,6 +17,8 @@ class Matrix4x4;
 
 /// A 3x3 matrix of doubles, row-major. Points are row vectors multiplied on
 /// the left (p' = p * M), so a product A * B applies A first.
+///
+/// \valuethreads
 class ORVCORE_API Matrix3x3
 {
 public:
@@ -111,7 +113,8 @@ public:
     /// Left unchanged when any argument is 0.
     /// Lengths in any unit (the result is in that unit), angles in degrees. The
     /// rows are the cell axes a, b, c, with a along x and b in the xy plane, so
-    /// fractional coordinates f map to f * M.
+    /// fractional coordinates f map to f * M (the orthogonalisation convention
+    /// of the PDB format's CRYST1 and SCALEn records: a along x, c* along z).
     Matrix3x3& FractionalToCartesian(double a, double b, double c, double alpha, double beta, double gamma);
     /// The same, with lengths (a, b, c) and angles (alpha, beta, gamma) as points.
     Matrix3x3& FractionalToCartesian(const Point3d& lengths, const Point3d& angles);
@@ -150,7 +153,9 @@ public:
     /// Principal axes of a point set. Adds the points into centroid (pass the
     /// origin) and divides by their count; axis1..3 are the unit principal axes
     /// in order of decreasing spread; maxK / minK the farthest reach of the set
-    /// along +axisK / -axisK.
+    /// along +axisK / -axisK. The axes are the singular vectors of the centred
+    /// points' scatter matrix, by a Golub-Kahan singular value decomposition
+    /// with implicit shifts (Golub and Kahan 1965, Golub and Reinsch 1970).
     static void PCA(const Point3d::Array& pts, Point3d& centroid, Point3d& axis1, Point3d& axis2, Point3d& axis3,
                     double& max1, double& min1, double& max2, double& min2, double& max3, double& min3);
     /// The segment of the first principal axis that spans the points.
@@ -164,6 +169,13 @@ private:
 
     /// Singular value decomposition by plane rotations: A becomes diagonal
     /// with non-negative values in decreasing order, (A before) = U * A * V.
+    /// Givens rotations reduce A to upper bidiagonal form; implicitly shifted
+    /// QR steps, the shift the eigenvalue of the trailing 2x2 block of A^T A
+    /// nearer its last element, chase the superdiagonal to zero (G. H. Golub,
+    /// W. Kahan, "Calculating the singular values and pseudo-inverse of a
+    /// matrix", SIAM J. Numer. Anal. B 2 (1965) 205-224; G. H. Golub,
+    /// C. Reinsch, "Singular value decomposition and least squares solutions",
+    /// Numer. Math. 14 (1970) 403-420).
     friend class Matrix3x3Decomposition; ///< the unit tests' window on it
     static void SVD(Matrix3x3& A, Matrix3x3& U, Matrix3x3& V);
     static void ComGiv(double a, double b, double& co, double& si);

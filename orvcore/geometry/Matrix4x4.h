@@ -15,6 +15,8 @@ namespace Orvane {
 /// A 4x4 homogeneous transformation of doubles, row-major. Points are row
 /// vectors multiplied on the left; row 3 holds the translation, column 3 the
 /// projective terms and (3,3) the weight.
+///
+/// \valuethreads
 class ORVCORE_API Matrix4x4
 {
 public:
@@ -102,7 +104,10 @@ public:
     /// Rotation by degrees about the line through center along axis: the rotation of
     /// SetRotation(axis, degrees) with row 3 set so that center stays fixed.
     Matrix4x4& SetRotation(const Point3d& axis, const Point3d& center, double degrees);
-    /// The identity with the offset in row 3: p * M = p + offset.
+    /// The identity with the offset in row 3: p * M = p + offset. Whatever the
+    /// matrix held before is replaced, a rotation included; to rotate and then
+    /// move, multiply a rotation by this translation, or set (3, 0), (3, 1)
+    /// and (3, 2) through operator().
     ///@{
     Matrix4x4& SetTranslation(double x, double y, double z);
     Matrix4x4& SetTranslation(const Point3d& offset);

@@ -2,12 +2,15 @@
 
 /// \file
 /// Measures on points: distances, angles, cross products, projections, box tests.
+///
+/// Each free function gives the same result as its Point3d member, with the
+/// point the member acts on passed first: Distance(p, q) is p.Distance(q), and
+/// CrossProduct(a, b) is a.Cross(b) (the twin of Point3d::Dot is DotProduct, in
+/// Point3d.h). Angles are in degrees. All are pure functions of their
+/// arguments, safe on any thread.
 #include "orvcore/Export.h"
 #include "orvcore/geometry/Point3d.h"
 
-/// Distances, angles, cross products, projections and box tests on points.
-/// Each free function gives the same result as the Point3d member of the same
-/// name, with the point the member acts on passed first. Angles are in degrees.
 namespace Orvane {
 
 /// Distance between p and q.
@@ -47,9 +50,12 @@ ORVCORE_API double Angle(const Point3d& p1, const Point3d& p2, const Point3d& p3
 ORVCORE_API double Dihedral(const Point3d& p1, const Point3d& p2, const Point3d& p3, const Point3d& p4);
 /// The same as Dihedral.
 ORVCORE_API double Torsion(const Point3d& p1, const Point3d& p2, const Point3d& p3, const Point3d& p4);
-/// a x b; a unit vector perpendicular to a when the product vanishes.
+/// a x b, as a.Cross(b). When all three components come out exactly 0 (parallel
+/// or zero vectors) the result is Normal(a), a unit vector perpendicular to a:
+/// CrossProduct(a, a) has length 1, never 0.
 ORVCORE_API Point3d CrossProduct(const Point3d& a, const Point3d& b);
-/// a x b into out; a unit vector perpendicular to a when the product vanishes.
+/// a x b into out; Normal(a) instead when the product equals the zero vector
+/// under Point3d's operator== (total size at most 2^-126).
 ORVCORE_API void CrossProduct(const Point3d& a, const Point3d& b, Point3d& out);
 /// A unit vector perpendicular to p.
 /// (1, 1, 1) normalised for the zero vector.

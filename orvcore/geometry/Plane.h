@@ -10,6 +10,8 @@ namespace Orvane {
 /// An oriented plane: a point on it, a normal (kept as given, not normalised)
 /// and the coefficients of its equation A x + B y + C z + D = 0, where
 /// (A, B, C) is the normal and D = -(normal . point).
+///
+/// \valuethreads
 class ORVCORE_API Plane
 {
 public:

@@ -13,11 +13,16 @@ namespace Orvane {
 
 /// A point or vector in the plane of the screen or of a 2D overlay. Unlike
 /// Point3d the coordinates are doubles, so nothing is rounded when stored.
+///
+/// \threadsafety{A value, as the others (distinct objects on any thread, one object read by several
+/// while none changes it); Rotate keeps its cache of the last angle per thread.}
 class ORVCORE_API Point2d
 {
 public:
     /// A growable array of points; its archive image is the element count
     /// followed by the points' doubles in one block.
+    ///
+    /// \valuethreads
     class ORVCORE_API Array : public CArray<Point2d, const Point2d&>
     {
     public:

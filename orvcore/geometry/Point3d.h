@@ -15,6 +15,8 @@ class RandomSequence;
 /// A point or vector in space. The three coordinates are held as floats and
 /// the interface is in doubles: a value is rounded to float when it is stored,
 /// and arithmetic is done in double precision before that rounding.
+///
+/// \valuethreads
 class ORVCORE_API Point3d
 {
 public:
@@ -23,6 +25,8 @@ public:
 
     /// A growable array of points; its archive image is the element count
     /// followed by the points' floats in one block.
+    ///
+    /// \valuethreads
     class ORVCORE_API Array : public CArray<Point3d, const Point3d&>
     {
     public:
@@ -158,7 +162,7 @@ public:
     double Length() const;
     /// x^|n| + y^|n| + z^|n|
     double SumPowers(int n) const;
-    /// Dot product with q.
+    /// Dot product with q. Free twin: DotProduct.
     double Dot(const Point3d& q) const { return GetX() * q.GetX() + GetY() * q.GetY() + GetZ() * q.GetZ(); }
     /// The point halfway between this point and q.
     Point3d MidPoint(const Point3d& q) const
@@ -212,7 +216,9 @@ public:
     Point3d ProjectToPlane(const Point3d& a, const Point3d& b, double& dist, int& side) const;
     Point3d ProjectToPlane(const Point3d& a, const Point3d& b, float& dist, int& side) const;
     ///@}
-    /// This x q; a unit vector perpendicular to this one when the product vanishes.
+    /// This x q. When all three components come out exactly 0 (parallel or
+    /// zero vectors) the result is Normal(), a unit vector perpendicular to
+    /// this one: a.Cross(a) has length 1, never 0. Free twin: CrossProduct.
     Point3d Cross(const Point3d& q) const;
     /// A unit vector perpendicular to this one; (1, 1, 1) normalised for the zero vector.
     Point3d Normal() const;
@@ -269,7 +275,8 @@ ORVCORE_API bool operator==(const Point3d& a, const Point3d& b);
 inline bool operator!=(const Point3d& a, const Point3d& b) { return !(a == b); }
 
 // --- vector algebra, free twins
-/// Free twins of the members of the same name, with the point acted on first.
+/// Free twins of the members, with the point acted on first: the same names,
+/// except DotProduct for Dot (and CrossProduct, in Measures.h, for Cross).
 ///@{
 inline double Sum(const Point3d& p) { return p.Sum(); }
 inline double SumSquares(const Point3d& p) { return p.SumSquares(); }

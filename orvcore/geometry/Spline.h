@@ -12,13 +12,22 @@ namespace Orvane {
 
 /// Smooth curves through a sequence of control points: a uniform cubic spline
 /// over spans of four points (beta-spline, cardinal spline or B-spline), and a
-/// cubic Hermite curve through every point.
+/// cubic Hermite curve through every point. The uniform cubic beta-spline and
+/// its shape parameters beta1 (bias) and beta2 (tension) are those of
+/// B. A. Barsky, "The Beta-spline: a local representation based on shape
+/// parameters and fundamental geometric measures" (PhD thesis, University of
+/// Utah, 1981); the cardinal spline and the B-spline are the usual basis
+/// matrices (J. D. Foley, A. van Dam et al., "Computer Graphics: Principles and
+/// Practice", 2nd ed., 1990, section 11.2).
 ///
 /// The basis matrix and the parameter table are shared by all splines: they
 /// are rebuilt lazily, from the parameters of the spline whose GetCubicSpline
 /// call finds them stale. Constructing a spline of another type than the last
 /// one, or changing any spline's tension, bias or granularity, makes them
 /// stale. Splines are evaluated from one thread at a time.
+///
+/// \threadsafety{The basis matrix and parameter table are shared by all splines without a lock:
+/// splines are made, changed and evaluated from one thread at a time.}
 class ORVCORE_API Spline
 {
 public:

@@ -2,14 +2,14 @@
 
 /// \file
 /// RMSBestFit, Superpose and IsPlanar: fitting tools on point sets.
+///
+/// Rigid superposition, and planarity by principal axes (the axes themselves
+/// are Matrix3x3::PCA, BestFittingLine and BestFittingPlane).
 #include "orvcore/Export.h"
 #include "orvcore/core/Arrays.h"
 #include "orvcore/geometry/Matrix3x3.h"
 #include "orvcore/geometry/Point3d.h"
 
-/// Fitting tools on point sets: rigid superposition, and planarity by
-/// principal axes (the axes themselves are Matrix3x3::PCA, BestFittingLine and
-/// BestFittingPlane).
 namespace Orvane {
 
 /// Finds the rigid motion (rotation about the centroid of the first
@@ -20,6 +20,20 @@ namespace Orvane {
 /// with one point, coords are translated by target[0] - mobile[0]. Where the
 /// best rotation is not unique (collinear or coincident points), the one
 /// turning the sets least is taken.
+///
+/// The rotation is the unit quaternion of the largest eigenvalue of a
+/// symmetric 4x4 matrix built from the correlation of the centred sets
+/// (B. K. P. Horn, "Closed-form solution of absolute orientation using unit
+/// quaternions", J. Opt. Soc. Am. A 4 (1987) 629-642). That eigenvalue is the
+/// largest root of the matrix's characteristic polynomial, found by Newton's
+/// method from above (D. L. Theobald, "Rapid calculation of RMSDs using a
+/// quaternion-based characteristic polynomial", Acta Cryst. A61 (2005)
+/// 478-480), and its eigenvector a column of the adjugate of K - lambda I
+/// (P. Liu, D. K. Agrafiotis, D. L. Theobald, "Fast determination of the
+/// optimal rotational matrix for macromolecular superpositions", J. Comput.
+/// Chem. 31 (2010) 1561-1563). Where eigenvalues lie too close for the
+/// adjugate, cyclic Jacobi rotations decompose the matrix instead (G. H. Golub,
+/// C. F. Van Loan, "Matrix Computations", 4th ed., 2013, section 8.5).
 ORVCORE_API void RMSBestFit(const Point3d::Array& mobile, const Point3d::Array& target, Point3d::Array& coords);
 
 /// What Superpose found: the rigid motion that lays mobile onto target, and

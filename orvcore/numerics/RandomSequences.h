@@ -10,7 +10,12 @@ namespace Orvane {
 
 /// A seeded linear congruential generator of integers 0..32767. The state is
 /// 32 bits wide and wraps modulo 2^32 whatever the width of `unsigned long`,
-/// so a seed always gives the same sequence.
+/// so a seed always gives the same sequence. The step is that of the example
+/// rand() of the C standard (ISO/IEC 9899, 7.22.2): state * 1103515245 +
+/// 12345, giving bits 16 to 30 of the new state.
+///
+/// \threadsafety{One generator is drawn from by one thread at a time. m_defaultGenerator is
+/// process-wide, shared by every sequence and random point made without a generator of its own.}
 class ORVCORE_API RandomInteger
 {
 public:
@@ -58,6 +63,9 @@ private:
 };
 
 /// A source of doubles.
+///
+/// \threadsafety{A sequence changes itself and its generator with every draw: sequences that share
+/// a generator (the process-wide default one unless given) are used from one thread at a time.}
 class ORVCORE_API RandomSequence
 {
 public:
@@ -69,6 +77,9 @@ public:
 
 /// Doubles uniform on [lower, upper], on a grid of GetMaximumValue() + 1
 /// points; both ends are reachable. The generator is shared, not owned.
+///
+/// \threadsafety{Every draw advances the generator: sequences that share one (the process-wide
+/// default generator unless given) are used from one thread at a time.}
 class ORVCORE_API UniformRandomSequence : public RandomSequence
 {
 public:
@@ -93,7 +104,11 @@ private:
 };
 
 /// Normally distributed doubles by the polar method: each accepted pair of
-/// uniform draws gives one value.
+/// uniform draws gives one value (G. Marsaglia, T. A. Bray, "A convenient
+/// method for generating normal variables", SIAM Review 6 (1964) 260-264).
+///
+/// \threadsafety{Every draw advances the generator: sequences that share one (the process-wide
+/// default generator unless given) are used from one thread at a time.}
 class ORVCORE_API NormalRandomSequence : public RandomSequence
 {
 public:

@@ -20,6 +20,8 @@ namespace Orvane {
 /// stored. A fraction whose reduced numerator or positive denominator does not
 /// fit in 16 bits cannot be represented: the operation that would produce it
 /// leaves the rational unchanged.
+///
+/// \valuethreads
 class ORVCORE_API Rational
 {
 public:

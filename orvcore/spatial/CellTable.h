@@ -58,7 +58,11 @@ public:
 
     /// Appends item to the cell of key. On std::bad_alloc the table is as it
     /// was.
-    void Add(Key key, const Item& item)
+    void Add(Key key, const Item& item) { Add(key, &item, 1); }
+
+    /// Appends the count items at items (count above 0) to the cell of key,
+    /// in their order. On std::bad_alloc the table is as it was.
+    void Add(Key key, const Item* items, int count)
     {
         if (m_slots == nullptr || (m_count + 1) * 4 > (m_mask + 1) * 3)
             Rebuild(m_slots == nullptr ? m_initialSlots : 2 * (m_mask + 1));
@@ -67,18 +71,18 @@ public:
             s = (s + 1) & m_mask;
         Slot& slot = m_slots[s];
         const int size = slot.size;
-        if (size == 0 || Capacity(size + 1) > Capacity(size)) {
-            Item* items = new Item[static_cast<std::size_t>(Capacity(size + 1))];
-            std::copy(slot.items, slot.items + size, items);
+        if (size == 0 || Capacity(size + count) > Capacity(size)) {
+            Item* grown = new Item[static_cast<std::size_t>(Capacity(size + count))];
+            std::copy(slot.items, slot.items + size, grown);
             delete[] slot.items;
-            slot.items = items;
+            slot.items = grown;
         }
-        slot.items[size] = item;
+        std::copy(items, items + count, slot.items + size);
         if (size == 0) {
             slot.key = key;
             ++m_count;
         }
-        slot.size = size + 1;
+        slot.size = size + count;
     }
 
     /// Number of occupied cells.
@@ -160,4 +164,8 @@ private:
     std::size_t m_initialSlots;
 };
 
+
+/// \class CellTable
+/// \threadsafety{As a value: distinct tables on any thread; one table read by
+/// several threads while none changes it.}
 } // namespace Orvane

@@ -1,10 +1,18 @@
 #include "orvcore/spatial/NeighborList.h"
 
 #include <algorithm>
+#include <atomic>
+#include <climits>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <limits>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -45,7 +53,157 @@ inline double SquaredDistance(const Point3d& a, const Point3d& b)
     return dx * dx + dy * dy + dz * dz;
 }
 
+// The number of threads a call asked for: 0 means one per processor, a
+// negative number one; at most 256.
+int ThreadCount(int threads)
+{
+    if (threads == 0)
+        threads = static_cast<int>(std::thread::hardware_concurrency());
+    return std::max(1, std::min(threads, 256));
+}
+
+// Runs task(0), task(1), ... task(count - 1) on up to `threads` threads, the
+// calling thread among them; each thread takes the next task not yet taken.
+// Tasks write to places of their own. When a task throws, the tasks not yet
+// started are skipped and the first exception is rethrown here once every
+// thread has stopped. When the system refuses a thread, those that did start
+// (at least the caller) do all the work.
+template <class Task>
+void RunTasks(int count, int threads, const Task& task)
+{
+    threads = std::min(threads, count);
+    if (threads <= 1) {
+        for (int t = 0; t < count; ++t)
+            task(t);
+        return;
+    }
+    std::atomic<int> next(0);
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    auto work = [&]() {
+        for (int t = next.fetch_add(1); t < count; t = next.fetch_add(1)) {
+            try {
+                task(t);
+            } catch (...) {
+                std::lock_guard<std::mutex> hold(failureLock);
+                if (!failure)
+                    failure = std::current_exception();
+                next.store(count);
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    try {
+        helpers.reserve(static_cast<std::size_t>(threads - 1));
+        for (int n = 1; n < threads; ++n)
+            helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer threads than asked for: the running ones share the work.
+    } catch (const std::bad_alloc&) {
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+// Splits the points of cells (starts: each cell's first point, then the end)
+// into `parts` runs of whole cells with about as many points each: cell
+// bounds, parts + 1 of them.
+std::vector<std::size_t> SplitCells(const std::vector<int>& starts, int parts)
+{
+    const std::size_t cells = starts.size() - 1;
+    std::vector<std::size_t> bounds(static_cast<std::size_t>(parts) + 1, cells);
+    bounds[0] = 0;
+    const double total = starts.back();
+    for (int n = 1; n < parts; ++n) {
+        const int wanted = static_cast<int>(total * n / parts);
+        const std::size_t at =
+            static_cast<std::size_t>(std::lower_bound(starts.begin(), starts.end() - 1, wanted) - starts.begin());
+        bounds[static_cast<std::size_t>(n)] = std::max(bounds[static_cast<std::size_t>(n) - 1], at);
+    }
+    return bounds;
+}
+
+// Appends the arrays of parts, in their order, to out, copying on up to
+// `threads` threads.
+void AppendParts(IntArray& out, const std::vector<IntArray>& parts, int threads)
+{
+    const int old = out.GetSize();
+    std::vector<std::size_t> at(parts.size() + 1, static_cast<std::size_t>(old));
+    for (std::size_t n = 0; n < parts.size(); ++n)
+        at[n + 1] = at[n] + static_cast<std::size_t>(parts[n].GetSize());
+    if (at.back() > static_cast<std::size_t>(INT_MAX))
+        throw std::bad_alloc(); // more than an array indexed by int holds
+    out.SetSize(static_cast<int>(at.back()));
+    int* data = out.GetData();
+    RunTasks(static_cast<int>(parts.size()), threads, [&](int n) {
+        const IntArray& part = parts[static_cast<std::size_t>(n)];
+        std::copy(part.GetData(), part.GetData() + part.GetSize(), data + at[static_cast<std::size_t>(n)]);
+    });
+}
+
 } // namespace
+
+struct NeighborList::SortedGrid {
+    std::vector<int> keys; ///< cell numbers, ascending
+    std::vector<int> starts; ///< where each cell's points begin, then the end
+    std::vector<VoxelData> points; ///< every cell's points, cell after cell
+};
+
+// Pairs appended to two arrays. The arrays grow ahead of the pairs, doubling,
+// so that the search can write a whole row of candidates and keep only those
+// that qualify; Close cuts them to the pairs written.
+class NeighborList::PairSink
+{
+public:
+    PairSink(IntArray& first, IntArray& second)
+        : m_first(first), m_second(second), m_firstAt(first.GetSize()), m_secondAt(second.GetSize())
+    {
+    }
+    /// Makes room for `more` pairs after those written.
+    void Reserve(int more)
+    {
+        if (more > m_room - m_written)
+            Grow(more);
+    }
+    /// Where the next pair's first and second index go.
+    int* First() { return m_firstData + m_written; }
+    int* Second() { return m_secondData + m_written; }
+    /// Counts `count` more pairs as written.
+    void Wrote(int count) { m_written += count; }
+    /// Cuts the arrays to the pairs written.
+    void Close()
+    {
+        m_first.SetSize(m_firstAt + m_written);
+        m_second.SetSize(m_secondAt + m_written);
+    }
+
+private:
+    void Grow(int more)
+    {
+        const long long limit = INT_MAX - std::max(m_firstAt, m_secondAt);
+        if (more > limit - m_written)
+            throw std::bad_alloc(); // more than an array indexed by int holds
+        const int room = static_cast<int>(
+            std::min<long long>(limit, std::max<long long>({2LL * m_room, 1LL * m_written + more, 4096})));
+        m_first.SetSize(m_firstAt + room);
+        m_second.SetSize(m_secondAt + room);
+        m_firstData = m_first.GetData() + m_firstAt;
+        m_secondData = m_second.GetData() + m_secondAt;
+        m_room = room;
+    }
+
+    IntArray& m_first;
+    IntArray& m_second;
+    const int m_firstAt;
+    const int m_secondAt;
+    int* m_firstData = nullptr;
+    int* m_secondData = nullptr;
+    int m_written = 0;
+    int m_room = 0;
+};
 
 NeighborList::NeighborList(double cutoff, int buckets)
     : m_count(0),
@@ -137,7 +295,72 @@ int NeighborList::Add(const Point3d& p)
     return index;
 }
 
+int NeighborList::Add(const Point3d* points, int count)
+{
+    if (count < 0 || count > INT_MAX - m_count || (count > 0 && points == nullptr))
+        return -1;
+    const int first = m_count;
+    if (count < 64) {
+        for (int n = 0; n < count; ++n)
+            Add(points[n]);
+        return first;
+    }
+    // The points of the grid are filed cell by cell: their cell numbers (in
+    // the upper half) and positions, sorted stably by cell number, so that
+    // each cell's points come together, in the order of their indices.
+    std::vector<std::uint64_t> keyed, spare;
+    std::vector<int> outer;
+    keyed.reserve(static_cast<std::size_t>(count));
+    for (int n = 0; n < count; ++n) {
+        const Point3d& p = points[n];
+        if (!IsFinite(p))
+            continue;
+        const Cell c = CellOf(p);
+        if (InGrid(c.i, c.j, c.k))
+            keyed.push_back(static_cast<std::uint64_t>(GetIndex(c.i, c.j, c.k)) << 32 | static_cast<unsigned>(n));
+        else
+            outer.push_back(n);
+    }
+    spare.resize(keyed.size());
+    for (int shift = 32; shift < 64; shift += 11) {
+        std::size_t bucket[2049] = {};
+        for (std::uint64_t k : keyed)
+            ++bucket[((k >> shift) & 2047) + 1];
+        for (int b = 0; b < 2048; ++b)
+            bucket[b + 1] += bucket[b];
+        for (std::uint64_t k : keyed)
+            spare[bucket[(k >> shift) & 2047]++] = k;
+        keyed.swap(spare);
+    }
+    std::vector<VoxelData> run;
+    try {
+        for (std::size_t n = 0; n < keyed.size();) {
+            const std::uint64_t key = keyed[n] >> 32;
+            run.clear();
+            for (; n < keyed.size() && keyed[n] >> 32 == key; ++n) {
+                const int at = static_cast<int>(keyed[n] & 0xFFFFFFFFu);
+                run.push_back(VoxelData{first + at, points[at]});
+            }
+            m_cells.Add(static_cast<int>(key), run.data(), static_cast<int>(run.size()));
+        }
+        for (int at : outer) {
+            const Cell c = CellOf(points[at]);
+            m_outerCells.Add(OuterKey(c.i, c.j, c.k), VoxelData{first + at, points[at]});
+        }
+    } catch (...) {
+        m_count = first + count;
+        throw;
+    }
+    m_count = first + count;
+    return first;
+}
+
 int NeighborList::GetNeighbors(const Point3d& p, double radius, IntArray& out)
+{
+    return FindNeighbors(p, radius, out);
+}
+
+int NeighborList::FindNeighbors(const Point3d& p, double radius, IntArray& out) const
 {
     if (!IsFinite(p))
         return -1;
@@ -202,14 +425,14 @@ int NeighborList::GetNeighbors(const Point3d& p, IntArray& out)
     return GetNeighbors(p, m_cutoff, out);
 }
 
-void NeighborList::AddPairsOfCell(const Cell& c, const CellPoints& cell, IntArray& first, IntArray& second) const
+void NeighborList::AddPairsOfCell(const Cell& c, const CellPoints& cell, PairSink& out) const
 {
-    AddPairs(cell, cell, first, second);
+    AddPairs(cell, cell, out);
     for (int n = 0; n < 13; ++n) {
         const int* d = kHalfNeighbourhood[n];
         const CellPoints other = FindCell(c.i + d[0], c.j + d[1], c.k + d[2]);
         if (other.size)
-            AddPairs(cell, other, first, second);
+            AddPairs(cell, other, out);
     }
 }
 
@@ -227,59 +450,239 @@ std::vector<const typename Table::Slot*> SortedCells(const Table& table)
     return out;
 }
 
-int NeighborList::GetPairs(IntArray& first, IntArray& second)
+int NeighborList::GetNeighbors(const Point3d* queries, int count, double radius, IntArray& out, IntArray& ends,
+                               IntArray& nearest, int threads)
 {
-    // The cells of the grid are visited in the order of their numbers. The
-    // numbers of the cells at each half-neighbourhood offset then grow with
-    // the visited cell's, so each offset keeps a cursor that only moves
-    // forward through the same sorted list instead of looking cells up.
-    const std::vector<const GridCells::Slot*> cells = SortedCells(m_cells);
+    const int outAt = out.GetSize(), endsAt = ends.GetSize(), nearestAt = nearest.GetSize();
+    if (count <= 0 || queries == nullptr)
+        return outAt;
+    if (count > INT_MAX - std::max(endsAt, nearestAt))
+        throw std::bad_alloc(); // more than an array indexed by int holds
+    threads = ThreadCount(threads);
+    try {
+        ends.SetSize(endsAt + count);
+        nearest.SetSize(nearestAt + count);
+        if (threads == 1 || count < 256) {
+            for (int q = 0; q < count; ++q) {
+                nearest[nearestAt + q] = FindNeighbors(queries[q], radius, out);
+                ends[endsAt + q] = out.GetSize();
+            }
+            return out.GetSize();
+        }
+        // Runs of queries, each appending to an array of its own; ends are
+        // counted within the run until the runs are joined.
+        const int parts = std::min(count / 64, threads * 16);
+        std::vector<IntArray> found(static_cast<std::size_t>(parts));
+        auto bound = [&](int part) { return static_cast<int>(static_cast<long long>(count) * part / parts); };
+        RunTasks(parts, threads, [&](int part) {
+            IntArray& mine = found[static_cast<std::size_t>(part)];
+            for (int q = bound(part); q < bound(part + 1); ++q) {
+                nearest[nearestAt + q] = FindNeighbors(queries[q], radius, mine);
+                ends[endsAt + q] = mine.GetSize();
+            }
+        });
+        AppendParts(out, found, threads);
+        int base = outAt;
+        for (int part = 0; part < parts; ++part) {
+            for (int q = bound(part); q < bound(part + 1); ++q)
+                ends[endsAt + q] += base;
+            base += found[static_cast<std::size_t>(part)].GetSize();
+        }
+    } catch (...) {
+        out.SetSize(outAt);
+        ends.SetSize(endsAt);
+        nearest.SetSize(nearestAt);
+        throw;
+    }
+    return out.GetSize();
+}
+
+void NeighborList::AddGridPairs(const SortedGrid& grid, std::size_t begin, std::size_t end, PairSink& out) const
+{
+    // The cells are visited in the order of their numbers. The numbers of the
+    // cells at each half-neighbourhood offset then grow with the visited
+    // cell's, so each offset keeps a cursor that only moves forward through
+    // the same sorted list instead of looking cells up.
+    if (begin >= end)
+        return;
+    const std::vector<int>& keys = grid.keys;
+    const std::size_t count = keys.size();
     long long step[13];
     std::size_t cursor[13];
     for (int n = 0; n < 13; ++n) {
         const int* d = kHalfNeighbourhood[n];
         step[n] = static_cast<long long>(d[0]) * m_cellsPerPlane + static_cast<long long>(d[1]) * m_cellsPerAxis + d[2];
-        cursor[n] = 0;
+        const long long wanted = keys[begin] + step[n];
+        cursor[n] = static_cast<std::size_t>(
+            std::lower_bound(keys.begin(), keys.end(), wanted, [](int key, long long w) { return key < w; }) -
+            keys.begin());
     }
-    const std::size_t count = cells.size();
-    for (const GridCells::Slot* slot : cells) {
-        const CellPoints cell{slot->items, slot->size};
-        const Cell c = CellOf(cell.points[0].point);
-        AddPairs(cell, cell, first, second);
+    for (std::size_t s = begin; s < end; ++s) {
+        const int key = keys[s];
+        const CellPoints cell{grid.points.data() + grid.starts[s], grid.starts[s + 1] - grid.starts[s]};
+        const Cell c{key / m_cellsPerPlane, key % m_cellsPerPlane / m_cellsPerAxis, key % m_cellsPerAxis};
+        const double corner[3] = {m_gridMinimum + c.i * m_cutoff, m_gridMinimum + c.j * m_cutoff,
+                                  m_gridMinimum + c.k * m_cutoff};
+        AddPairs(cell, cell, out);
         for (int n = 0; n < 13; ++n) {
             const int* d = kHalfNeighbourhood[n];
-            const long long wanted = slot->key + step[n];
+            const long long wanted = key + step[n];
             std::size_t& at = cursor[n];
-            while (at < count && cells[at]->key < wanted)
+            while (at < count && keys[at] < wanted)
                 ++at;
             if (InGrid(c.i + d[0], c.j + d[1], c.k + d[2])) {
-                if (at < count && cells[at]->key == wanted)
-                    AddPairs(cell, CellPoints{cells[at]->items, cells[at]->size}, first, second);
+                if (at < count && keys[at] == wanted) {
+                    const CellPoints other{grid.points.data() + grid.starts[at], grid.starts[at + 1] - grid.starts[at]};
+                    if (n == 0 || n == 2 || n == 8) // (1, 0, 0), (0, -1, 0), (0, 0, 1): every point can reach
+                        AddPairs(cell, other, out);
+                    else
+                        AddPairsAcross(cell, other, corner, d, out);
+                }
             } else {
                 const CellPoints other = FindCell(c.i + d[0], c.j + d[1], c.k + d[2]);
                 if (other.size)
-                    AddPairs(cell, other, first, second);
+                    AddPairs(cell, other, out);
             }
         }
     }
+}
+
+void NeighborList::AddOuterPairs(PairSink& out) const
+{
     for (const OuterCells::Slot* slot : SortedCells(m_outerCells)) {
         const CellPoints cell{slot->items, slot->size};
-        AddPairsOfCell(CellOf(cell.points[0].point), cell, first, second);
+        AddPairsOfCell(CellOf(cell.points[0].point), cell, out);
+    }
+}
+
+int NeighborList::GetPairs(IntArray& first, IntArray& second)
+{
+    return GetPairs(first, second, 1);
+}
+
+int NeighborList::GetPairs(IntArray& first, IntArray& second, int threads)
+{
+    threads = ThreadCount(threads);
+    const int firstAt = first.GetSize(), secondAt = second.GetSize();
+    try {
+        // The grid's cells in the order of their numbers, their points
+        // gathered into one block in that order, so that neighbouring cells
+        // lie close together in memory.
+        SortedGrid grid;
+        {
+            std::vector<std::pair<int, const GridCells::Slot*>> cells;
+            cells.reserve(m_cells.GetCount());
+            for (const GridCells::Slot& slot : m_cells)
+                if (slot.size != 0)
+                    cells.emplace_back(slot.key, &slot);
+            std::sort(cells.begin(), cells.end(),
+                      [](const std::pair<int, const GridCells::Slot*>& a,
+                         const std::pair<int, const GridCells::Slot*>& b) { return a.first < b.first; });
+            grid.keys.resize(cells.size());
+            grid.starts.resize(cells.size() + 1);
+            grid.starts[0] = 0;
+            for (std::size_t n = 0; n < cells.size(); ++n) {
+                grid.keys[n] = cells[n].first;
+                grid.starts[n + 1] = grid.starts[n] + cells[n].second->size;
+            }
+            grid.points.resize(static_cast<std::size_t>(grid.starts.back()));
+            const int parts = threads == 1 ? 1 : threads * 4;
+            const std::vector<std::size_t> bounds = SplitCells(grid.starts, parts);
+            RunTasks(parts, threads, [&](int part) {
+                for (std::size_t n = bounds[static_cast<std::size_t>(part)];
+                     n < bounds[static_cast<std::size_t>(part) + 1]; ++n)
+                    std::copy(cells[n].second->items, cells[n].second->items + cells[n].second->size,
+                              grid.points.begin() + grid.starts[n]);
+            });
+        }
+        if (threads == 1) {
+            PairSink out(first, second);
+            AddGridPairs(grid, 0, grid.keys.size(), out);
+            AddOuterPairs(out);
+            out.Close();
+            return first.GetSize();
+        }
+        // Runs of cells, each appending to arrays of its own; the pairs of
+        // the cells outside the grid come last. Joined in their order, they
+        // give the pairs in the order of one thread.
+        const int parts = static_cast<int>(std::min<std::size_t>(grid.keys.size(), 16 * static_cast<std::size_t>(threads)));
+        const std::vector<std::size_t> bounds = SplitCells(grid.starts, parts);
+        std::vector<IntArray> firsts(static_cast<std::size_t>(parts) + 1), seconds(static_cast<std::size_t>(parts) + 1);
+        RunTasks(parts + 1, threads, [&](int part) {
+            const std::size_t p = static_cast<std::size_t>(part);
+            PairSink out(firsts[p], seconds[p]);
+            if (part < parts)
+                AddGridPairs(grid, bounds[p], bounds[p + 1], out);
+            else
+                AddOuterPairs(out);
+            out.Close();
+        });
+        AppendParts(first, firsts, threads);
+        AppendParts(second, seconds, threads);
+    } catch (...) {
+        first.SetSize(firstAt);
+        second.SetSize(secondAt);
+        throw;
     }
     return first.GetSize();
 }
 
-void NeighborList::AddPairs(const CellPoints& a, const CellPoints& b, IntArray& first, IntArray& second) const
+namespace {
+
+// Writes the pair of p (of that index) with each of the count points at b
+// as a candidate and counts those closer than the cutoff; returns the count.
+// No branch on the distance. Both outputs have room for count indices.
+inline int AddRow(const Point3d& p, int index, const NeighborList::VoxelData* b, int count, double cutoff2,
+                  int* first, int* second)
+{
+    const double x = p[0], y = p[1], z = p[2];
+    int written = 0;
+    for (int n = 0; n < count; ++n) {
+        const double dx = static_cast<double>(b[n].point[0]) - x;
+        const double dy = static_cast<double>(b[n].point[1]) - y;
+        const double dz = static_cast<double>(b[n].point[2]) - z;
+        first[written] = index;
+        second[written] = b[n].index;
+        written += dx * dx + dy * dy + dz * dz < cutoff2;
+    }
+    return written;
+}
+
+} // namespace
+
+void NeighborList::AddPairs(const CellPoints& a, const CellPoints& b, PairSink& out) const
 {
     const bool same = a.points == b.points;
     for (int m = 0; m < a.size; ++m) {
+        const int from = same ? m + 1 : 0;
+        if (from >= b.size)
+            continue;
+        out.Reserve(b.size - from);
+        out.Wrote(AddRow(a.points[m].point, a.points[m].index, b.points + from, b.size - from, m_cutoff2, out.First(),
+                         out.Second()));
+    }
+}
+
+void NeighborList::AddPairsAcross(const CellPoints& a, const CellPoints& b, const double* corner, const int* d,
+                                  PairSink& out) const
+{
+    // A point whose distance from b's cell (along the axes where the cells
+    // differ) reaches the cutoff has no partner there. The margin covers the
+    // rounding of the cell coordinates, far below it.
+    const double reach = m_cutoff2 * (1 + 1e-9);
+    for (int m = 0; m < a.size; ++m) {
         const Point3d& p = a.points[m].point;
-        for (int n = same ? m + 1 : 0; n < b.size; ++n) {
-            if (SquaredDistance(p, b.points[n].point) < m_cutoff2) {
-                first.Add(a.points[m].index);
-                second.Add(b.points[n].index);
+        double gap2 = 0;
+        for (int axis = 0; axis < 3; ++axis) {
+            if (d[axis] != 0) {
+                const double gap = d[axis] > 0 ? corner[axis] + m_cutoff - p[axis] : p[axis] - corner[axis];
+                gap2 += gap > 0 ? gap * gap : 0.0;
             }
         }
+        if (gap2 >= reach)
+            continue;
+        out.Reserve(b.size);
+        out.Wrote(AddRow(p, a.points[m].index, b.points, b.size, m_cutoff2, out.First(), out.Second()));
     }
 }
 

@@ -46,15 +46,38 @@ public:
 
     /// Stores p under the next index and returns that index.
     int Add(const Point3d& p);
+    /// Stores the count points at points under the next count indices, as
+    /// count calls of Add in their order would, and returns the first of
+    /// those indices; faster than single calls for many points. Returns -1
+    /// and stores nothing when count is negative or the indices would pass
+    /// the int range. Should memory run out (std::bad_alloc), the indices are
+    /// taken but the points not yet stored are never reported.
+    int Add(const Point3d* points, int count);
     /// Appends to out every stored point closer to p than radius, searching
     /// the 27 cells around p's cell; returns the nearest one's index or -1.
     /// A radius above the cutoff can therefore miss points beyond those cells.
     int GetNeighbors(const Point3d& p, double radius, IntArray& out);
     /// The same with the cutoff as the radius.
     int GetNeighbors(const Point3d& p, IntArray& out);
+    /// Radius queries of count points at once, shared among `threads`
+    /// threads (0: one per processor; 1, or below 0: the calling thread
+    /// only). For each query in turn, appends to out what
+    /// GetNeighbors(query, radius, out) would, to ends the size of out after
+    /// that query's neighbours and to nearest its nearest neighbour or -1.
+    /// The results are the same for every thread count. Returns the size of
+    /// out afterwards.
+    int GetNeighbors(const Point3d* queries, int count, double radius, IntArray& out, IntArray& ends,
+                     IntArray& nearest, int threads = 1);
     /// Appends every pair of stored points closer than the cutoff, one index
-    /// to each array; returns the size of first afterwards.
+    /// to each array; returns the size of first afterwards. The cells are
+    /// visited in the order of their numbers (those outside the grid last),
+    /// each cell's pairs among its own points coming before those with its
+    /// neighbours.
     int GetPairs(IntArray& first, IntArray& second);
+    /// GetPairs shared among `threads` threads (0: one per processor; 1, or
+    /// below 0: the calling thread only): the same pairs in the same order
+    /// for every thread count.
+    int GetPairs(IntArray& first, IntArray& second, int threads);
 
     /// Number of points added.
     int GetNumPoints() const { return m_count; }
@@ -89,13 +112,31 @@ private:
     typedef CellTable<int, VoxelData> GridCells;
     typedef CellTable<long long, VoxelData> OuterCells;
 
+    /// The grid's occupied cells in the order of their numbers, their points
+    /// gathered in that order into one block.
+    struct SortedGrid;
+    /// Where the pair search writes its pairs.
+    class PairSink;
+
     /// The points of cell (i, j, k); none when the cell is empty.
     CellPoints FindCell(int i, int j, int k) const;
+    /// The radius query behind both forms of GetNeighbors.
+    int FindNeighbors(const Point3d& p, double radius, IntArray& out) const;
+    /// Appends the pairs of the sorted grid cells begin to end, each with its
+    /// neighbours, to first and second.
+    void AddGridPairs(const SortedGrid& grid, std::size_t begin, std::size_t end, PairSink& out) const;
+    /// Appends the pairs of the cells outside the grid.
+    void AddOuterPairs(PairSink& out) const;
     /// Asks for the memory where the search for cell (i, j, k) begins.
     void PrefetchCell(int i, int j, int k) const;
     static long long OuterKey(int i, int j, int k);
-    void AddPairs(const CellPoints& a, const CellPoints& b, IntArray& first, IntArray& second) const;
-    void AddPairsOfCell(const Cell& c, const CellPoints& cell, IntArray& first, IntArray& second) const;
+    void AddPairs(const CellPoints& a, const CellPoints& b, PairSink& out) const;
+    /// AddPairs for a cell of the grid whose lowest corner is at `corner` and
+    /// its neighbour b at offset d, skipping the points of a that lie at
+    /// least the cutoff away from b's cell.
+    void AddPairsAcross(const CellPoints& a, const CellPoints& b, const double* corner, const int* d,
+                        PairSink& out) const;
+    void AddPairsOfCell(const Cell& c, const CellPoints& cell, PairSink& out) const;
 
     int m_count;
     double m_cutoff;
@@ -109,4 +150,10 @@ private:
     OuterCells m_outerCells;
 };
 
+
+/// \class NeighborList
+/// \threadsafety{GetNeighbors and GetPairs are not const: one list is used by
+/// one thread at a time (the calls that take a thread count share their own
+/// work among threads safely); distinct lists may be used on different threads
+/// at once.}
 } // namespace Orvane

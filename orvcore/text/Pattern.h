@@ -9,6 +9,9 @@ namespace Orvane {
 /// A pattern that decides whether a text matches it. Derived classes set the
 /// flag in their constructors; its meaning belongs to the caller, and the
 /// library only stores and copies it.
+///
+/// \threadsafety{Match is not const: a pattern is matched by one thread at a time; distinct
+/// patterns may match on different threads at once.}
 template <class T>
 class ORVCORE_API Pattern
 {

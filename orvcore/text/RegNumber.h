@@ -10,6 +10,9 @@ namespace Orvane {
 
 /// An integer-range pattern such as 5-10 or -5--1; any other text is the single
 /// value it starts with. Texts are read leniently as integers (no number is 0).
+///
+/// \threadsafety{Match is not const: a pattern is matched by one thread at a time; distinct
+/// patterns may match on different threads at once.}
 class ORVCORE_API RegNumber : public Pattern<CString>
 {
 public:

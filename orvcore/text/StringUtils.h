@@ -15,8 +15,13 @@ namespace Orvane {
 ///
 /// Functions taking a `CString& source` consume it: what they return, and the
 /// separator after it, are removed from the front of the source. Conversions
-/// (StringTo...) return true and store the value when the whole text is
-/// accepted; otherwise they return false and leave the output untouched.
+/// (StringTo...) return true and store the value when the text is accepted;
+/// otherwise they return false and leave the output untouched. The number
+/// conversions accept the whole text only; StringToPoint reads three fields
+/// and ignores what follows them ("1 2 3 junk" is the point 1 2 3).
+///
+/// \threadsafety{Every function works on its arguments only: any thread, on
+/// arguments that no other thread changes meanwhile.}
 class ORVCORE_API StringUtils
 {
 public:
@@ -79,8 +84,9 @@ public:
     /// As the double form, rounded to a float; values that would round to an
     /// infinite float are refused.
     static bool StringToReal(const char* text, float& value);
-    /// Three white-space-separated reals within the float range; anything
-    /// after the third is ignored.
+    /// The first three white-space-separated fields, each a real in full and
+    /// within the float range; anything after the third is ignored, so
+    /// "1 2 3 junk" gives true and the point (1, 2, 3).
     static bool StringToPoint(const char* text, Point3d& value);
 };
 

@@ -15,6 +15,9 @@ class UniqueString;
 /// in a heap CString that keeps its address for as long as the table lives; the
 /// empty text is never stored and is represented by `null`. The table only
 /// grows, and it is reached through UniqueString, never copied.
+///
+/// \threadsafety{The one table is process-wide and has no lock: text is interned by one thread at a
+/// time (see UniqueString).}
 class ORVCORE_API UniqueStringTable
 {
 public:
@@ -51,6 +54,10 @@ private:
 /// A handle to a string stored once per process: handles made from equal texts
 /// hold the same pointer, so copies, assignments between handles and equality
 /// tests are pointer operations. The pointer is never null.
+///
+/// \threadsafety{Handles may be copied, compared and read on any thread. Making a handle from text
+/// (the constructors and assignments from text, loading) adds to the process-wide table, which has
+/// no lock: one thread at a time.}
 class ORVCORE_API UniqueString
 {
 public:

@@ -81,7 +81,7 @@ struct type_caster<CString>
 bool LoadNumbers(handle src, double* out, int n);
 bool LoadMatrix(handle src, double* out, int n);
 
-template <class Point, int n>
+template <class Point, std::size_t n>
 struct point_caster : type_caster_base<Point>
 {
     Point converted;
@@ -91,7 +91,7 @@ struct point_caster : type_caster_base<Point>
         if (type_caster_base<Point>::load(src, convert))
             return true;
         double v[n];
-        if (!convert || !LoadNumbers(src, v, n))
+        if (!convert || !LoadNumbers(src, v, static_cast<int>(n)))
             return false;
         if constexpr (n == 3)
             converted = Point(v[0], v[1], v[2]);
@@ -110,7 +110,7 @@ struct type_caster<Orvane::Point2d> : point_caster<Orvane::Point2d, 2>
 {
 };
 
-template <class Matrix, int n>
+template <class Matrix, std::size_t n>
 struct matrix_caster : type_caster_base<Matrix>
 {
     Matrix converted;
@@ -120,7 +120,7 @@ struct matrix_caster : type_caster_base<Matrix>
         if (type_caster_base<Matrix>::load(src, convert))
             return true;
         double v[n * n];
-        if (!convert || !LoadMatrix(src, v, n))
+        if (!convert || !LoadMatrix(src, v, static_cast<int>(n)))
             return false;
         converted = Matrix(v);
         this->value = &converted;

@@ -1,5 +1,9 @@
 """NeighborList against scipy's cKDTree and brute force."""
 
+import sys
+import threading
+import time
+
 import numpy as np
 import pytest
 from scipy.spatial import cKDTree
@@ -86,5 +90,61 @@ def test_get_neighbors_refuses_radii_it_cannot_search(rng):
         nl.GetNeighbors(points[7], -1.0)
     with pytest.raises(ValueError, match="at least 0"):
         nl.GetNeighbors(points[7], float("nan"))
-    with pytest.raises(ValueError, match="finite"):
-        nl.GetNeighbors((float("inf"), 0, 0))
+    with pytest.raises(ValueError, match="exceeds"):
+        nl.GetNeighbors(points[:5], 5.0)
+
+
+def clustered_points(rng):
+    """A uniform cloud, dense blobs and coincident points."""
+    blobs = [rng.normal(centre, 0.8, size=(300, 3)) for centre in rng.uniform(-30, 30, size=(5, 3))]
+    return np.concatenate([rng.uniform(-30, 30, size=(6000, 3)), *blobs, np.ones((200, 3))]).astype(np.float32)
+
+
+def test_threads_give_the_same_pairs_and_neighbours_in_the_same_order(rng):
+    pts = clustered_points(rng)
+    nl = orvcore.NeighborList(4.0)
+    nl.Add(pts)
+    first, second = nl.GetPairs()
+    queries = np.concatenate([pts[::7], [[np.nan, 0, 0]]])
+    single = [nl.GetNeighbors(q, radius=3.0) for q in queries]
+    for threads in (1, 2, 3, 8, 0):
+        f, s = nl.GetPairs(threads=threads)
+        assert np.array_equal(f, first) and np.array_equal(s, second)
+        nearest, found, offsets = nl.GetNeighbors(queries, radius=3.0, threads=threads)
+        assert nearest.tolist() == [n for n, _ in single]
+        assert offsets.tolist() == np.cumsum([0] + [len(i) for _, i in single]).tolist()
+        assert found.tolist() == [int(i) for _, indices in single for i in indices]
+
+
+def test_parallel_calls_release_the_gil(rng):
+    nl = orvcore.NeighborList(4.0)
+    nl.Add(rng.uniform(0, 150, size=(400_000, 3)).astype(np.float32))
+    call = {}
+
+    def search():
+        start = time.perf_counter()
+        nl.GetPairs(threads=2)
+        call["span"] = (start, time.perf_counter())
+
+    worker = threading.Thread(target=search)
+    ticks = []
+    worker.start()
+    while worker.is_alive():
+        ticks.append(time.perf_counter())
+    worker.join()
+    start, end = call["span"]
+    inside = [t for t in ticks if start < t < end]
+    if end - start < 10 * sys.getswitchinterval():
+        pytest.skip("the search was too quick to tell")
+    # Were the GIL held, this thread would run only until the call took the GIL (a few switch intervals).
+    assert inside and inside[-1] - inside[0] > 0.5 * (end - start)
+
+
+def test_bad_thread_counts_raise():
+    nl = orvcore.NeighborList(1.0)
+    with pytest.raises(ValueError):
+        nl.GetPairs(threads=-1)
+    with pytest.raises(ValueError):
+        nl.GetNeighbors(np.zeros((2, 3)), threads=-2)
+    with pytest.raises(TypeError):
+        nl.GetNeighbors("point")

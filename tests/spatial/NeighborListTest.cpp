@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <limits>
 #include <random>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -337,8 +340,123 @@ TEST(NeighborList, CellSizesOtherThanPowersOfTwo)
     std::uniform_real_distribution<double> box(-5.0, 5.0);
     for (double cutoff : {0.3, 1.7, 1000.0}) {
         std::vector<Point3d> pts;
-        for (int n = 0; n < 600; ++n)
+        for (int n = 0; n < 300; ++n)
             pts.emplace_back(box(rng) * cutoff, box(rng) * cutoff, box(rng) * 0.2 * cutoff);
         CheckAgainstBruteForce(pts, std::vector<Point3d>(pts.begin(), pts.begin() + 50), cutoff);
+    }
+}
+
+namespace {
+
+// The atoms of a structure in tests/data, from the coordinate columns of its
+// ATOM and HETATM records.
+std::vector<Point3d> StructureAtoms(const char* name)
+{
+    const char* dir = std::getenv("ORVCORE_TEST_DATA");
+    std::ifstream in(std::string(dir ? dir : "tests/data") + "/" + name);
+    std::vector<Point3d> atoms;
+    std::string line;
+    while (std::getline(in, line))
+        if ((line.compare(0, 4, "ATOM") == 0 || line.compare(0, 6, "HETATM") == 0) && line.size() >= 54)
+            atoms.emplace_back(std::stod(line.substr(30, 8)), std::stod(line.substr(38, 8)),
+                               std::stod(line.substr(46, 8)));
+    return atoms;
+}
+
+// Inputs whose work is spread very differently over the cells: a uniform
+// cloud, dense clusters with coincident points and cells outside the grid,
+// and a protein with copies of it side by side.
+std::vector<std::vector<Point3d>> ThreadingInputs(double cutoff)
+{
+    std::mt19937 rng(99);
+    std::uniform_real_distribution<double> box(-40.0, 40.0);
+    std::normal_distribution<double> blob(0.0, 0.8);
+    std::vector<std::vector<Point3d>> inputs(3);
+    for (int n = 0; n < 10000; ++n)
+        inputs[0].emplace_back(box(rng), box(rng), box(rng));
+    for (int c = 0; c < 6; ++c) {
+        const double x = box(rng), y = box(rng), z = box(rng);
+        for (int n = 0; n < 300; ++n)
+            inputs[1].emplace_back(x + blob(rng), y + blob(rng), z + blob(rng));
+    }
+    for (int n = 0; n < 300; ++n) {
+        inputs[1].emplace_back(1.0, 2.0, 3.0);
+        inputs[1].emplace_back(645 * cutoff + blob(rng), blob(rng), 1e6 + blob(rng));
+    }
+    const std::vector<Point3d> atoms = StructureAtoms("1hpv.pdb");
+    EXPECT_GT(atoms.size(), 1000u);
+    for (int copy = 0; copy < 4; ++copy)
+        for (const Point3d& a : atoms)
+            inputs[2].emplace_back(a[0] + 30.0 * (copy & 1), a[1] + 30.0 * (copy >> 1 & 1), a[2] + 30.0 * (copy >> 2));
+    return inputs;
+}
+
+} // namespace
+
+// Whatever the number of threads, the pairs and the neighbours come in the
+// order of one thread, appended after what the arrays held.
+TEST(NeighborListThreads, SameResultsInTheSameOrderOnEveryThreadCount)
+{
+    const double cutoff = 4.0;
+    for (const std::vector<Point3d>& pts : ThreadingInputs(cutoff)) {
+        NeighborList list(cutoff, 1000);
+        for (const Point3d& p : pts)
+            list.Add(p);
+        IntArray first, second;
+        const int count = list.GetPairs(first, second);
+        ASSERT_GT(count, 5000);
+        std::vector<Point3d> queries(pts.begin(), pts.begin() + 700);
+        queries.emplace_back(std::nan(""), 0, 0);
+        IntArray out, ends, nearest;
+        for (const Point3d& q : queries) {
+            nearest.Add(list.GetNeighbors(q, 0.8 * cutoff, out));
+            ends.Add(out.GetSize());
+        }
+        for (int threads : {1, 2, 3, 8, 0}) {
+            IntArray f, s;
+            f.Add(-7);
+            EXPECT_EQ(list.GetPairs(f, s, threads), count + 1) << threads;
+            f.RemoveAt(0);
+            EXPECT_EQ(Values(f), Values(first)) << threads;
+            EXPECT_EQ(Values(s), Values(second)) << threads;
+
+            IntArray o, e, n;
+            EXPECT_EQ(list.GetNeighbors(queries.data(), static_cast<int>(queries.size()), 0.8 * cutoff, o, e, n,
+                                        threads),
+                      out.GetSize());
+            EXPECT_EQ(Values(o), Values(out)) << threads;
+            EXPECT_EQ(Values(e), Values(ends)) << threads;
+            EXPECT_EQ(Values(n), Values(nearest)) << threads;
+        }
+    }
+}
+
+// Adding many points in one call stores exactly what adding them one by one
+// does, non-finite points and points outside the grid included.
+TEST(NeighborListThreads, AddingPointsTogetherEqualsAddingThemInTurn)
+{
+    const double cutoff = 4.0;
+    std::vector<Point3d> pts = ThreadingInputs(cutoff)[1];
+    pts.insert(pts.begin() + 100, Point3d(std::numeric_limits<double>::infinity(), 0, 0));
+    NeighborList single(cutoff, 97), together(cutoff, 97);
+    single.Add(Point3d(0.5, 0.5, 0.5));
+    together.Add(Point3d(0.5, 0.5, 0.5));
+    for (const Point3d& p : pts)
+        single.Add(p);
+    EXPECT_EQ(together.Add(pts.data(), 10), 1); // a few, one by one
+    EXPECT_EQ(together.Add(pts.data() + 10, static_cast<int>(pts.size()) - 10), 11);
+    EXPECT_EQ(together.GetNumPoints(), single.GetNumPoints());
+    EXPECT_EQ(together.Add(pts.data(), -1), -1);
+    EXPECT_EQ(together.Add(pts.data(), 0), single.GetNumPoints());
+
+    IntArray f1, s1, f2, s2;
+    single.GetPairs(f1, s1);
+    together.GetPairs(f2, s2);
+    EXPECT_EQ(Values(f1), Values(f2));
+    EXPECT_EQ(Values(s1), Values(s2));
+    for (size_t q = 0; q < pts.size(); q += 11) {
+        IntArray o1, o2;
+        EXPECT_EQ(single.GetNeighbors(pts[q], o1), together.GetNeighbors(pts[q], o2));
+        EXPECT_EQ(Values(o1), Values(o2));
     }
 }

@@ -88,7 +88,7 @@ TEST(Molecule, LinesEndInLfCrLfOrCrAlone)
     EXPECT_EQ(mixed.atoms.size(), 3u);
 }
 
-TEST(Molecule, EachAtomKeepsOneAlternateLocation)
+TEST(Molecule, EachResidueKeepsOneConformer)
 {
     const std::string text = Record("N", ' ', "SER", 'A', 5) + "\n" +      // no alternates
                              Record("CA", 'A', "SER", 'A', 5) + "\n" +      // A then B
@@ -97,12 +97,11 @@ TEST(Molecule, EachAtomKeepsOneAlternateLocation)
                              Record("OG", 'C', "SER", 'A', 5) + "\n" +
                              Record("O", 'B', "HOH", 'A', 322) + "\n" +     // B only
                              Record("CA", 'A', "SER", 'B', 5) + "\n";       // another chain: another atom
-    EXPECT_EQ(Names(ReadPdb(text, "f.pdb")),
-              (std::vector<std::string>{"N/5", "CA:A/5", "OG:B/5", "O:B/322", "CA:A/5"}));
+    // Residue A5 takes its first conformer, A, whole: OG exists only in B and C.
+    EXPECT_EQ(Names(ReadPdb(text, "f.pdb")), (std::vector<std::string>{"N/5", "CA:A/5", "O:B/322", "CA:A/5"}));
     EXPECT_EQ(Names(ReadPdb(text, "f.pdb", {0, 'B'})),
               (std::vector<std::string>{"N/5", "CA:B/5", "OG:B/5", "O:B/322", "CA:A/5"}));
-    EXPECT_EQ(Names(ReadPdb(text, "f.pdb", {0, 'C'})),
-              (std::vector<std::string>{"N/5", "CA:A/5", "OG:C/5", "O:B/322", "CA:A/5"}));
+    EXPECT_EQ(Names(ReadPdb(text, "f.pdb", {0, 'C'})), (std::vector<std::string>{"N/5", "OG:C/5", "O:B/322", "CA:A/5"}));
     EXPECT_NE(Failure(text, {0, 'D'}).find("no atom has alternate location 'D'"), std::string::npos);
     // A file of one atom in location B has that atom.
     EXPECT_EQ(ReadPdb(Record("ZN", 'B', "ZN", 'A', 1), "f.pdb").atoms.size(), 1u);

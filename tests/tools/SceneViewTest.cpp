@@ -34,7 +34,7 @@ public:
             const Atom& a = m.atoms[static_cast<std::size_t>(index)];
             Spot s;
             view.Project(Orvane::Point3d(a.x, a.y, a.z), s.x, s.y, s.depth);
-            s.id = static_cast<unsigned>(a.serial);
+            s.id = facts.ids[static_cast<std::size_t>(index)];
             double vdw = LookupElement(a.element).vdwRadius;
             // Spacefill draws van der Waals spheres, ball-and-stick a fifth of
             // them, wire a 3-pixel dot on atoms without bonds only.
@@ -51,7 +51,7 @@ public:
             const Atom& y = m.atoms[static_cast<std::size_t>(b.b)];
             Spot s;
             view.Project(Orvane::Point3d((x.x + y.x) / 2, (x.y + y.y) / 2, (x.z + y.z) / 2), s.x, s.y, s.depth);
-            s.id = static_cast<unsigned>(x.serial);
+            s.id = facts.ids[static_cast<std::size_t>(b.a)];
             middles.push_back(s);
         }
     }
@@ -206,7 +206,7 @@ TEST(SceneView, PickReachOfALoneAtom)
         double reach = std::max(drawn, kPickRadius);
         Pick pick;
         EXPECT_TRUE(PickAt(s.dots, picture, view, x + reach - 0.01, y, pick)) << StyleName(style);
-        EXPECT_EQ(pick.id, 7u);
+        EXPECT_EQ(pick.id, 1u); // the first atom, whatever its serial
         EXPECT_NEAR(pick.distance, reach - 0.01, 1e-9);
         EXPECT_FALSE(PickAt(s.dots, picture, view, x, y + reach + 0.01, pick)) << StyleName(style);
     }

@@ -1,24 +1,35 @@
 #include "Molecule.h"
 
+#include "Elements.h"
+
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <ostream>
 #include <sstream>
 #include <sys/stat.h>
+#include <tuple>
 #include <unordered_map>
+#include <unordered_set>
+
+#if ORVSCENE_HAVE_ZLIB
+#include <zlib.h>
+#endif
 
 namespace orvscene {
 
-ParseError::ParseError(const std::string& f, int l, const std::string& what)
-    : std::runtime_error(f + (l > 0 ? ":" + std::to_string(l) : std::string()) + ": " + what), file(f), line(l)
-{
-}
-
 namespace {
+
+// Lines longer than this are taken as a file that is not a structure (a
+// binary file, a file of one endless line) rather than held in memory.
+const std::size_t kMaxLine = 1 << 20;
 
 std::string Trim(const std::string& s)
 {
@@ -37,6 +48,245 @@ std::string Columns(const std::string& line, std::size_t first, std::size_t last
         return std::string();
     return line.substr(first - 1, last - first + 1);
 }
+
+char Column(const std::string& line, std::size_t column)
+{
+    return line.size() >= column ? line[column - 1] : ' ';
+}
+
+// Splits lines out of text arriving in pieces.
+class PieceLines : public LineSource
+{
+public:
+    bool Next(std::string& line) override
+    {
+        line.clear();
+        for (;;) {
+            if (m_at >= m_size) {
+                if (!Refill())
+                    break;
+                continue;
+            }
+            if (m_skipLf) {
+                m_skipLf = false;
+                if (m_buffer[m_at] == '\n') {
+                    ++m_at;
+                    continue;
+                }
+            }
+            const char* start = m_buffer + m_at;
+            const char* end = static_cast<const char*>(std::memchr(start, '\n', m_size - m_at));
+            const char* cr = static_cast<const char*>(std::memchr(start, '\r', static_cast<std::size_t>((end ? end : m_buffer + m_size) - start)));
+            if (cr)
+                end = cr;
+            if (!end) {
+                Append(line, start, m_size - m_at);
+                m_at = m_size;
+                m_any = true;
+                continue;
+            }
+            Append(line, start, static_cast<std::size_t>(end - start));
+            m_at += static_cast<std::size_t>(end - start) + 1;
+            m_skipLf = *end == '\r';
+            ++m_number;
+            return true;
+        }
+        if (m_any || !line.empty()) {
+            m_any = false;
+            ++m_number;
+            return true;
+        }
+        return false;
+    }
+
+protected:
+    // Makes m_buffer[0, m_size) the next piece; false at the end.
+    virtual bool Read() = 0;
+    const char* m_buffer = nullptr;
+    std::size_t m_size = 0;
+    std::string m_name;
+
+private:
+    bool Refill()
+    {
+        m_at = 0;
+        m_size = 0;
+        return Read() && m_size > 0;
+    }
+    void Append(std::string& line, const char* data, std::size_t n)
+    {
+        if (line.size() + n > kMaxLine)
+            throw Error(m_name, m_number + 1, "line longer than " + std::to_string(kMaxLine) +
+                                                  " bytes: not a structure file");
+        line.append(data, n);
+        m_any = true;
+    }
+    std::size_t m_at = 0;
+    bool m_skipLf = false;
+    bool m_any = false; // the current line has begun
+};
+
+class StringLines : public PieceLines
+{
+public:
+    StringLines(const std::string& text, const std::string& name) : m_text(text) { m_name = name; }
+
+protected:
+    bool Read() override
+    {
+        if (m_done)
+            return false;
+        m_done = true;
+        m_buffer = m_text.data();
+        m_size = m_text.size();
+        return true;
+    }
+
+private:
+    const std::string& m_text;
+    bool m_done = false;
+};
+
+// A file or standard input, plain or gzip, read in pieces.
+class FileLines : public PieceLines
+{
+public:
+    FileLines(const std::string& path) : m_piece(1 << 18)
+    {
+        m_name = path;
+        const bool input = path == "-";
+        if (!input) {
+            struct stat info;
+            if (::stat(path.c_str(), &info) != 0)
+                throw Error(path, 0, std::string("cannot open the file: ") + std::strerror(errno));
+            if (S_ISDIR(info.st_mode))
+                throw Error(path, 0, "is a directory, not a structure file");
+        }
+        errno = 0;
+        m_file = input ? stdin : std::fopen(path.c_str(), "rb");
+        if (!m_file)
+            throw Error(path, 0, std::string("cannot open the file: ") + std::strerror(errno ? errno : EIO));
+        m_close = !input;
+        // The first bytes tell gzip from plain text.
+        m_size = std::fread(m_piece.data(), 1, m_piece.size(), m_file);
+        CheckRead();
+        m_gzip = m_size >= 2 && static_cast<unsigned char>(m_piece[0]) == 0x1f &&
+                 static_cast<unsigned char>(m_piece[1]) == 0x8b;
+        if (m_gzip) {
+#if ORVSCENE_HAVE_ZLIB
+            m_raw.assign(m_piece.begin(), m_piece.begin() + static_cast<std::ptrdiff_t>(m_size));
+            m_stream.reset(new z_stream());
+            if (inflateInit2(m_stream.get(), 15 + 32) != Z_OK)
+                throw Error(path, 0, "cannot start reading the gzip data");
+            m_stream->next_in = reinterpret_cast<Bytef*>(m_raw.data());
+            m_stream->avail_in = static_cast<uInt>(m_size);
+            m_size = 0;
+            m_first = false;
+#else
+            throw Error(path, 0, "gzip-compressed, and this build reads no gzip (it has no zlib)");
+#endif
+        }
+        m_buffer = m_piece.data();
+    }
+    ~FileLines() override
+    {
+#if ORVSCENE_HAVE_ZLIB
+        if (m_stream)
+            inflateEnd(m_stream.get());
+#endif
+        if (m_close)
+            std::fclose(m_file);
+    }
+    bool Gzip() const { return m_gzip; }
+    // The first bytes of the (decompressed) text, for telling formats apart.
+    std::string Peek()
+    {
+        if (m_gzip && !m_peeked) {
+            m_peeked = true;
+            Read();
+            m_first = true;
+        }
+        return std::string(m_piece.data(), std::min<std::size_t>(m_size, 4096));
+    }
+
+protected:
+    bool Read() override
+    {
+        if (m_first) {
+            m_first = false;
+            return m_size > 0;
+        }
+        if (!m_gzip) {
+            m_size = std::fread(m_piece.data(), 1, m_piece.size(), m_file);
+            CheckRead();
+            return m_size > 0;
+        }
+#if ORVSCENE_HAVE_ZLIB
+        for (;;) {
+            if (m_stream->avail_in == 0 && !m_ended) {
+                m_raw.resize(m_piece.size());
+                const std::size_t n = std::fread(m_raw.data(), 1, m_raw.size(), m_file);
+                CheckRead();
+                m_stream->next_in = reinterpret_cast<Bytef*>(m_raw.data());
+                m_stream->avail_in = static_cast<uInt>(n);
+                if (n == 0) {
+                    if (!m_streamEnd)
+                        throw Error(m_name, 0, "the gzip data ends early (a truncated file)");
+                    return false;
+                }
+            }
+            if (m_streamEnd) {
+                // Another gzip member may follow; anything else ends the text.
+                if (m_stream->avail_in >= 2 && m_stream->next_in[0] == 0x1f && m_stream->next_in[1] == 0x8b) {
+                    inflateReset(m_stream.get());
+                    m_streamEnd = false;
+                } else {
+                    return false;
+                }
+            }
+            m_stream->next_out = reinterpret_cast<Bytef*>(m_piece.data());
+            m_stream->avail_out = static_cast<uInt>(m_piece.size());
+            const int status = inflate(m_stream.get(), Z_NO_FLUSH);
+            if (status == Z_STREAM_END)
+                m_streamEnd = true;
+            else if (status == Z_MEM_ERROR)
+                throw std::bad_alloc();
+            else if (status != Z_OK && status != Z_BUF_ERROR)
+                throw Error(m_name, 0, std::string("damaged gzip data (") + (m_stream->msg ? m_stream->msg : "inflate") +
+                                           ")");
+            m_size = m_piece.size() - m_stream->avail_out;
+            if (m_size > 0)
+                return true;
+            if (status == Z_BUF_ERROR && m_stream->avail_in == 0 && std::feof(m_file)) {
+                if (!m_streamEnd)
+                    throw Error(m_name, 0, "the gzip data ends early (a truncated file)");
+                return false;
+            }
+        }
+#else
+        return false;
+#endif
+    }
+
+private:
+    void CheckRead()
+    {
+        if (std::ferror(m_file))
+            throw Error(m_name, 0, std::string("cannot read the file: ") + std::strerror(errno ? errno : EIO));
+    }
+    std::vector<char> m_piece;
+    std::FILE* m_file = nullptr;
+    bool m_close = false;
+    bool m_gzip = false;
+    bool m_first = true; // the piece read first is still to be handed out
+    bool m_peeked = false;
+#if ORVSCENE_HAVE_ZLIB
+    std::vector<char> m_raw;
+    std::unique_ptr<z_stream> m_stream;
+    bool m_streamEnd = false;
+    bool m_ended = false;
+#endif
+};
 
 // A fixed-point decimal as the PDB coordinate fields hold it: optional
 // sign, digits, optional point and digits, blanks around.
@@ -60,31 +310,33 @@ bool ParseFixedPoint(const std::string& field, double& value)
     return true;
 }
 
-// An element symbol as XYZ files give it: one to three letters, perhaps
-// followed by a number ("C", "Cl", "C12").
-bool IsElementSymbol(const std::string& symbol)
+// A decimal number, exponent allowed: no hexadecimal, no nan or inf, and
+// below 1e6 in size, so that distances and picture sizes stay finite.
+bool ParseDecimal(const char* text, std::size_t size, double& value)
 {
-    std::size_t letters = 0;
-    while (letters < symbol.size() && std::isalpha(static_cast<unsigned char>(symbol[letters])))
-        ++letters;
-    if (letters == 0 || letters > 3)
+    if (size == 0 || size > 64)
         return false;
-    for (std::size_t i = letters; i < symbol.size(); ++i)
-        if (!std::isdigit(static_cast<unsigned char>(symbol[i])))
+    bool digit = false;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E')
             return false;
-    return true;
+    }
+    if (!digit)
+        return false;
+    char buffer[72];
+    std::memcpy(buffer, text, size);
+    buffer[size] = '\0';
+    char* end = nullptr;
+    value = std::strtod(buffer, &end);
+    return end == buffer + size && std::isfinite(value) && std::fabs(value) < 1e6;
 }
 
-// A decimal number as XYZ files write them, exponent allowed: no
-// hexadecimal, no nan or inf, and below 1e6 in size, so that distances and
-// picture sizes stay finite.
-bool ParseXyzNumber(const std::string& token, double& value)
+bool ParseDecimal(const std::string& token, double& value)
 {
-    if (token.empty() || token.find_first_not_of("0123456789+-.eE") != std::string::npos)
-        return false;
-    char* end = nullptr;
-    value = std::strtod(token.c_str(), &end);
-    return end && *end == '\0' && std::isfinite(value) && std::fabs(value) < 1e6;
+    return ParseDecimal(token.data(), token.size(), value);
 }
 
 bool ParseInt(const std::string& field, int& value)
@@ -93,33 +345,60 @@ bool ParseInt(const std::string& field, int& value)
     if (t.empty())
         return false;
     char* end = nullptr;
+    errno = 0;
     long v = std::strtol(t.c_str(), &end, 10);
-    if (!end || *end != '\0' || v < -999999999L || v > 999999999L)
+    if (!end || *end != '\0' || errno || v < -999999999L || v > 999999999L)
         return false;
     value = static_cast<int>(v);
     return true;
 }
 
-// Serial numbers past 99999 are written in hybrid-36 ("A0000" follows 99999).
-bool ParseSerial(const std::string& field, int& value)
+// A hybrid-36 number of `width` characters: decimal up to 10^width - 1,
+// then upper-case base 36 ("A000" follows 9999), then lower-case ("a000"
+// follows "ZZZZ").
+bool ParseHybrid36(const std::string& field, std::size_t width, int& value)
 {
     if (ParseInt(field, value))
         return true;
     std::string t = Trim(field);
-    if (t.size() != 5 || !std::isupper(static_cast<unsigned char>(t[0])))
+    if (t.size() != width)
+        return false;
+    const bool upper = std::isupper(static_cast<unsigned char>(t[0])) != 0;
+    if (!upper && !std::islower(static_cast<unsigned char>(t[0])))
         return false;
     long v = 0;
     for (char c : t) {
+        const unsigned char u = static_cast<unsigned char>(c);
         int digit;
-        if (std::isdigit(static_cast<unsigned char>(c)))
+        if (std::isdigit(u))
             digit = c - '0';
-        else if (std::isupper(static_cast<unsigned char>(c)))
+        else if (upper && std::isupper(u))
             digit = c - 'A' + 10;
+        else if (!upper && std::islower(u))
+            digit = c - 'a' + 10;
         else
             return false;
         v = v * 36 + digit;
     }
-    value = static_cast<int>(v - 10L * 36 * 36 * 36 * 36 + 100000);
+    long power = 1, decimal = 1;
+    for (std::size_t i = 0; i < width; ++i) {
+        power *= 36;
+        decimal *= 10;
+    }
+    const long firstLetter = 10 * power / 36; // "A000" in base 36
+    v = v - firstLetter + decimal;
+    if (!upper)
+        v += 26 * power / 36;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool ParseHex(const std::string& field, int& value)
+{
+    std::string t = Trim(field);
+    if (t.empty() || t.size() > 7 || t.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return false;
+    value = static_cast<int>(std::strtol(t.c_str(), nullptr, 16));
     return true;
 }
 
@@ -130,17 +409,9 @@ std::string NormaliseElement(const std::string& symbol)
         if (std::isalpha(static_cast<unsigned char>(c)))
             e += static_cast<char>(e.empty() ? std::toupper(static_cast<unsigned char>(c))
                                              : std::tolower(static_cast<unsigned char>(c)));
+    if (e == "D" || e == "T")
+        return "H";
     return e;
-}
-
-bool IsTwoLetterElement(const std::string& e)
-{
-    static const char* const known[] = {"Cl", "Br", "Fe", "Zn", "Mg", "Na", "Ca", "Mn", "Cu", "Co", "Ni",
-                                        "Se", "Cd", "Hg", "Li", "Al", "Si", "Ar", "Kr", "Xe", "Pt", "Au"};
-    for (const char* k : known)
-        if (e == k)
-            return true;
-    return false;
 }
 
 // The element of an atom whose record has no element columns: from the atom
@@ -153,30 +424,68 @@ std::string ElementFromName(const std::string& nameField)
     unsigned char c1 = static_cast<unsigned char>(field[1]);
     if (!std::isalpha(c0))
         return std::isalpha(c1) ? NormaliseElement(std::string(1, field[1])) : std::string();
-    if (field[0] == 'H' && field[3] != ' ')
+    if ((field[0] == 'H' || field[0] == 'D') && field[3] != ' ')
         return "H"; // four-character hydrogen names start in the first column
     std::string two = NormaliseElement(field.substr(0, 2));
-    if (two.size() == 2 && IsTwoLetterElement(two))
+    if (two.size() == 2 && IsElement(two))
         return two;
     return NormaliseElement(std::string(1, field[0]));
 }
 
-Atom ParseAtomRecord(const std::string& line, const std::string& fileName, int lineNumber)
+// Residue numbers as PDB files of large simulations write them past 9999:
+// hybrid-36 ("A000", starting with a capital letter), or hexadecimal ("2710"
+// right after "9999", then "2711" ... "271a"). A field is read as
+// hexadecimal when it continues a count that has reached 9999 in
+// hexadecimal (its hexadecimal value is the last number + 1, or it has a
+// letter a-f), and from then on while the hexadecimal values do not step
+// back; a number that steps back (a new segment starting again) is decimal.
+class ResidueNumbers
+{
+public:
+    bool Parse(const std::string& field, int& value)
+    {
+        const std::string t = Trim(field);
+        int decimal = 0, hex = 0;
+        const bool isDecimal = ParseInt(t, decimal);
+        const bool isHex = !t.empty() && !std::isupper(static_cast<unsigned char>(t[0])) && ParseHex(t, hex);
+        const bool letters = isHex && t.find_first_of("abcdefABCDEF") != std::string::npos;
+        if (m_hex && isHex && hex >= m_last) {
+            value = hex;
+        } else if (isHex && m_last >= 9999 && ((isDecimal && hex == m_last + 1 && decimal != m_last + 1) ||
+                                               (!isDecimal && letters && hex > m_last))) {
+            m_hex = true;
+            value = hex;
+        } else if (isDecimal) {
+            m_hex = false;
+            value = decimal;
+        } else if (!ParseHybrid36(t, 4, value)) {
+            return false;
+        }
+        m_last = value;
+        return true;
+    }
+
+private:
+    int m_last = 0;
+    bool m_hex = false;
+};
+
+Atom ParseAtomRecord(const std::string& line, const std::string& fileName, long lineNumber, ResidueNumbers& numbers)
 {
     if (line.size() < 54)
-        throw ParseError(fileName, lineNumber, "atom record is truncated (" + std::to_string(line.size()) +
-                                                   " columns, coordinates need 54)");
+        throw Error(fileName, lineNumber, "atom record is truncated (" + std::to_string(line.size()) +
+                                              " columns, coordinates need 54)");
     Atom atom;
     atom.hetero = line.compare(0, 6, "HETATM") == 0;
-    if (!ParseSerial(Columns(line, 7, 11), atom.serial))
-        throw ParseError(fileName, lineNumber, "bad atom serial number '" + Printable(Columns(line, 7, 11)) + "'");
+    if (!ParseHybrid36(Columns(line, 7, 11), 5, atom.serial))
+        throw Error(fileName, lineNumber, "bad atom serial number '" + Printable(Columns(line, 7, 11)) + "'");
     std::string nameField = Columns(line, 13, 16);
     atom.name = Trim(nameField);
-    atom.residue = Trim(Columns(line, 18, 20));
-    atom.chain = line[21];
+    atom.residue = Trim(Columns(line, 18, 20) + Column(line, 21));
+    atom.chain = Trim(std::string(1, line[21]));
     std::string resSeq = Columns(line, 23, 26);
-    if (!Trim(resSeq).empty() && !ParseInt(resSeq, atom.residueNumber))
-        throw ParseError(fileName, lineNumber, "bad residue number '" + Printable(resSeq) + "'");
+    if (!Trim(resSeq).empty() && !numbers.Parse(resSeq, atom.residueNumber))
+        throw Error(fileName, lineNumber, "bad residue number '" + Printable(resSeq) + "'");
     atom.insertion = line[26];
     atom.altLocation = line[16];
     static const struct {
@@ -187,201 +496,560 @@ Atom ParseAtomRecord(const std::string& line, const std::string& fileName, int l
     for (const auto& c : coordinates) {
         std::string field = Columns(line, c.first, c.first + 7);
         if (!ParseFixedPoint(field, atom.*c.value))
-            throw ParseError(fileName, lineNumber,
-                             std::string("bad ") + c.name + " coordinate '" + Printable(field) + "' (columns " +
-                                 std::to_string(c.first) + "-" + std::to_string(c.first + 7) +
-                                 " hold a fixed-point decimal such as -12.345)");
+            throw Error(fileName, lineNumber,
+                        std::string("bad ") + c.name + " coordinate '" + Printable(field) + "' (columns " +
+                            std::to_string(c.first) + "-" + std::to_string(c.first + 7) +
+                            " hold a fixed-point decimal such as -12.345)");
     }
-    std::string element = NormaliseElement(Trim(Columns(line, 77, 78)));
-    bool symbolic = !element.empty();
-    for (char c : Trim(Columns(line, 77, 78)))
+    const std::string occupancy = Trim(Columns(line, 55, 60)), bFactor = Trim(Columns(line, 61, 66));
+    if (!occupancy.empty() && !ParseFixedPoint(occupancy, atom.occupancy))
+        throw Error(fileName, lineNumber, "bad occupancy '" + Printable(occupancy) + "' (columns 55-60)");
+    if (!bFactor.empty() && !ParseFixedPoint(bFactor, atom.bFactor))
+        throw Error(fileName, lineNumber, "bad B-factor '" + Printable(bFactor) + "' (columns 61-66)");
+    atom.segment = Trim(Columns(line, 73, 76));
+    std::string elementField = Trim(Columns(line, 77, 78));
+    bool symbolic = !elementField.empty();
+    for (char c : elementField)
         symbolic = symbolic && std::isalpha(static_cast<unsigned char>(c));
-    atom.element = symbolic ? element : ElementFromName(nameField);
+    atom.element = symbolic ? NormaliseElement(elementField) : ElementFromName(nameField);
     if (atom.element.empty())
-        throw ParseError(fileName, lineNumber, "no element for atom '" + Printable(atom.name) + "'");
+        throw Error(fileName, lineNumber, "no element for atom '" + Printable(atom.name) + "'");
     return atom;
 }
 
-} // namespace
-
-namespace {
-
-// Splits a text into lines ending in LF, CR LF or CR alone, counting them.
-class LineReader
-{
-public:
-    explicit LineReader(const std::string& text) : m_text(text) {}
-    bool Next(std::string& line)
-    {
-        if (m_at >= m_text.size())
-            return false;
-        std::size_t end = m_at;
-        while (end < m_text.size() && m_text[end] != '\n' && m_text[end] != '\r')
-            ++end;
-        line.assign(m_text, m_at, end - m_at);
-        m_at = end + 1;
-        if (end < m_text.size() && m_text[end] == '\r' && m_at < m_text.size() && m_text[m_at] == '\n')
-            ++m_at;
-        ++m_number;
-        return true;
-    }
-    int Number() const { return m_number; }
-
-private:
-    const std::string& m_text;
-    std::size_t m_at = 0;
-    int m_number = 0;
-};
-
-// Of the records of one atom in several alternate locations, keeps one: the
-// wanted conformer where the atom has it, else the first in the file.
-// Records without an alternate location are all kept, in file order.
+// Of the records of each residue, keeps those without an alternate location
+// and one conformer: the wanted one where the residue has it, else the first
+// that occurs in the residue. Records are kept in file order.
 std::vector<Atom> ChooseConformers(std::vector<Atom> atoms, char wanted, bool& wantedSeen)
 {
-    std::unordered_map<std::string, std::size_t> chosen; // atom -> index of the record kept
-    auto key = [](const Atom& a) {
-        return std::string(1, a.chain) + a.insertion + std::to_string(a.residueNumber) + ' ' + a.name;
-    };
+    using Key = std::tuple<std::string, std::string, int, char>; // chain, segment, number, insertion code
+    std::map<Key, char> chosen;
     wantedSeen = false;
     bool alternates = false;
-    for (std::size_t i = 0; i < atoms.size(); ++i) {
-        const Atom& atom = atoms[i];
+    for (const Atom& atom : atoms) {
         if (atom.altLocation == ' ')
             continue;
         alternates = true;
         wantedSeen = wantedSeen || atom.altLocation == wanted;
-        auto entry = chosen.emplace(key(atom), i);
-        if (!entry.second && atom.altLocation == wanted && atoms[entry.first->second].altLocation != wanted)
-            entry.first->second = i;
+        auto entry = chosen.emplace(Key(atom.chain, atom.segment, atom.residueNumber, atom.insertion), atom.altLocation);
+        if (!entry.second && atom.altLocation == wanted)
+            entry.first->second = wanted;
     }
     if (!alternates)
         return atoms;
     std::vector<Atom> kept;
     kept.reserve(atoms.size());
-    for (std::size_t i = 0; i < atoms.size(); ++i)
-        if (atoms[i].altLocation == ' ' || chosen.at(key(atoms[i])) == i)
-            kept.push_back(std::move(atoms[i]));
+    for (Atom& atom : atoms)
+        if (atom.altLocation == ' ' ||
+            chosen.at(Key(atom.chain, atom.segment, atom.residueNumber, atom.insertion)) == atom.altLocation)
+            kept.push_back(std::move(atom));
     return kept;
+}
+
+int CountRepeatedSerials(const std::vector<Atom>& atoms)
+{
+    std::unordered_set<int> seen;
+    seen.reserve(atoms.size());
+    int repeated = 0;
+    for (const Atom& a : atoms)
+        if (!seen.insert(a.serial).second)
+            ++repeated;
+    return repeated;
+}
+
+// Conformers, the CONECT bonds (by serial, where the serial names one atom),
+// repeated serials: what every reader does once the records of the model are in.
+void Finish(Molecule& molecule, std::vector<Atom> records, const std::vector<std::pair<int, int>>& conect,
+            const ReadOptions& options, long lastLine)
+{
+    bool wantedSeen = false;
+    molecule.atoms = ChooseConformers(std::move(records), options.altLocation, wantedSeen);
+    if (options.altLocation && !wantedSeen)
+        throw Error(molecule.source, 0, std::string("no atom has alternate location '") + options.altLocation + "'");
+    if (molecule.atoms.empty())
+        throw Error(molecule.source, lastLine, "no atoms");
+    molecule.repeatedSerials = CountRepeatedSerials(molecule.atoms);
+    if (!conect.empty()) {
+        std::unordered_map<int, int> bySerial; // serial -> index, -1 when the serial repeats
+        for (std::size_t i = 0; i < molecule.atoms.size(); ++i) {
+            auto hit = bySerial.emplace(molecule.atoms[i].serial, static_cast<int>(i));
+            if (!hit.second)
+                hit.first->second = -1;
+        }
+        std::set<std::pair<int, int>> bonds;
+        for (const auto& c : conect) {
+            auto a = bySerial.find(c.first), b = bySerial.find(c.second);
+            if (a != bySerial.end() && b != bySerial.end() && a->second >= 0 && b->second >= 0 &&
+                a->second != b->second)
+                bonds.insert(std::minmax(a->second, b->second));
+        }
+        molecule.statedBonds.assign(bonds.begin(), bonds.end());
+    }
 }
 
 } // namespace
 
-Molecule ReadPdb(const std::string& text, const std::string& fileName, const ReadOptions& options)
+Molecule ReadPdb(LineSource& lines, const std::string& fileName, const ReadOptions& options)
 {
     Molecule molecule;
     molecule.source = fileName;
+    molecule.format = "PDB";
     std::vector<Atom> records;
-    LineReader lines(text);
+    std::vector<std::pair<int, int>> conect;
+    ResidueNumbers numbers;
     std::string line;
     int modelsSeen = 0;
     bool inModel = false;
     bool found = false;   // the model asked for was met
     bool reading = true;  // outside MODEL records every atom counts
     bool done = false;
-    while (!done && lines.Next(line)) {
-        const int lineNumber = lines.Number();
-        std::string record = Columns(line, 1, 6);
-        if (record.compare(0, 5, "MODEL") == 0) {
+    while (lines.Next(line)) {
+        const long lineNumber = lines.Number();
+        if (line.size() < 3)
+            continue;
+        const char c0 = line[0];
+        if (c0 == 'A' || c0 == 'H') {
+            if (line.compare(0, 6, "ATOM  ") == 0 || line.compare(0, 6, "HETATM") == 0) {
+                if (reading && !done)
+                    records.push_back(ParseAtomRecord(line, fileName, lineNumber, numbers));
+            } else if (line.compare(0, 6, "HEADER") == 0) {
+                molecule.entryId = Trim(Columns(line, 63, 66));
+            }
+        } else if (c0 == 'T' && line.compare(0, 6, "TITLE ") == 0) {
+            const std::string part = Trim(Columns(line, 11, 80));
+            molecule.title += (molecule.title.empty() || part.empty() ? "" : " ") + part;
+        } else if (c0 == 'C' && line.compare(0, 6, "CONECT") == 0) {
+            int from = 0;
+            if (!ParseHybrid36(Columns(line, 7, 11), 5, from))
+                throw Error(fileName, lineNumber, "bad CONECT serial number '" + Printable(Columns(line, 7, 11)) + "'");
+            for (std::size_t column = 12; column + 4 <= line.size() && column <= 27; column += 5) {
+                const std::string field = Columns(line, column, column + 4);
+                int to = 0;
+                if (Trim(field).empty())
+                    continue;
+                if (!ParseHybrid36(field, 5, to))
+                    throw Error(fileName, lineNumber, "bad CONECT serial number '" + Printable(field) + "'");
+                conect.emplace_back(from, to);
+            }
+        } else if (c0 == 'M' && line.compare(0, 5, "MODEL") == 0) {
             if (inModel)
-                throw ParseError(fileName, lineNumber, "MODEL inside another MODEL");
+                throw Error(fileName, lineNumber, "MODEL inside another MODEL");
             int number = modelsSeen + 1;
             ParseInt(Columns(line, 11, 14), number);
             ++modelsSeen;
             inModel = true;
-            reading = options.model == 0 ? modelsSeen == 1 : number == options.model;
+            reading = !done && (options.model == 0 ? modelsSeen == 1 : number == options.model);
             found = found || reading;
-        } else if (record.compare(0, 6, "ENDMDL") == 0) {
+        } else if (c0 == 'E' && line.compare(0, 6, "ENDMDL") == 0) {
             if (!inModel)
-                throw ParseError(fileName, lineNumber, "ENDMDL without MODEL");
+                throw Error(fileName, lineNumber, "ENDMDL without MODEL");
             inModel = false;
             if (reading && !records.empty())
                 done = true;
             reading = false;
-        } else if (record == "ATOM  " || record == "HETATM") {
-            if (reading)
-                records.push_back(ParseAtomRecord(line, fileName, lineNumber));
-        } else if (record.compare(0, 3, "END") == 0 && (record.size() == 3 || record[3] == ' ')) {
+        } else if (c0 == 'E' && line.compare(0, 3, "END") == 0 && (line.size() == 3 || line[3] == ' ')) {
             break;
         }
     }
     if (inModel && !done)
-        throw ParseError(fileName, lines.Number(), "file ends inside a MODEL (no ENDMDL)");
+        throw Error(fileName, lines.Number(), "file ends inside a MODEL (no ENDMDL)");
     if (options.model > 1 && modelsSeen == 0)
-        throw ParseError(fileName, 0,
-                         "no model " + std::to_string(options.model) + ": the file has no MODEL records (it is model 1)");
+        throw Error(fileName, 0,
+                    "no model " + std::to_string(options.model) + ": the file has no MODEL records (it is model 1)");
     if (options.model > 0 && modelsSeen > 0 && !found)
-        throw ParseError(fileName, 0,
-                         "no model " + std::to_string(options.model) + " among its " + std::to_string(modelsSeen) +
-                             " MODEL records");
-    bool wantedSeen = false;
-    molecule.atoms = ChooseConformers(std::move(records), options.altLocation, wantedSeen);
-    if (options.altLocation && !wantedSeen)
-        throw ParseError(fileName, 0, std::string("no atom has alternate location '") + options.altLocation + "'");
-    if (molecule.atoms.empty())
-        throw ParseError(fileName, lines.Number(), "no atoms");
+        throw Error(fileName, 0,
+                    "no model " + std::to_string(options.model) + " among its " + std::to_string(modelsSeen) +
+                        " MODEL records");
+    Finish(molecule, std::move(records), conect, options, lines.Number());
+    return molecule;
+}
+
+Molecule ReadPdb(const std::string& text, const std::string& fileName, const ReadOptions& options)
+{
+    StringLines lines(text, fileName);
+    return ReadPdb(lines, fileName, options);
+}
+
+namespace {
+
+// The tokens of a CIF text, with the line each starts on.
+class CifTokens
+{
+public:
+    CifTokens(LineSource& lines, const std::string& fileName) : m_lines(lines), m_file(fileName) {}
+
+    // The next token (quotes and text-field markers removed); false at the
+    // end. `quoted` tells a quoted "?" or "." from the null markers.
+    bool Next(std::string& token, bool& quoted)
+    {
+        for (;;) {
+            if (m_at >= m_line.size()) {
+                if (!m_lines.Next(m_line))
+                    return false;
+                m_at = 0;
+                if (!m_line.empty() && m_line[0] == ';')
+                    return TextField(token, quoted);
+                continue;
+            }
+            const char c = m_line[m_at];
+            if (c == ' ' || c == '\t') {
+                ++m_at;
+                continue;
+            }
+            if (c == '#') {
+                m_at = m_line.size();
+                continue;
+            }
+            m_tokenLine = m_lines.Number();
+            if (c == '\'' || c == '"') {
+                // A quote closes where it is followed by a blank or the line's end.
+                std::size_t end = m_at + 1;
+                while (end < m_line.size() &&
+                       !(m_line[end] == c && (end + 1 == m_line.size() || m_line[end + 1] == ' ' || m_line[end + 1] == '\t')))
+                    ++end;
+                if (end >= m_line.size())
+                    throw Error(m_file, m_tokenLine, std::string("unterminated quoted value (") + c + ")");
+                token.assign(m_line, m_at + 1, end - m_at - 1);
+                m_at = end + 1;
+                quoted = true;
+                return true;
+            }
+            std::size_t end = m_at;
+            while (end < m_line.size() && m_line[end] != ' ' && m_line[end] != '\t')
+                ++end;
+            token.assign(m_line, m_at, end - m_at);
+            m_at = end;
+            quoted = false;
+            return true;
+        }
+    }
+    long Line() const { return m_tokenLine; }
+    long LastLine() const { return m_lines.Number(); }
+
+private:
+    bool TextField(std::string& token, bool& quoted)
+    {
+        m_tokenLine = m_lines.Number();
+        token.assign(m_line, 1, std::string::npos);
+        for (;;) {
+            if (!m_lines.Next(m_line))
+                throw Error(m_file, m_tokenLine, "text field (;) never closed");
+            if (!m_line.empty() && m_line[0] == ';') {
+                m_at = 1;
+                quoted = true;
+                return true;
+            }
+            if (token.size() + m_line.size() > kMaxLine)
+                throw Error(m_file, m_tokenLine, "text field longer than " + std::to_string(kMaxLine) + " bytes");
+            token += '\n';
+            token += m_line;
+        }
+    }
+
+    LineSource& m_lines;
+    std::string m_file;
+    std::string m_line;
+    std::size_t m_at = 0;
+    long m_tokenLine = 0;
+};
+
+bool Null(const std::string& value, bool quoted)
+{
+    return !quoted && (value == "?" || value == ".");
+}
+
+std::string Lower(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Columns of the _atom_site loop the reader uses.
+enum AtomSiteColumn {
+    kGroup, kId, kSymbol, kLabelAtom, kAuthAtom, kAlt, kLabelComp, kAuthComp, kLabelAsym, kAuthAsym,
+    kLabelSeq, kAuthSeq, kInsCode, kX, kY, kZ, kOccupancy, kB, kModel, kNumColumns
+};
+
+const char* const kAtomSiteTags[kNumColumns] = {
+    "group_pdb", "id", "type_symbol", "label_atom_id", "auth_atom_id", "label_alt_id", "label_comp_id",
+    "auth_comp_id", "label_asym_id", "auth_asym_id", "label_seq_id", "auth_seq_id", "pdbx_pdb_ins_code",
+    "cartn_x", "cartn_y", "cartn_z", "occupancy", "b_iso_or_equiv", "pdbx_pdb_model_num"};
+
+} // namespace
+
+Molecule ReadCif(LineSource& lines, const std::string& fileName, const ReadOptions& options)
+{
+    Molecule molecule;
+    molecule.source = fileName;
+    molecule.format = "mmCIF";
+    CifTokens tokens(lines, fileName);
+    std::string token;
+    bool quoted = false;
+    bool inBlock = false, pending = false;
+    std::vector<Atom> records;
+    bool sawAtomSite = false;
+    int firstModel = 0;
+    std::set<int> models;
+    bool modelFound = false;
+    // Reads a tag's value in a tag-value pair.
+    auto pairValue = [&](const std::string& tag) {
+        if (!tokens.Next(token, quoted))
+            throw Error(fileName, tokens.LastLine(), tag + " has no value");
+        return Null(token, quoted) ? std::string() : token;
+    };
+    while (pending || tokens.Next(token, quoted)) {
+        pending = false;
+        if (quoted)
+            throw Error(fileName, tokens.Line(), "value '" + Printable(token) + "' without a tag");
+        const std::string lower = Lower(token.substr(0, 5));
+        if (lower == "data_") {
+            if (inBlock)
+                break; // the first data block only
+            inBlock = true;
+            continue;
+        }
+        if (!inBlock)
+            throw Error(fileName, tokens.Line(), "expected a data block (data_...), found '" + Printable(token) + "'");
+        if (token[0] == '_') {
+            const std::string tag = Lower(token);
+            const std::string value = pairValue(token);
+            if (tag == "_entry.id")
+                molecule.entryId = value;
+            else if (tag == "_struct.title")
+                molecule.title = value;
+            else if (tag.compare(0, 11, "_atom_site.") == 0)
+                throw Error(fileName, tokens.Line(), "_atom_site items outside a loop are not read (one atom?)");
+            continue;
+        }
+        if (lower != "loop_")
+            throw Error(fileName, tokens.Line(), "unexpected value '" + Printable(token) + "'");
+        std::vector<std::string> tags;
+        while (tokens.Next(token, quoted)) {
+            if (quoted || token[0] != '_')
+                break;
+            tags.push_back(Lower(token));
+        }
+        if (tags.empty())
+            throw Error(fileName, tokens.Line(), "loop_ without tags");
+        const bool atomSite = tags[0].compare(0, 11, "_atom_site.") == 0;
+        const long loopLine = tokens.Line();
+        int column[kNumColumns];
+        std::fill(column, column + kNumColumns, -1);
+        if (atomSite) {
+            if (sawAtomSite)
+                throw Error(fileName, loopLine, "a second _atom_site loop");
+            sawAtomSite = true;
+            for (std::size_t t = 0; t < tags.size(); ++t)
+                for (int c = 0; c < kNumColumns; ++c)
+                    if (tags[t].compare(11, std::string::npos, kAtomSiteTags[c]) == 0)
+                        column[c] = static_cast<int>(t);
+            for (int c : {kX, kY, kZ})
+                if (column[c] < 0)
+                    throw Error(fileName, loopLine, std::string("_atom_site has no ") + kAtomSiteTags[c] + " column");
+            if (column[kLabelAtom] < 0 && column[kAuthAtom] < 0)
+                throw Error(fileName, loopLine, "_atom_site has no atom name column");
+        }
+        // The loop's values, row by row; the token after the last is handed back.
+        std::vector<std::string> row(tags.size());
+        std::vector<bool> nulls(tags.size());
+        std::size_t n = 0;
+        long rowLine = 0;
+        bool more = true;
+        for (;;) {
+            if (n == 0) {
+                if (!more)
+                    break;
+                if (!quoted && (token[0] == '_' || Lower(token.substr(0, 5)) == "loop_" ||
+                                Lower(token.substr(0, 5)) == "data_")) {
+                    pending = true;
+                    break;
+                }
+                rowLine = tokens.Line();
+            }
+            if (atomSite) {
+                row[n].swap(token);
+                nulls[n] = Null(row[n], quoted);
+            }
+            ++n;
+            if (n == tags.size()) {
+                n = 0;
+                if (atomSite) {
+                    auto get = [&](int c, int fallback) -> const std::string* {
+                        int k = column[c] >= 0 && !nulls[static_cast<std::size_t>(column[c])] ? column[c]
+                                : fallback >= 0 && column[fallback] >= 0 && !nulls[static_cast<std::size_t>(column[fallback])]
+                                    ? column[fallback]
+                                    : -1;
+                        return k < 0 ? nullptr : &row[static_cast<std::size_t>(k)];
+                    };
+                    auto where = [&](int c) {
+                        return std::string(kAtomSiteTags[c]) + " of the row at line " + std::to_string(rowLine);
+                    };
+                    int model = 1;
+                    if (const std::string* m = get(kModel, -1))
+                        if (!ParseInt(*m, model))
+                            throw Error(fileName, rowLine, "bad pdbx_PDB_model_num '" + Printable(*m) + "'");
+                    if (models.empty())
+                        firstModel = model;
+                    models.insert(model);
+                    const int wanted = options.model ? options.model : firstModel;
+                    if (model == wanted) {
+                        modelFound = true;
+                        Atom atom;
+                        static double Atom::*const xyz[3] = {&Atom::x, &Atom::y, &Atom::z};
+                        for (int k = 0; k < 3; ++k) {
+                            const std::string* v = get(kX + k, -1);
+                            if (!v || !ParseDecimal(*v, atom.*xyz[k]))
+                                throw Error(fileName, rowLine,
+                                            "bad coordinate '" + Printable(v ? *v : "?") + "' in " + where(kX + k) +
+                                                " (a finite decimal below 1e6 in size)");
+                        }
+                        if (const std::string* v = get(kId, -1))
+                            if (!ParseInt(*v, atom.serial))
+                                throw Error(fileName, rowLine, "bad atom id '" + Printable(*v) + "'");
+                        const std::string* name = get(kAuthAtom, kLabelAtom);
+                        atom.name = name ? *name : std::string();
+                        if (const std::string* v = get(kAuthComp, kLabelComp))
+                            atom.residue = *v;
+                        if (const std::string* v = get(kAuthAsym, kLabelAsym))
+                            atom.chain = *v;
+                        if (const std::string* v = get(kAuthSeq, kLabelSeq))
+                            if (!ParseInt(*v, atom.residueNumber))
+                                throw Error(fileName, rowLine, "bad residue number '" + Printable(*v) + "' in " +
+                                                                   where(column[kAuthSeq] >= 0 ? kAuthSeq : kLabelSeq));
+                        if (const std::string* v = get(kInsCode, -1))
+                            atom.insertion = v->size() == 1 ? (*v)[0] : ' ';
+                        if (const std::string* v = get(kAlt, -1))
+                            atom.altLocation = v->size() == 1 ? (*v)[0] : ' ';
+                        if (const std::string* v = get(kOccupancy, -1))
+                            if (!ParseDecimal(*v, atom.occupancy))
+                                throw Error(fileName, rowLine, "bad occupancy '" + Printable(*v) + "'");
+                        if (const std::string* v = get(kB, -1))
+                            if (!ParseDecimal(*v, atom.bFactor))
+                                throw Error(fileName, rowLine, "bad B-factor '" + Printable(*v) + "'");
+                        if (const std::string* v = get(kGroup, -1))
+                            atom.hetero = *v == "HETATM";
+                        const std::string* symbol = get(kSymbol, -1);
+                        atom.element = symbol ? NormaliseElement(*symbol) : ElementFromName(" " + atom.name);
+                        if (atom.element.empty() || (symbol && !IsElement(atom.element) &&
+                                                     symbol->find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") != std::string::npos))
+                            throw Error(fileName, rowLine, "no element for atom '" + Printable(atom.name) + "'");
+                        records.push_back(std::move(atom));
+                    }
+                }
+            }
+            more = tokens.Next(token, quoted);
+            if (!more && n != 0)
+                throw Error(fileName, tokens.LastLine(),
+                            "loop ends inside a row (" + std::to_string(n) + " of " + std::to_string(tags.size()) +
+                                " values)");
+            if (!more && n == 0)
+                break;
+        }
+        if (!more && !pending)
+            break;
+    }
+    if (!inBlock)
+        throw Error(fileName, tokens.LastLine(), "no data block");
+    if (!sawAtomSite)
+        throw Error(fileName, tokens.LastLine(), "no atoms (no _atom_site loop)");
+    if (options.model > 0 && !modelFound)
+        throw Error(fileName, 0,
+                    "no model " + std::to_string(options.model) + " among its " + std::to_string(models.size()) +
+                        " models");
+    Finish(molecule, std::move(records), {}, options, tokens.LastLine());
+    return molecule;
+}
+
+Molecule ReadCif(const std::string& text, const std::string& fileName, const ReadOptions& options)
+{
+    StringLines lines(text, fileName);
+    return ReadCif(lines, fileName, options);
+}
+
+Molecule ReadXyz(LineSource& lines, const std::string& fileName)
+{
+    Molecule molecule;
+    molecule.source = fileName;
+    molecule.format = "XYZ";
+    std::string line;
+    if (!lines.Next(line))
+        throw Error(fileName, 1, "empty file");
+    int count = 0;
+    if (!ParseInt(line, count) || count <= 0)
+        throw Error(fileName, 1, "expected the number of atoms, found '" + Printable(Trim(line)) + "'");
+    if (!lines.Next(line))
+        throw Error(fileName, 2, "missing comment line");
+    molecule.title = Trim(line);
+    for (int i = 0; i < count; ++i) {
+        long lineNumber = i + 3;
+        if (!lines.Next(line))
+            throw Error(fileName, lineNumber,
+                        "file ends after " + std::to_string(i) + " of " + std::to_string(count) + " atoms");
+        std::istringstream fields(line);
+        std::string symbol, x, y, z;
+        Atom atom;
+        if (!(fields >> symbol >> x >> y >> z) || !ParseDecimal(x, atom.x) || !ParseDecimal(y, atom.y) ||
+            !ParseDecimal(z, atom.z))
+            throw Error(fileName, lineNumber,
+                        "expected 'element x y z' with decimal coordinates, found '" + Printable(Trim(line)) + "'");
+        atom.serial = i + 1;
+        std::size_t letters = 0;
+        while (letters < symbol.size() && std::isalpha(static_cast<unsigned char>(symbol[letters])))
+            ++letters;
+        if (letters == 0 || letters > 2 || symbol.find_first_not_of("0123456789", letters) != std::string::npos ||
+            !IsElement(symbol.substr(0, letters)))
+            throw Error(fileName, lineNumber, "bad element '" + Printable(symbol) + "'");
+        atom.element = NormaliseElement(symbol.substr(0, letters));
+        atom.name = atom.element + std::to_string(i + 1);
+        atom.residue = "XYZ";
+        atom.chain = "A";
+        atom.residueNumber = 1;
+        molecule.atoms.push_back(atom);
+    }
+    molecule.repeatedSerials = 0;
     return molecule;
 }
 
 Molecule ReadXyz(const std::string& text, const std::string& fileName)
 {
-    Molecule molecule;
-    molecule.source = fileName;
-    LineReader lines(text);
-    std::string line;
-    if (!lines.Next(line))
-        throw ParseError(fileName, 1, "empty file");
-    int count = 0;
-    if (!ParseInt(line, count) || count <= 0)
-        throw ParseError(fileName, 1, "expected the number of atoms, found '" + Printable(Trim(line)) + "'");
-    if (!lines.Next(line))
-        throw ParseError(fileName, 2, "missing comment line");
-    for (int i = 0; i < count; ++i) {
-        int lineNumber = i + 3;
-        if (!lines.Next(line))
-            throw ParseError(fileName, lineNumber,
-                             "file ends after " + std::to_string(i) + " of " + std::to_string(count) + " atoms");
-        std::istringstream fields(line);
-        std::string symbol, x, y, z;
-        Atom atom;
-        if (!(fields >> symbol >> x >> y >> z) || !ParseXyzNumber(x, atom.x) || !ParseXyzNumber(y, atom.y) ||
-            !ParseXyzNumber(z, atom.z))
-            throw ParseError(fileName, lineNumber,
-                             "expected 'element x y z' with decimal coordinates, found '" + Printable(Trim(line)) + "'");
-        atom.serial = i + 1;
-        atom.element = NormaliseElement(symbol);
-        if (!IsElementSymbol(symbol))
-            throw ParseError(fileName, lineNumber, "bad element '" + Printable(symbol) + "'");
-        atom.name = atom.element + std::to_string(i + 1);
-        atom.residue = "XYZ";
-        atom.chain = 'A';
-        atom.residueNumber = 1;
-        molecule.atoms.push_back(atom);
-    }
-    return molecule;
+    StringLines lines(text, fileName);
+    return ReadXyz(lines, fileName);
 }
 
 Molecule ReadStructureFile(const std::string& path, const ReadOptions& options)
 {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0)
-        throw ParseError(path, 0, std::string("cannot open the file: ") + std::strerror(errno));
-    if (S_ISDIR(info.st_mode))
-        throw ParseError(path, 0, "is a directory, not a structure file");
-    errno = 0;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw ParseError(path, 0, std::string("cannot open the file: ") + std::strerror(errno));
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad())
-        throw ParseError(path, 0, "cannot read the file");
-    std::size_t dot = path.rfind('.');
-    std::string ext = dot == std::string::npos ? std::string() : path.substr(dot + 1);
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (ext == "xyz")
-        return ReadXyz(text.str(), path);
-    return ReadPdb(text.str(), path, options);
+    FileLines lines(path);
+    const std::string head = lines.Peek();
+    std::string name = Lower(path);
+    if (name.size() > 3 && name.compare(name.size() - 3, 3, ".gz") == 0)
+        name.resize(name.size() - 3);
+    // The first line that is neither blank nor a comment.
+    std::string first;
+    for (std::size_t at = 0; at < head.size();) {
+        std::size_t end = head.find_first_of("\r\n", at);
+        if (end == std::string::npos)
+            end = head.size();
+        const std::string line = Trim(head.substr(at, end - at));
+        if (!line.empty() && line[0] != '#') {
+            first = line;
+            break;
+        }
+        at = end + 1;
+    }
+    const std::string display = path == "-" ? std::string("standard input") : path;
+    Molecule molecule;
+    int count = 0;
+    if (Lower(first.substr(0, 5)) == "data_")
+        molecule = ReadCif(lines, display, options);
+    else if ((name.size() > 4 && name.compare(name.size() - 4, 4, ".xyz") == 0) ||
+             (ParseInt(first, count) && first.find_first_not_of("0123456789") == std::string::npos))
+        molecule = ReadXyz(lines, display);
+    else
+        molecule = ReadPdb(lines, display, options);
+    if (lines.Gzip())
+        molecule.format += " (gzip)";
+    return molecule;
 }
 
 std::string Printable(const std::string& text, std::size_t limit)
@@ -400,6 +1068,65 @@ std::string Printable(const std::string& text, std::size_t limit)
         }
     }
     return out;
+}
+
+bool IsWater(const std::string& residue)
+{
+    static const char* const names[] = {"HOH", "WAT", "H2O", "DOD", "D2O", "TIP", "TIP3", "TIP4", "SOL", "SPC"};
+    for (const char* n : names)
+        if (residue == n)
+            return true;
+    return false;
+}
+
+namespace {
+
+// A number in `width` hybrid-36 characters: decimal while it fits, then
+// upper-case base 36 from "A0..." (the inverse of ParseHybrid36).
+std::string Hybrid36(long value, int width)
+{
+    long decimal = 1, power = 1;
+    for (int i = 0; i < width; ++i) {
+        decimal *= 10;
+        power *= 36;
+    }
+    char buffer[32];
+    if (value > -decimal / 10 && value < decimal) {
+        std::snprintf(buffer, sizeof buffer, "%*ld", width, value);
+        return buffer;
+    }
+    long v = value - decimal + 10 * power / 36;
+    const bool upper = v < power;
+    if (!upper)
+        v -= 26 * power / 36;
+    if (v < 0 || v >= power)
+        return std::string(static_cast<std::size_t>(width), '*');
+    std::string out(static_cast<std::size_t>(width), '0');
+    const char* digits = upper ? "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ" : "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (int i = width - 1; i >= 0; --i) {
+        out[static_cast<std::size_t>(i)] = digits[v % 36];
+        v /= 36;
+    }
+    return out;
+}
+
+} // namespace
+
+void WritePdb(std::ostream& out, const Molecule& molecule)
+{
+    char line[128];
+    for (const Atom& a : molecule.atoms) {
+        // Names of four characters, and two-letter elements, start in column 13.
+        std::string name = a.name.substr(0, 4);
+        if (name.size() < 4 && a.element.size() < 2)
+            name = " " + name;
+        std::snprintf(line, sizeof line, "%-6s%5s %-4s%c%3.3s %c%4s%c   %8.3f%8.3f%8.3f%6.2f%6.2f      %-4.4s%2s\n",
+                      a.hetero ? "HETATM" : "ATOM", Hybrid36(a.serial, 5).c_str(), name.c_str(), a.altLocation,
+                      a.residue.c_str(), a.chain.empty() ? ' ' : a.chain[0], Hybrid36(a.residueNumber, 4).c_str(),
+                      a.insertion, a.x, a.y, a.z, a.occupancy, a.bFactor, a.segment.c_str(), a.element.c_str());
+        out << line;
+    }
+    out << "END\n";
 }
 
 Molecule DefaultMolecule()

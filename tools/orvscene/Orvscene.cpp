@@ -5,14 +5,19 @@
 #include "HtmlPage.h"
 #include "Molecule.h"
 #include "Report.h"
+#include "Json.h"
 #include "SceneBuilder.h"
 #include "SceneDocument.h"
-#include "SceneKinds.h"
+#include "orvcore/graphics/scene/DisplayListKinds.h"
 #include "SceneView.h"
 #include "SceneWalk.h"
 
 #include "orvcore/geometry/Superposition.h"
+#include "orvcore/graphics/primitives/IconPrimitive.h"
+#include "orvcore/graphics/primitives/LinePrimitives.h"
+#include "orvcore/graphics/primitives/LitSolidPrimitives.h"
 #include "orvcore/graphics/primitives/PointPrimitives.h"
+#include "orvcore/graphics/primitives/TextPrimitives.h"
 
 #include <chrono>
 #include <cctype>
@@ -22,6 +27,7 @@
 #include <ostream>
 #include <sstream>
 #include <tuple>
+#include <type_traits>
 
 using namespace Orvane;
 
@@ -44,16 +50,17 @@ struct Options {
     bool viewAngles = false;
     double angles[3] = {0, 0, 0};
     std::string write;
+    std::string writeMoved;
     std::string read;
     bool json = false;
     bool timings = true;
 };
 
-class UsageError : public std::runtime_error
+// A mistake on the command line: exit 1.
+Error UsageError(const std::string& reason)
 {
-public:
-    using std::runtime_error::runtime_error;
-};
+    return Error(std::string(), 0L, reason, 1);
+}
 
 // Parses "a,b" or "a,b,c" into exactly `n` finite numbers.
 bool ParseNumbers(const std::string& text, double* values, int n)
@@ -125,13 +132,15 @@ Options ParseOptions(const std::vector<std::string>& args)
             o.viewAngles = true;
         } else if (a == "--write") {
             o.write = value(i);
+        } else if (a == "--write-moved") {
+            o.writeMoved = value(i);
         } else if (a == "--read") {
             o.read = value(i);
         } else if (a == "--json") {
             o.json = true;
         } else if (a == "--no-timings") {
             o.timings = false;
-        } else if (!a.empty() && a[0] == '-') {
+        } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError("unknown option " + a);
         } else if (o.input.empty()) {
             o.input = a;
@@ -139,6 +148,8 @@ Options ParseOptions(const std::vector<std::string>& args)
             throw UsageError("only one structure file can be given");
         }
     }
+    if (!o.writeMoved.empty() && o.superpose.empty())
+        throw UsageError("--write-moved writes the structure that --superpose moves: give --superpose OTHER");
     if (!o.read.empty() && (!o.input.empty() || !o.superpose.empty() || o.structureOptions))
         throw UsageError("--read loads a document; it takes no structure file, --superpose, --model, --altloc, "
                          "--style, --hydrogens or --labels");
@@ -171,6 +182,12 @@ struct PrimitiveCounter : SceneVisitor {
     }
 };
 
+// The kinds the picture outputs (SVG, page, glTF) draw.
+template <class Kind>
+constexpr bool kDrawn = std::is_same<Kind, SpherePrimitive>::value || std::is_same<Kind, CylinderPrimitive>::value ||
+                        std::is_same<Kind, LinePrimitive>::value || std::is_same<Kind, DotPrimitive>::value ||
+                        std::is_same<Kind, Text3DPrimitive>::value || std::is_same<Kind, IconPrimitive>::value;
+
 void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
 {
     r.source = doc.source;
@@ -183,11 +200,15 @@ void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
     std::map<std::string, int>& counts = counter.counts;
     r.primitives.clear();
     r.totalPrimitives = 0;
-    ForEachPrimitiveArray([&](auto, const char* label, auto, auto) {
-        int n = counts[label];
+    r.notDrawn.clear();
+    Orvane::ForEachPrimitiveArray([&](const auto& array) {
+        using Kind = typename std::decay_t<decltype(array)>::Type;
+        const int n = counts[array.label];
         if (n) {
-            r.primitives.emplace_back(label, n);
+            r.primitives.emplace_back(array.label, n);
             r.totalPrimitives += n;
+            if (!kDrawn<Kind>)
+                r.notDrawn.emplace_back(array.label, n);
         }
     });
     for (int k = 0; k < 3; ++k) {
@@ -210,37 +231,13 @@ void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
     r.planar = axes.planar;
 }
 
-// Builds the document from a structure read from a file or the embedded molecule.
-SceneDocument BuildDocument(const Molecule& molecule, const Options& o, Axes& axes, Stopwatch& watch)
-{
-    StructureFacts facts = AnalyseStructure(molecule, o.scene);
-    watch.Lap("find bonds");
-    SceneDocument doc;
-    doc.source = molecule.source;
-    doc.atoms = static_cast<int>(molecule.atoms.size());
-    doc.bonds = static_cast<int>(facts.bonds.size());
-    doc.residues = facts.residues;
-    doc.chains = facts.chains;
-    doc.coordinates = Coordinates(molecule, facts.shown);
-    for (int index : facts.shown) {
-        const Atom& atom = molecule.atoms[static_cast<std::size_t>(index)];
-        doc.serials.Add(atom.serial);
-        doc.labels.Add(AtomLabel(atom).c_str());
-    }
-    axes = PrincipalAxes(doc.coordinates);
-    watch.Lap("principal axes");
-    doc.scene = BuildScene(molecule, facts, axes, o.scene);
-    watch.Lap("build scene");
-    return doc;
-}
-
 // Alpha carbons by chain, residue number and insertion code.
-std::map<std::tuple<char, int, char>, Point3d> AlphaCarbons(const Molecule& m)
+std::map<std::tuple<std::string, int, char>, Point3d> AlphaCarbons(const Molecule& m)
 {
-    std::map<std::tuple<char, int, char>, Point3d> cas;
+    std::map<std::tuple<std::string, int, char>, Point3d> cas;
     for (const Atom& a : m.atoms)
         if (a.name == "CA" && a.element == "C")
-            cas.emplace(std::make_tuple(a.chain, a.residueNumber, a.insertion), Point3d(a.x, a.y, a.z));
+            cas.emplace(std::make_tuple(ChainKey(a), a.residueNumber, a.insertion), Point3d(a.x, a.y, a.z));
     return cas;
 }
 
@@ -252,10 +249,11 @@ double Rmsd(const Point3d::Array& a, const Point3d::Array& b)
     return a.GetSize() ? std::sqrt(sum / a.GetSize()) : 0;
 }
 
-void Superpose(const Molecule& target, const Options& o, Report& r)
+// Reads the other structure and moves it onto the target by their common
+// alpha carbons. The other structure is read at its first model, first
+// conformers: --model and --altloc choose within the structure shown.
+Molecule Superpose(const Molecule& target, const Options& o, Report& r)
 {
-    // The other structure is read at its first model, first conformers:
-    // --model and --altloc choose within the structure shown.
     Molecule mobile = ReadStructureFile(o.superpose);
     auto targetCas = AlphaCarbons(target);
     Point3d::Array t, m;
@@ -267,17 +265,77 @@ void Superpose(const Molecule& target, const Options& o, Report& r)
         }
     }
     if (m.GetSize() == 0)
-        throw ParseError(o.superpose, 0, "no alpha carbons in common with the structure (by chain and residue number)");
+        throw Error(o.superpose, 0L, "no alpha carbons in common with the structure (by chain and residue number)");
     Point3d::Array moved(m);
     RMSBestFit(m, t, moved);
+    Point3d::Array all;
+    all.SetSize(static_cast<int>(mobile.atoms.size()));
+    for (std::size_t i = 0; i < mobile.atoms.size(); ++i)
+        all[static_cast<int>(i)] = Point3d(mobile.atoms[i].x, mobile.atoms[i].y, mobile.atoms[i].z);
+    RMSBestFit(m, t, all);
+    for (std::size_t i = 0; i < mobile.atoms.size(); ++i)
+        all[static_cast<int>(i)].GetXYZ(mobile.atoms[i].x, mobile.atoms[i].y, mobile.atoms[i].z);
     r.superposed = true;
     r.superposedPairs = m.GetSize();
     r.rmsdBefore = Rmsd(m, t);
     r.rmsdAfter = Rmsd(moved, t);
+    r.superposedSource = mobile.source;
+    r.superposedAtoms = static_cast<int>(mobile.atoms.size());
+    return mobile;
 }
 
-void PickAtom(const SceneDocument& doc, const View& view, const std::vector<DotPrimitive>& dots,
-              const Picture& picture, const Options& o, Report& r)
+// Builds the document from a structure read from a file or the embedded
+// molecule, with the superposed structure (if any) drawn beside it in its
+// own list. `shown` receives the atoms of the document's atom lists in order:
+// the object identifier id names shown[id - 1].
+SceneDocument BuildDocument(const Molecule& molecule, const Molecule* moved, const Options& o, Axes& axes,
+                            Stopwatch& watch, Report& r, std::vector<const Atom*>& shown, std::size_t& firstMoved)
+{
+    StructureFacts facts = AnalyseStructure(molecule, o.scene);
+    watch.Lap("find bonds");
+    SceneDocument doc;
+    doc.source = molecule.source;
+    doc.atoms = static_cast<int>(molecule.atoms.size());
+    doc.bonds = static_cast<int>(facts.bonds.size());
+    doc.residues = facts.residues;
+    doc.chains = facts.chains;
+    r.cappedAtoms = facts.cappedAtoms;
+    r.bondCap = o.scene.maxBondsPerAtom;
+    r.stackedAtoms = facts.stackedAtoms;
+    r.statedBonds = facts.statedBonds;
+    doc.coordinates = Coordinates(molecule, facts.shown);
+    auto addAtoms = [&](const Molecule& m, const std::vector<int>& indices) {
+        for (int index : indices) {
+            const Atom& atom = m.atoms[static_cast<std::size_t>(index)];
+            doc.serials.Add(atom.serial);
+            doc.labels.Add(ToUtf8(AtomLabel(atom)).c_str());
+            shown.push_back(&atom);
+        }
+    };
+    addAtoms(molecule, facts.shown);
+    axes = PrincipalAxes(doc.coordinates);
+    watch.Lap("principal axes");
+    doc.scene = BuildScene(molecule, facts, axes, o.scene);
+    if (moved) {
+        SceneOptions options = o.scene;
+        options.idOffset = static_cast<unsigned>(shown.size());
+        options.dimmed = true;
+        options.axes = false;
+        StructureFacts other = AnalyseStructure(*moved, options);
+        Point3d::Array points = Coordinates(*moved, other.shown);
+        for (int i = 0; i < points.GetSize(); ++i)
+            doc.coordinates.Add(points[i]);
+        firstMoved = shown.size();
+        addAtoms(*moved, other.shown);
+        doc.scene.Add(BuildScene(*moved, other, axes, options));
+    }
+    watch.Lap("build scene");
+    return doc;
+}
+
+void PickAtom(const SceneDocument& doc, const std::vector<const Atom*>& shown, std::size_t firstMoved,
+              const View& view, const std::vector<DotPrimitive>& dots, const Picture& picture, const Options& o,
+              Report& r)
 {
     r.pickAsked = true;
     r.pickX = o.pickX;
@@ -287,12 +345,27 @@ void PickAtom(const SceneDocument& doc, const View& view, const std::vector<DotP
     if (!PickAt(dots, picture, view, o.pickX, o.pickY, pick))
         return;
     r.picked = true;
-    r.pickedSerial = static_cast<int>(pick.id);
+    r.pickedId = pick.id;
     r.pickDistance = pick.distance;
     r.pickedAtom = "object " + std::to_string(pick.id);
-    for (int i = 0; i < doc.serials.GetSize(); ++i)
-        if (static_cast<unsigned>(doc.serials[i]) == pick.id)
-            r.pickedAtom = doc.labels[i].GetString();
+    const std::size_t at = pick.id - 1;
+    if (pick.id == 0 || at >= static_cast<std::size_t>(doc.serials.GetSize()))
+        return;
+    r.pickedSerial = doc.serials[static_cast<int>(at)];
+    r.pickedAtom = doc.labels[static_cast<int>(at)].GetString();
+    if (at < shown.size()) {
+        const Atom& a = *shown[at];
+        r.pickedFields = true;
+        r.pickedName = a.name;
+        r.pickedResidue = a.residue;
+        r.pickedChain = a.chain;
+        r.pickedSegment = a.segment;
+        r.pickedElement = a.element;
+        r.pickedResidueNumber = a.residueNumber;
+        r.pickedInsertion = a.insertion;
+        r.pickedAltLocation = a.altLocation;
+        r.pickedMoved = at >= firstMoved;
+    }
 }
 
 void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Report& r)
@@ -306,8 +379,8 @@ void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Repor
 
 // Writes every output asked for; they appear together when all are complete,
 // or none does.
-bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& view, const Options& o,
-                  Stopwatch& watch, std::string& error)
+bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* moved, const Picture& picture,
+                  const View& view, const Options& o, Stopwatch& watch, std::string& error)
 {
     AtomicFileSet files;
     if (!o.svg.empty()) {
@@ -320,26 +393,30 @@ bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& 
             error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
             return false;
         }
-        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view).Write(file); }, error))
+        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view, atoms).Write(file); }, error))
             return false;
         watch.Lap("write page");
     }
     if (!o.gltf.empty()) {
-        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source).Write(file); }, error))
+        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source, atoms).Write(file); }, error))
             return false;
         watch.Lap("write glTF");
     }
     if (!o.write.empty()) {
-        if (!files.WriteTo(o.write,
-                           [&](const std::string& temp, std::string& reason) {
-                               const SceneDocument::Status status = doc.WriteFile(temp.c_str());
-                               if (status != SceneDocument::ok)
-                                   reason = std::string(SceneDocument::Describe(status)) + ": " + SystemReason();
-                               return status == SceneDocument::ok;
-                           },
-                           error))
+        const std::vector<BYTE> bytes = doc.ToBytes();
+        if (!files.Write(o.write,
+                         [&](std::ostream& file) {
+                             file.write(reinterpret_cast<const char*>(bytes.data()),
+                                        static_cast<std::streamsize>(bytes.size()));
+                         },
+                         error))
             return false;
         watch.Lap("write document");
+    }
+    if (!o.writeMoved.empty()) {
+        if (!files.Write(o.writeMoved, [&](std::ostream& file) { WritePdb(file, *moved); }, error))
+            return false;
+        watch.Lap("write moved");
     }
     return files.Commit(error);
 }
@@ -348,20 +425,24 @@ bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& 
 
 std::string Usage()
 {
-    return "usage: orvscene [FILE.pdb|FILE.xyz] [--model N] [--altloc X] [--hydrogens]\n"
+    return "usage: orvscene [FILE.pdb|FILE.cif|FILE.xyz|-] [--model N] [--altloc X] [--hydrogens]\n"
            "                [--style ball-and-stick|spacefill|wire] [--labels none|residues|atoms]\n"
            "                [--superpose OTHER] [--pick X,Y] [--view AX,AY,AZ] [--svg FILE] [--html FILE]\n"
-           "                [--gltf FILE] [--write FILE] [--json] [--no-timings]\n"
+           "                [--gltf FILE] [--write FILE] [--write-moved FILE] [--json] [--no-timings]\n"
            "       orvscene --read FILE [--svg FILE] [--html FILE] [--gltf FILE] [--pick X,Y] [--view AX,AY,AZ]\n"
            "                [--json] [--no-timings]\n"
            "       orvscene --help\n"
-           "With no FILE, the embedded molecule (PDB entry 3AL1) is used. Residues are labelled up to " +
+           "FILE is PDB, mmCIF or XYZ, plain or gzip-compressed; - reads standard input. With no FILE,\n"
+           "the embedded molecule (PDB entry 3AL1) is used. Residues are labelled up to " +
            std::to_string(kMaxAutomaticLabels) +
            " of them\n"
            "unless --labels says otherwise; --pick names the atom drawn in front at the picture point\n"
            "(or within " +
            std::to_string(static_cast<int>(kPickRadius)) +
-           " pixels of it). Exit status: 0 done, 1 usage error, 2 unreadable input or unwritable output.\n";
+           " pixels of it). --superpose draws OTHER moved onto FILE by their common alpha carbons;\n"
+           "--write-moved writes its moved coordinates as PDB. An output of - goes to standard output\n"
+           "(the summary is then left out). Exit status: 0 done, 1 usage error (also outputs that are\n"
+           "one file, or an output that is an input), 2 unreadable input or unwritable output.\n";
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -369,7 +450,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     Options o;
     try {
         o = ParseOptions(args);
-    } catch (const UsageError& e) {
+    } catch (const Error& e) {
         err << "orvscene: " << e.what() << "\n" << Usage();
         return 1;
     }
@@ -379,23 +460,48 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     Report report;
     Stopwatch watch(report);
+    // An output on standard output leaves no room there for the summary.
+    bool summary = true;
     try {
+        std::vector<std::pair<std::string, std::string>> outputs;
+        for (const auto& output : {std::make_pair("--svg", &o.svg), std::make_pair("--html", &o.html),
+                                   std::make_pair("--gltf", &o.gltf), std::make_pair("--write", &o.write),
+                                   std::make_pair("--write-moved", &o.writeMoved)})
+            if (!output.second->empty()) {
+                outputs.emplace_back(output.first, *output.second);
+                summary = summary && *output.second != "-";
+            }
+        std::vector<std::string> inputs;
+        for (const std::string* input : {&o.input, &o.superpose, &o.read})
+            if (!input->empty())
+                inputs.push_back(*input);
+        CheckOutputPaths(outputs, inputs);
         SceneDocument doc;
         Molecule molecule; // the structure read, when the run builds its scene from one
+        Molecule moved;    // the superposed structure, moved onto the first
+        std::vector<const Atom*> shown;
+        std::size_t firstMoved = static_cast<std::size_t>(-1);
         Axes axes;
         if (!o.read.empty()) {
             const SceneDocument::Status status = doc.ReadFile(o.read.c_str());
-            if (status != SceneDocument::ok) {
-                err << "orvscene: " << o.read << ": " << SceneDocument::Describe(status) << "\n";
-                return 2;
-            }
+            if (status != SceneDocument::ok)
+                throw Error(o.read, 0L, SceneDocument::Describe(status));
             watch.Lap("read document");
             axes = PrincipalAxes(doc.coordinates);
             watch.Lap("principal axes");
         } else {
             molecule = o.input.empty() ? DefaultMolecule() : ReadStructureFile(o.input, o.reading);
             watch.Lap("read structure");
-            doc = BuildDocument(molecule, o, axes, watch);
+            report.format = molecule.format;
+            report.entryId = molecule.entryId;
+            report.title = molecule.title;
+            report.repeatedSerials = molecule.repeatedSerials;
+            if (!o.superpose.empty()) {
+                moved = Superpose(molecule, o, report);
+                watch.Lap("superpose");
+            }
+            doc = BuildDocument(molecule, o.superpose.empty() ? nullptr : &moved, o, axes, watch, report, shown,
+                                firstMoved);
             DescribeLabels(molecule, o.scene, report);
         }
         DescribeScene(doc, axes, report);
@@ -412,22 +518,25 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             watch.Lap("draw picture");
         }
         if (o.pick) {
-            PickAtom(doc, view, dots, picture, o, report);
+            PickAtom(doc, shown, firstMoved, view, dots, picture, o, report);
             watch.Lap("pick");
         }
-        if (!o.superpose.empty()) {
-            Superpose(molecule, o, report);
-            watch.Lap("superpose");
-        }
         std::string error;
-        if (!WriteOutputs(doc, picture, view, o, watch, error)) {
-            err << "orvscene: " << error << "\n";
-            return 2;
-        }
-    } catch (const ParseError& e) {
+        SceneAtoms table{molecule.entryId, molecule.title, shown};
+        if (!WriteOutputs(doc, o.read.empty() ? &table : nullptr, &moved, picture, view, o, watch, error))
+            throw Error(std::string(), 0L, error);
+    } catch (const Error& e) {
+        err << "orvscene: " << e.what() << "\n";
+        return e.status;
+    } catch (const std::bad_alloc&) {
+        err << "orvscene: out of memory\n";
+        return 2;
+    } catch (const std::exception& e) {
         err << "orvscene: " << e.what() << "\n";
         return 2;
     }
+    if (!summary)
+        return 0;
     if (o.json)
         WriteJson(out, report, o.timings);
     else

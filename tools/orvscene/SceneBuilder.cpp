@@ -1,6 +1,7 @@
 #include "SceneBuilder.h"
 
 #include "Elements.h"
+#include "Json.h"
 
 #include "orvcore/color/Color.h"
 #include "orvcore/core/Arrays.h"
@@ -17,6 +18,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <unordered_set>
 #include <utility>
 
 using namespace Orvane;
@@ -48,16 +50,13 @@ bool IsHydrogen(const Atom& atom)
     return atom.element == "H";
 }
 
-// Residues are told apart by chain, number and insertion code.
-struct ResidueKey {
-    char chain;
-    int number;
-    char insertion;
-    bool operator<(const ResidueKey& o) const
-    {
-        return std::tie(chain, number, insertion) < std::tie(o.chain, o.number, o.insertion);
-    }
-};
+// Residues are told apart by chain (with segment), number and insertion code.
+using ResidueKey = std::tuple<std::string, int, char>;
+
+ResidueKey KeyOf(const Atom& atom)
+{
+    return ResidueKey(ChainKey(atom), atom.residueNumber, atom.insertion);
+}
 
 } // namespace
 
@@ -97,9 +96,16 @@ const char* LabelsName(Labels labels)
 std::string ResidueLabel(const Atom& atom, bool withChain)
 {
     std::string number = std::to_string(atom.residueNumber);
-    if (withChain && atom.chain != ' ')
+    if (atom.insertion != ' ')
+        number += atom.insertion;
+    if (withChain && !atom.chain.empty())
         return atom.residue + " " + atom.chain + number;
     return atom.residue + number;
+}
+
+std::string ChainKey(const Atom& atom)
+{
+    return atom.segment.empty() ? atom.chain : atom.chain + "/" + atom.segment;
 }
 
 namespace {
@@ -134,9 +140,13 @@ const char* StyleName(Style style)
 
 std::string AtomLabel(const Atom& atom)
 {
-    std::string chain = atom.chain == ' ' ? std::string() : std::string(1, atom.chain);
-    return std::to_string(atom.serial) + " " + atom.name + " " + atom.residue + " " + chain +
-           std::to_string(atom.residueNumber);
+    std::string name = atom.name;
+    if (atom.altLocation != ' ')
+        name += std::string(":") + atom.altLocation;
+    std::string number = std::to_string(atom.residueNumber);
+    if (atom.insertion != ' ')
+        number += atom.insertion;
+    return std::to_string(atom.serial) + " " + name + " " + atom.residue + " " + atom.chain + number;
 }
 
 Point3d::Array Coordinates(const Molecule& molecule, const std::vector<int>& atoms)
@@ -152,36 +162,132 @@ StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& op
 {
     StructureFacts facts;
     std::set<ResidueKey> residues;
-    std::set<char> chains;
+    std::set<std::string> chains;
     double largestRadius = 0;
-    for (std::size_t i = 0; i < molecule.atoms.size(); ++i) {
+    const std::size_t n = molecule.atoms.size();
+    std::vector<double> radius(n);
+    std::vector<char> water(n);
+    for (std::size_t i = 0; i < n; ++i) {
         const Atom& atom = molecule.atoms[i];
-        residues.insert({atom.chain, atom.residueNumber, atom.insertion});
-        chains.insert(atom.chain);
+        residues.insert(KeyOf(atom));
+        chains.insert(ChainKey(atom));
+        radius[i] = LookupElement(atom.element).covalentRadius;
+        water[i] = IsWater(atom.residue);
         if (!options.hydrogens && IsHydrogen(atom))
             continue;
         facts.shown.push_back(static_cast<int>(i));
-        largestRadius = std::max(largestRadius, LookupElement(atom.element).covalentRadius);
+        largestRadius = std::max(largestRadius, radius[i]);
     }
     facts.residues = static_cast<int>(residues.size());
     facts.chains = static_cast<int>(chains.size());
+    facts.ids.assign(n, 0u);
+    for (std::size_t k = 0; k < facts.shown.size(); ++k)
+        facts.ids[static_cast<std::size_t>(facts.shown[k])] = static_cast<unsigned>(k + 1);
+
+    // Atoms at the very position of an earlier shown atom are left out of
+    // the search: they cannot bond to it, and a pile of them would make every
+    // pair of the pile a candidate.
+    std::vector<int> searched;
+    searched.reserve(facts.shown.size());
+    {
+        struct PositionHash {
+            std::size_t operator()(const std::tuple<double, double, double>& p) const
+            {
+                const std::hash<double> h;
+                return h(std::get<0>(p)) ^ (h(std::get<1>(p)) * 31) ^ (h(std::get<2>(p)) * 1000003);
+            }
+        };
+        std::unordered_set<std::tuple<double, double, double>, PositionHash> seen;
+        seen.reserve(facts.shown.size());
+        for (int index : facts.shown) {
+            const Atom& a = molecule.atoms[static_cast<std::size_t>(index)];
+            if (seen.emplace(a.x, a.y, a.z).second)
+                searched.push_back(index);
+            else
+                ++facts.stackedAtoms;
+        }
+    }
+
+    // Whether two atoms may be bonded at all.
+    auto allowed = [&](std::size_t i, std::size_t j) {
+        const Atom& a = molecule.atoms[i];
+        const Atom& b = molecule.atoms[j];
+        if (a.altLocation != ' ' && b.altLocation != ' ' && a.altLocation != b.altLocation)
+            return false;
+        if ((water[i] || water[j]) &&
+            (a.residueNumber != b.residueNumber || a.insertion != b.insertion || a.chain != b.chain ||
+             a.segment != b.segment))
+            return false;
+        return true;
+    };
+    struct Candidate {
+        double d2;
+        int a, b;
+        bool stated;
+    };
+    std::vector<Candidate> candidates;
+    std::vector<char> isShown(n, 0);
+    for (int index : facts.shown)
+        isShown[static_cast<std::size_t>(index)] = 1;
+    for (const auto& stated : molecule.statedBonds) {
+        const std::size_t i = static_cast<std::size_t>(stated.first), j = static_cast<std::size_t>(stated.second);
+        if (!isShown[i] || !isShown[j] || !allowed(i, j))
+            continue;
+        const double limit = 2 * (radius[i] + radius[j] + options.bondTolerance);
+        const double d2 = Position(molecule.atoms[i]).Distance2(Position(molecule.atoms[j]));
+        if (d2 <= limit * limit && d2 > 0.4 * 0.4)
+            candidates.push_back({d2, std::min(stated.first, stated.second), std::max(stated.first, stated.second), true});
+    }
+    const std::size_t statedCandidates = candidates.size();
 
     const double cutoff = 2 * largestRadius + options.bondTolerance;
-    NeighborList grid(cutoff, std::max(101, static_cast<int>(facts.shown.size())));
-    for (int index : facts.shown)
+    NeighborList grid(cutoff, std::max(101, static_cast<int>(searched.size())));
+    for (int index : searched)
         grid.Add(Position(molecule.atoms[static_cast<std::size_t>(index)]));
-    IntArray first, second;
-    grid.GetPairs(first, second);
-    for (int p = 0; p < first.GetSize(); ++p) {
-        const Atom& a = molecule.atoms[static_cast<std::size_t>(facts.shown[static_cast<std::size_t>(first[p])])];
-        const Atom& b = molecule.atoms[static_cast<std::size_t>(facts.shown[static_cast<std::size_t>(second[p])])];
-        double limit = LookupElement(a.element).covalentRadius + LookupElement(b.element).covalentRadius +
-                       options.bondTolerance;
-        double d2 = Position(a).Distance2(Position(b));
-        if (d2 <= limit * limit && d2 > 0.4 * 0.4)
-            facts.bonds.push_back({facts.shown[static_cast<std::size_t>(first[p])],
-                                   facts.shown[static_cast<std::size_t>(second[p])]});
+    {
+        IntArray first, second;
+        grid.GetPairs(first, second);
+        for (int p = 0; p < first.GetSize(); ++p) {
+            const int ia = searched[static_cast<std::size_t>(first[p])];
+            const int ib = searched[static_cast<std::size_t>(second[p])];
+            const std::size_t i = static_cast<std::size_t>(ia), j = static_cast<std::size_t>(ib);
+            const double limit = radius[i] + radius[j] + options.bondTolerance;
+            const double d2 = Position(molecule.atoms[i]).Distance2(Position(molecule.atoms[j]));
+            if (d2 <= limit * limit && d2 > 0.4 * 0.4 && allowed(i, j))
+                candidates.push_back({d2, std::min(ia, ib), std::max(ia, ib), false});
+        }
     }
+    std::vector<int> count(n, 0);
+    bool crowded = statedCandidates > 0;
+    for (const Candidate& k : candidates) {
+        crowded = crowded || ++count[static_cast<std::size_t>(k.a)] > options.maxBondsPerAtom ||
+                  ++count[static_cast<std::size_t>(k.b)] > options.maxBondsPerAtom;
+    }
+    std::fill(count.begin(), count.end(), 0);
+    // Stated bonds first, then by length; a pair found both ways counts once.
+    // Without stated bonds and with no atom over the cap, every candidate is kept.
+    if (crowded)
+        std::sort(candidates.begin(), candidates.end(), [](const Candidate& x, const Candidate& y) {
+            return std::tie(y.stated, x.d2, x.a, x.b) < std::tie(x.stated, y.d2, y.a, y.b);
+        });
+    std::vector<char> capped(n, 0);
+    std::set<std::pair<int, int>> taken; // with stated bonds, a pair may come twice
+    for (const Candidate& k : candidates) {
+        if (statedCandidates && !taken.insert({k.a, k.b}).second)
+            continue;
+        const std::size_t a = static_cast<std::size_t>(k.a), b = static_cast<std::size_t>(k.b);
+        if (count[a] >= options.maxBondsPerAtom || count[b] >= options.maxBondsPerAtom) {
+            capped[a] = capped[a] || count[a] >= options.maxBondsPerAtom;
+            capped[b] = capped[b] || count[b] >= options.maxBondsPerAtom;
+            continue;
+        }
+        ++count[a];
+        ++count[b];
+        facts.bonds.push_back({k.a, k.b});
+        if (k.stated)
+            ++facts.statedBonds;
+    }
+    facts.cappedAtoms = static_cast<int>(std::count(capped.begin(), capped.end(), 1));
     std::sort(facts.bonds.begin(), facts.bonds.end(), [](const Bond& x, const Bond& y) {
         return std::minmax(x.a, x.b) < std::minmax(y.a, y.b);
     });
@@ -207,16 +313,33 @@ public:
     explicit ChainLists(const Molecule& molecule)
     {
         for (const Atom& atom : molecule.atoms)
-            if (m_index.emplace(atom.chain, m_lists.size()).second)
+            if (m_index.emplace(ChainKey(atom), m_lists.size()).second)
                 m_lists.emplace_back();
     }
-    DisplayList3D& operator[](char chain) { return m_lists[m_index.at(chain)]; }
+    DisplayList3D& operator[](const Atom& atom) { return m_lists[m_index.at(ChainKey(atom))]; }
     std::vector<DisplayList3D>& All() { return m_lists; }
 
 private:
-    std::map<char, std::size_t> m_index;
+    std::map<std::string, std::size_t> m_index;
     std::vector<DisplayList3D> m_lists;
 };
+
+unsigned ObjectId(const StructureFacts& facts, const SceneOptions& options, int index)
+{
+    const unsigned id = facts.ids[static_cast<std::size_t>(index)];
+    return id ? id + options.idOffset : 0u;
+}
+
+// The colour an atom or bond is drawn in: its element's, paled for a
+// superposed structure so that the two stay apart.
+Color AtomColour(const std::string& element, const SceneOptions& options)
+{
+    Color c = ElementColor(element);
+    if (!options.dimmed)
+        return c;
+    auto pale = [](int v) { return (v + 2 * 235) / 3; };
+    return Color(pale(c.GetR()), pale(c.GetG()), pale(c.GetB()));
+}
 
 void AddAtoms(const Molecule& molecule, const StructureFacts& facts, const SceneOptions& options,
               ChainLists& lists)
@@ -226,17 +349,17 @@ void AddAtoms(const Molecule& molecule, const StructureFacts& facts, const Scene
         bonded[static_cast<std::size_t>(b.a)] = bonded[static_cast<std::size_t>(b.b)] = true;
     for (int index : facts.shown) {
         const Atom& atom = molecule.atoms[static_cast<std::size_t>(index)];
-        const unsigned id = static_cast<unsigned>(atom.serial);
+        const unsigned id = ObjectId(facts, options, index);
         const ElementInfo& e = LookupElement(atom.element);
-        DisplayList3D& list = lists[atom.chain];
+        DisplayList3D& list = lists[atom];
         if (options.style == Style::Wire) {
             // Atoms without bonds would vanish from a wire drawing: mark them with a dot.
             if (!bonded[static_cast<std::size_t>(index)])
-                list.Add(DotPrimitive(Position(atom), ElementColor(atom.element), kDotWidth, id));
+                list.Add(DotPrimitive(Position(atom), AtomColour(atom.element, options), kDotWidth, id));
             continue;
         }
         double radius = options.style == Style::Spacefill ? e.vdwRadius : e.vdwRadius * kBallScale;
-        list.Add(SpherePrimitive(Position(atom), radius, ElementColor(atom.element), id));
+        list.Add(SpherePrimitive(Position(atom), radius, AtomColour(atom.element, options), id));
     }
 }
 
@@ -248,16 +371,16 @@ void AddBonds(const Molecule& molecule, const StructureFacts& facts, const Scene
     for (const Bond& bond : facts.bonds) {
         const Atom& a = molecule.atoms[static_cast<std::size_t>(bond.a)];
         const Atom& b = molecule.atoms[static_cast<std::size_t>(bond.b)];
-        const unsigned ida = static_cast<unsigned>(a.serial), idb = static_cast<unsigned>(b.serial);
+        const unsigned ida = ObjectId(facts, options, bond.a), idb = ObjectId(facts, options, bond.b);
         // A bond between chains belongs to the root, where both chains meet.
-        DisplayList3D& list = a.chain == b.chain ? lists[a.chain] : root;
+        DisplayList3D& list = ChainKey(a) == ChainKey(b) ? lists[a] : root;
         if (options.style == Style::Wire) {
-            LinePrimitive line(Position(a), ElementColor(a.element), Position(b), ElementColor(b.element),
+            LinePrimitive line(Position(a), AtomColour(a.element, options), Position(b), AtomColour(b.element, options),
                                kWireWidth, ida);
             line.SetID2(idb);
             list.Add(line);
         } else {
-            list.Add(CylinderPrimitive(Position(a), ElementColor(a.element), Position(b), ElementColor(b.element),
+            list.Add(CylinderPrimitive(Position(a), AtomColour(a.element, options), Position(b), AtomColour(b.element, options),
                                        kStickRadius, ida, ida, idb));
         }
     }
@@ -267,19 +390,19 @@ void AddLabels(const Molecule& molecule, const StructureFacts& facts, const Scen
                ChainLists& lists)
 {
     const Color labelColour(40, 40, 40);
-    auto add = [&](const Atom& atom, const std::string& text) {
-        lists[atom.chain].Add(
-            Text3DPrimitive(text.c_str(), Position(atom), labelColour, static_cast<unsigned>(atom.serial)));
+    auto add = [&](std::size_t index, const std::string& text) {
+        const Atom& atom = molecule.atoms[index];
+        lists[atom].Add(Text3DPrimitive(ToUtf8(text).c_str(), Position(atom), labelColour, ObjectId(facts, options, static_cast<int>(index))));
     };
     switch (ResolveLabels(molecule, options.labels)) {
     case Labels::Residues:
-        for (const Atom& atom : molecule.atoms)
-            if (CarriesResidueLabel(atom))
-                add(atom, ResidueLabel(atom, facts.chains > 1));
+        for (std::size_t i = 0; i < molecule.atoms.size(); ++i)
+            if (CarriesResidueLabel(molecule.atoms[i]))
+                add(i, ResidueLabel(molecule.atoms[i], facts.chains > 1));
         break;
     case Labels::Atoms:
         for (int index : facts.shown)
-            add(molecule.atoms[static_cast<std::size_t>(index)], molecule.atoms[static_cast<std::size_t>(index)].name);
+            add(static_cast<std::size_t>(index), molecule.atoms[static_cast<std::size_t>(index)].name);
         break;
     default:
         break;
@@ -309,7 +432,8 @@ DisplayList3D BuildScene(const Molecule& molecule, const StructureFacts& facts, 
     AddLabels(molecule, facts, options, lists);
     for (DisplayList3D& chain : lists.All())
         root.Add(chain);
-    AddAxes(axes, root);
+    if (options.axes)
+        AddAxes(axes, root);
     return root;
 }
 

@@ -31,6 +31,10 @@ struct SceneOptions {
     bool hydrogens = false;
     Labels labels = Labels::Automatic;
     double bondTolerance = 0.45; // added to the two covalent radii
+    int maxBondsPerAtom = 12;    // the nearest bonds win
+    unsigned idOffset = 0;       // added to every atom's object identifier
+    bool dimmed = false;         // element colours paled (a superposed structure)
+    bool axes = true;            // the principal axes and the centroid's icon drawn
 };
 
 struct Bond {
@@ -40,9 +44,16 @@ struct Bond {
 // What the builder derived from the structure.
 struct StructureFacts {
     std::vector<int> shown;  // indices of the atoms in the scene
+    // Per atom of the molecule, its object identifier: its place among the
+    // shown atoms + 1 (so the identifier names the document's atom lists'
+    // entry id - 1), 0 for an atom not shown.
+    std::vector<unsigned> ids;
     std::vector<Bond> bonds; // between shown atoms
     int residues = 0;
     int chains = 0;
+    int cappedAtoms = 0;   // atoms that had more bonds within reach than maxBondsPerAtom
+    int stackedAtoms = 0;  // atoms at the very position of an earlier atom (given no bonds)
+    int statedBonds = 0;   // bonds taken from the file's CONECT records
 };
 
 // The principal axes of a set of points, as the library computes them.
@@ -55,7 +66,12 @@ struct Axes {
 };
 
 // Bonds between the shown atoms: pairs closer than the sum of their covalent
-// radii plus the tolerance, found with the library's neighbour search.
+// radii plus the tolerance (and farther apart than 0.4 angstrom), found with
+// the library's neighbour search, and the bonds the file states (CONECT) that
+// are shorter than twice that limit. Never bonded: atoms of two different
+// alternate conformers, a water and any atom of another residue, an atom at
+// the position of an earlier one. Each atom keeps at most maxBondsPerAtom
+// bonds, the shortest (stated bonds first).
 StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& options);
 
 // Residues that get a label: those with an alpha carbon (not of a HETATM record).
@@ -73,15 +89,21 @@ Orvane::Point3d::Array Coordinates(const Molecule& molecule, const std::vector<i
 // spheres, the bonds (cylinders, or lines in wire style) and the labels (per
 // residue on its alpha carbon, "PRO12", or "PRO A12" when the structure has
 // more than one chain; or per shown atom, its name); the principal axes as
-// lines and an icon at the centroid in the root. Object identifiers are atom
-// serial numbers.
+// lines and an icon at the centroid in the root. Object identifiers are the
+// places of the atoms among the shown ones + 1 (StructureFacts::ids), plus
+// options.idOffset.
 Orvane::DisplayList3D BuildScene(const Molecule& molecule, const StructureFacts& facts, const Axes& axes,
                                  const SceneOptions& options);
 
-// A residue's label: "PRO12", or with its chain "PRO A12".
+// A residue's label: "PRO12", or with its chain "PRO A12" (insertion code after the number).
 std::string ResidueLabel(const Atom& atom, bool withChain);
 
-// "serial name residue chain+number", the way the tool names an atom.
+// "serial name residue chain+number", the way the tool names an atom to people
+// (altloc after the name as "CA:B" where there is one).
 std::string AtomLabel(const Atom& atom);
+
+// The key that tells chains apart: the chain identifier, and the segment
+// where a file uses segments.
+std::string ChainKey(const Atom& atom);
 
 } // namespace orvscene

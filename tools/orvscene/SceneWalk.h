@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SceneKinds.h"
+#include "orvcore/graphics/scene/DisplayListKinds.h"
 
 #include "orvcore/geometry/Matrix4x4.h"
 #include "orvcore/graphics/scene/DisplayList3D.h"
@@ -40,10 +40,8 @@ void WalkList(const Orvane::DisplayList3D& list, const Orvane::Matrix4x4& parent
 {
     const SceneListVisit visit{list, parentAggregate * list.GetLocalTransformation(), counter++, parent, depth};
     visitor.EnterList(visit);
-    ForEachPrimitiveArray([&](auto, const char* label, auto count, auto get) {
-        const int n = count(list);
-        for (int i = 0; i < n; ++i)
-            visitor.Primitive(get(list, i), label, visit);
+    Orvane::VisitPrimitives(list, [&](const auto& primitive, const auto& array) {
+        visitor.Primitive(primitive, array.label, visit);
     });
     for (int i = 0; i < list.GetNumDisplayLists(); ++i)
         WalkList(list.GetDisplayList(i), visit.aggregate, visit.index, depth + 1, counter, visitor);
@@ -54,7 +52,7 @@ void WalkList(const Orvane::DisplayList3D& list, const Orvane::Matrix4x4& parent
 
 // The one walk of a scene tree that every output reads: depth first, each
 // list entered before its nested lists, its primitives visited array by
-// array in the list's field order (SceneKinds.h) with their kind label, the
+// array in the list's field order (the library's table) with their label, the
 // list left after its nested lists. Returns the number of lists visited.
 template <class Visitor>
 int WalkScene(const Orvane::DisplayList3D& root, Visitor&& visitor)

@@ -2,12 +2,12 @@
 
 /// \file
 /// ArchiveFields: helpers for the scalar fields of the primitives' archive forms.
+///
+/// Each helper stores when the archive is storing and loads otherwise.
 #include "orvcore/core/CArchive.h"
 
 #include <cstdint>
 
-/// Small helpers for the scalar fields that the primitives' archive forms
-/// share: each stores when the archive is storing and loads otherwise.
 namespace Orvane {
 /// Scalar fields stored or loaded by the one call, depending on the archive's direction.
 namespace ArchiveFields {

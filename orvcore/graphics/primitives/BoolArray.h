@@ -9,6 +9,8 @@
 namespace Orvane {
 
 /// One element of a BoolArray: a one-byte flag that reads and assigns as a bool.
+///
+/// \valuethreads
 class BoolArrayElement
 {
 public:
@@ -29,6 +31,8 @@ ORVCORE_API void SerializeElements(CArchive& ar, BoolArrayElement* elements, int
 
 /// A growable array of one-byte flags; growing adds false. Its archive form
 /// is the count (WriteCount), then one byte per flag.
+///
+/// \valuethreads
 class ORVCORE_API BoolArray : public CArray<BoolArrayElement, bool>
 {
 public:

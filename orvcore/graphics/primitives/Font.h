@@ -12,6 +12,8 @@ namespace Orvane {
 
 /// A typeface name and a type size. The size set through SetSize is always
 /// greater than 0; the constructor stores what it is given.
+///
+/// \valuethreads
 class ORVCORE_API Font
 {
 public:

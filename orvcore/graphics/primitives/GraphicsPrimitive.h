@@ -20,6 +20,8 @@ class Matrix4x4;
 /// object it depicts (0 for content that is not picked). The roots declare no
 /// virtual operation besides the destructor; the scene calls primitives
 /// through their concrete types.
+///
+/// \valuethreads
 class ORVCORE_API GraphicsPrimitive
 {
 public:
@@ -51,6 +53,8 @@ private:
 
 /// A primitive lit by the renderer: it adds a material and a drawing style,
 /// which the library stores, copies and archives without interpreting them.
+///
+/// \valuethreads
 class ORVCORE_API LitPrimitive : public GraphicsPrimitive
 {
 public:
@@ -94,6 +98,8 @@ private:
 };
 
 /// A primitive drawn with its colours only: lines, points, text, shapes.
+///
+/// \valuethreads
 class ORVCORE_API UnlitPrimitive : public GraphicsPrimitive
 {
 public:
@@ -111,6 +117,8 @@ public:
 };
 
 /// A point with a colour.
+///
+/// \valuethreads
 class ORVCORE_API Vertex
 {
 public:
@@ -158,6 +166,8 @@ private:
 };
 
 /// A vertex with a normal, which is kept as given (not unit length).
+///
+/// \valuethreads
 class ORVCORE_API VertexNormal : public Vertex
 {
 public:
@@ -196,6 +206,8 @@ private:
 };
 
 /// The three corner indices of a triangle in its mesh's vertex array.
+///
+/// \valuethreads
 class ORVCORE_API TriangleIndex
 {
 public:

@@ -9,6 +9,8 @@ namespace Orvane {
 /// A marker drawn at a point with the shape registered under its icon
 /// identifier. The flags tell the renderer whether the icon keeps its size
 /// and orientation on screen, and whether the primitive's own colour applies.
+///
+/// \valuethreads
 class ORVCORE_API IconPrimitive : public UnlitPointPrimitive
 {
 public:

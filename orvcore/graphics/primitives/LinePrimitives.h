@@ -8,6 +8,8 @@ namespace Orvane {
 
 /// A straight line between two coloured ends. The primitive's identifier is
 /// that of the object at end 1; a second identifier names the object at end 2.
+///
+/// \valuethreads
 class ORVCORE_API LinePrimitive : public UnlitPrimitive
 {
 public:
@@ -80,6 +82,8 @@ private:
 };
 
 /// A line drawn as a number of dashes, beginning with a dash or a gap.
+///
+/// \valuethreads
 class ORVCORE_API DashedLinePrimitive : public LinePrimitive
 {
 public:
@@ -122,6 +126,8 @@ private:
 typedef CArray<LinePrimitive, const LinePrimitive&> LinePrimitiveArray;
 
 /// Many lines drawn with one style.
+///
+/// \valuethreads
 class ORVCORE_API LineArrayPrimitive : public UnlitPrimitive
 {
 public:
@@ -178,6 +184,8 @@ private:
 /// constructor generates from them: the start point and, for each segment,
 /// the previous point turned by angle / segments about the normal through the
 /// centre. The setters change only the parameters.
+///
+/// \valuethreads
 class ORVCORE_API ArcPrimitive : public UnlitPrimitive
 {
 public:

@@ -14,6 +14,8 @@
 namespace Orvane {
 
 /// A sphere: a centre with its colour, and a radius.
+///
+/// \valuethreads
 class ORVCORE_API SpherePrimitive : public LitPrimitive
 {
 public:
@@ -59,6 +61,8 @@ private:
 
 /// An ellipsoid: a centre with its colour, three extents and the matrix that
 /// the renderer applies to its shape.
+///
+/// \valuethreads
 class ORVCORE_API EllipsoidPrimitive : public LitPrimitive
 {
 public:
@@ -112,7 +116,12 @@ private:
 
 /// A cylinder between two coloured ends. Besides its own identifier it
 /// carries those of the objects at its two ends; neither they nor the capped
-/// flag are archived.
+/// flag are archived, so a loaded cylinder's end identifiers are 0. Its pick
+/// dots (DisplayList3D::GetPickDots) are its ends, with the end identifiers,
+/// and its middle, with its own; with its own identifier 0 it gives none, so a
+/// bond that is to be picked needs an identifier of its own.
+///
+/// \valuethreads
 class ORVCORE_API CylinderPrimitive : public LitPrimitive
 {
 public:
@@ -199,6 +208,8 @@ private:
 };
 
 /// A cone from its base (with a radius) to its tip.
+///
+/// \valuethreads
 class ORVCORE_API ConePrimitive : public LitPrimitive
 {
 public:
@@ -248,6 +259,8 @@ private:
 };
 
 /// One flat triangle with a caller-given facet normal (never computed).
+///
+/// \valuethreads
 class ORVCORE_API TrianglePrimitive : public LitPrimitive
 {
 public:

@@ -17,6 +17,8 @@ namespace Orvane {
 /// oblique cell the box is the parallelepiped whose edges run along the cell
 /// axes: its corners are formed in fractional cell coordinates and taken back
 /// to model space through the cell matrix.
+///
+/// \valuethreads
 template <class T>
 class NComponentVolume
 {

@@ -8,6 +8,8 @@ namespace Orvane {
 
 /// A coloured point drawn without lighting; also the base of dots, 3D text
 /// and icons.
+///
+/// \valuethreads
 class ORVCORE_API UnlitPointPrimitive : public UnlitPrimitive
 {
 public:
@@ -44,6 +46,8 @@ private:
 };
 
 /// A point with a width; the display list's pick points are dots too.
+///
+/// \valuethreads
 class ORVCORE_API DotPrimitive : public UnlitPointPrimitive
 {
 public:

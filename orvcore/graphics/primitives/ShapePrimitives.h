@@ -17,6 +17,8 @@ namespace Orvane {
 
 /// The base of the flat overlay shapes placed with 2D coordinates: an origin,
 /// an outline (colour and width), a fill (colour) and an optional stipple.
+///
+/// \valuethreads
 class ORVCORE_API UnlitShapePrimitive : public UnlitPrimitive
 {
 public:
@@ -104,6 +106,8 @@ private:
 };
 
 /// An axis-aligned rectangle: the origin is one corner, the size spans to the other.
+///
+/// \valuethreads
 class ORVCORE_API RectanglePrimitive : public UnlitShapePrimitive
 {
 public:
@@ -137,6 +141,8 @@ private:
 };
 
 /// An ellipse centred on the origin, with the size as its two half-axes.
+///
+/// \valuethreads
 class ORVCORE_API EllipsePrimitive : public RectanglePrimitive
 {
 public:
@@ -158,6 +164,8 @@ public:
 };
 
 /// A flat triangle; its origin is its first point when built from points.
+///
+/// \valuethreads
 class ORVCORE_API TriangleShapePrimitive : public UnlitShapePrimitive
 {
 public:
@@ -195,6 +203,8 @@ private:
 };
 
 /// A polyline in 2D with one colour and width.
+///
+/// \valuethreads
 class ORVCORE_API UnlitLinePrimitive : public UnlitPrimitive
 {
 public:
@@ -241,6 +251,8 @@ private:
 };
 
 /// A single segment: two points.
+///
+/// \valuethreads
 class ORVCORE_API LineSegmentPrimitive : public UnlitLinePrimitive
 {
 public:
@@ -263,6 +275,8 @@ public:
 };
 
 /// A polyline through any number of points.
+///
+/// \valuethreads
 class ORVCORE_API PolylinePrimitive : public UnlitLinePrimitive
 {
 public:
@@ -281,6 +295,8 @@ public:
 };
 
 /// A flat-coloured triangle in model space.
+///
+/// \valuethreads
 class ORVCORE_API UnlitTrianglePrimitive : public UnlitPrimitive
 {
 public:
@@ -331,6 +347,8 @@ private:
 
 /// A rectangle of a width and height (in pixels, for the renderer) anchored
 /// at a point in model space. It has no archive form.
+///
+/// \valuethreads
 class ORVCORE_API Rect2DPrimitive : public UnlitPrimitive
 {
 public:

@@ -22,6 +22,8 @@ namespace Orvane {
 /// DecomposePolyhedron fills the convex hull of a point set with tetrahedra,
 /// hiding the faces where two of them touch, so that the visible faces are
 /// the hull's surface.
+///
+/// \valuethreads
 class ORVCORE_API TetrahedronPrimitive : public LitPrimitive
 {
 public:

@@ -19,6 +19,8 @@ namespace Orvane {
 
 /// A text label anchored at a point in model space; the point's colour is the
 /// text's colour, and the label moves with the model when transformed.
+///
+/// \valuethreads
 class ORVCORE_API Text3DPrimitive : public UnlitPointPrimitive
 {
 public:
@@ -81,6 +83,8 @@ private:
 
 /// A string placed in the 2D overlay at the shape's origin, with an optional
 /// text cursor at a character index.
+///
+/// \valuethreads
 class ORVCORE_API TextStringPrimitive : public UnlitShapePrimitive
 {
 public:
@@ -138,6 +142,8 @@ private:
 };
 
 /// A text string laid out in a box of a given width, with optional handles.
+///
+/// \valuethreads
 class ORVCORE_API TextBoxPrimitive : public TextStringPrimitive
 {
 public:
@@ -182,6 +188,8 @@ private:
 
 /// A text box tied to a point in model space; the 2D location is kept for
 /// the renderer.
+///
+/// \valuethreads
 class ORVCORE_API TextCalloutPrimitive : public TextBoxPrimitive
 {
 public:

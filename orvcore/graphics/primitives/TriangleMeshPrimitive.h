@@ -19,6 +19,10 @@ typedef CArray<TriangleIndex, TriangleIndex&> TriangleIndexArray;
 /// The object identifiers are indexed by the caller and belong to the mesh:
 /// replacing the triangles and vertices (Set, loading) keeps them, whether or
 /// not the record happened to be shared.
+///
+/// \threadsafety{As a value, except that copies share one data record whose share count is not
+/// atomic: meshes that are copies of one another (also inside copied display lists) are copied,
+/// changed and destroyed by one thread at a time.}
 class ORVCORE_API TriangleMeshPrimitive : public LitPrimitive
 {
 public:

@@ -17,6 +17,9 @@ namespace Orvane {
 /// whether values outside it are clipped, a colour list, a transfer function
 /// of on/off switches and an overall transparency. The grid itself is the
 /// host's: the primitive points to it and never creates, copies or frees it.
+///
+/// \threadsafety{As a value; the volume grid it points to is the host's, and the host decides who
+/// may use it.}
 class ORVCORE_API VolumePrimitive : public UnlitPrimitive
 {
 public:

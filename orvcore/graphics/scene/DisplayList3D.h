@@ -122,6 +122,11 @@ namespace Orvane
 /// | TextStringPrimitive | GetNumTextStrings, GetTextString, RemoveTextString |
 /// | TextBoxPrimitive | GetNumTextBoxes, GetTextBox, RemoveTextBox |
 /// | TextCalloutPrimitive | GetNumTextCallouts, GetTextCallout, RemoveTextCallout |
+///
+/// \threadsafety{const calls on one tree (GetPickDots, the counters and accessors) may run on
+/// several threads at once while none changes it. Making a new list takes ++m_lastID from a plain
+/// process-wide counter, not atomic: lists are made on one thread at a time. Copies of trees that
+/// hold triangle meshes share their data (see TriangleMeshPrimitive).}
 class ORVCORE_API DisplayList3D
 {
 public:
@@ -174,17 +179,26 @@ public:
     ///@}
 
     // --- per-kind access, generated from the table above
+    // (The comments inside the generators document each generated member in
+    // the reference, where the generators are expanded with their arguments.)
 #define ORVCORE_DL_ACCESS(Type, member, Plural, Singular)                                            \
+    /** The number of Type objects in the list's Plural array. */                                    \
     int GetNum##Plural() const { return static_cast<int>(member.size()); }                          \
+    /** The Type at index in the Plural array, which must lie in range (not checked). */             \
     Type& Get##Singular(int index) { return member[static_cast<std::size_t>(index)]; }              \
+    /** The Type at index in the Plural array, which must lie in range (not checked). */             \
     const Type& Get##Singular(int index) const { return member[static_cast<std::size_t>(index)]; }  \
+    /** Removes count Type objects from first; a range outside the Plural array changes nothing. */  \
     void Remove##Singular(int first, int count) { EraseRange(member, first, count); }
 #define ORVCORE_DL_ONE(Type, member, Plural, Singular)                                               \
     ORVCORE_DL_ACCESS(Type, member, Plural, Singular)                                                \
+    /** Appends a copy of the Type to the Plural array and returns its index there. */               \
     int Add(const Type& primitive) { return AppendOne(member, primitive); }
 #define ORVCORE_DL_SPLIT(Type, opaque, transparent, Plural, Singular)                                \
     ORVCORE_DL_ACCESS(Type, opaque, Opaque##Plural, Opaque##Singular)                                \
     ORVCORE_DL_ACCESS(Type, transparent, Transparent##Plural, Transparent##Singular)                 \
+    /** Appends a copy of the Type (to the transparent array when its deciding colour's alpha byte   \
+        is non-zero, else to the opaque one) and returns its index there. */                         \
     int Add(const Type& primitive)                                                                   \
     {                                                                                                \
         return AppendOne(IsTransparent(primitive) ? transparent : opaque, primitive);               \
@@ -265,6 +279,17 @@ public:
     /// Appends the pick dots of the tree's 3D content, in the frame of the
     /// root's parent, honouring every list's enabled clip planes; returns the
     /// vector's size.
+    ///
+    /// A primitive with identifier 0 gives no dot; a cylinder is judged by its
+    /// own identifier and then gives its end dots with the end identifiers as
+    /// they are, 0 included (after loading they are 0: they are not archived).
+    /// The order is fixed, which decides between equally near dots for a host
+    /// that keeps the first one: this list's own dots first, then each nested
+    /// list's, depth first in index order; within a list kind by kind (lines,
+    /// dashed lines, line arrays, tetrahedra, spheres, ellipsoids, cylinders,
+    /// cones, dots, triangles, triangle meshes, arcs, 3D texts, unlit triangles,
+    /// 2D rectangles, volumes, icons; the opaque array of a split kind before
+    /// its transparent one), and within a kind in the order added.
     int GetPickDots(std::vector<DotPrimitive>& dots) const;
     /// Appends the pick dots of the tree's 2D overlay content, untransformed;
     /// returns the vector's size.
@@ -291,11 +316,14 @@ protected:
 private:
     static constexpr int kMaxClipPlanes = 6;
 
+    // A private type, left out of the reference:
+    /// \cond
     struct ClipPlaneEntry
     {
         bool enabled = false;
         Plane plane;
     };
+    /// \endcond
 
     template <class T>
     static int AppendOne(std::vector<T>& array, const T& primitive)

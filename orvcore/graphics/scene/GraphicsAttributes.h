@@ -17,6 +17,8 @@ namespace Orvane {
 /// colour, a view matrix and depth adjustments. The library keeps and
 /// archives them; the renderer interprets them. Values given as double are
 /// kept in single precision.
+///
+/// \valuethreads
 class ORVCORE_API GraphicsAttributes
 {
 public:

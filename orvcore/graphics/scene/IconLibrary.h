@@ -16,6 +16,9 @@ namespace Orvane {
 /// 4 "ORV.diamond". Hosts register their own shapes under identifiers from
 /// GetNewIconID through the maps returned here; nothing is ever removed.
 /// The registry is built on first use and lives until the library is unloaded.
+///
+/// \threadsafety{The registry and its identifier counter are process-wide, built on first use and
+/// not locked: the icon library is used from one thread at a time.}
 class ORVCORE_API IconLibrary
 {
 public:

@@ -11,6 +11,8 @@ namespace Orvane {
 
 /// One light of a view: a position, a colour and whether it is on. A default
 /// light sits at (0, 0, 1), white and off.
+///
+/// \valuethreads
 class ORVCORE_API LightSource
 {
 public:

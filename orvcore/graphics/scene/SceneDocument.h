@@ -34,6 +34,10 @@ namespace Orvane {
 /// angles or matrices are not all finite numbers is refused (notFinite), as
 /// is one nested deeper than kMaxDepth or whose atom tables disagree in length
 /// (damaged). A load that fails leaves the document unchanged.
+///
+/// \threadsafety{As a value, except that loading makes display lists, each of which
+/// takes an identifier from the process-wide counter of DisplayList3D: documents are
+/// loaded on one thread at a time.}
 class ORVCORE_API SceneDocument
 {
 public:
@@ -57,7 +61,10 @@ public:
     static const int kMaxDepth = 64;         ///< Nesting deeper than this is taken as damage.
 
     std::string source;                         ///< Where the structure came from (a file name or title).
-    int atoms = 0, bonds = 0, residues = 0, chains = 0; ///< The structure's summary.
+    /// The structure's summary: its numbers of atoms, bonds, residues and chains.
+    ///@{
+    int atoms = 0, bonds = 0, residues = 0, chains = 0;
+    ///@}
     Point3d::Array coordinates;                 ///< The shown atoms' coordinates.
     IntArray serials;                           ///< Their serial numbers (the pick dots' identifiers).
     CStringArray labels;                        ///< Their labels.
