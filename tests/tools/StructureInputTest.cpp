@@ -405,3 +405,29 @@ TEST(StructureInput, SuperposedStructureIsDrawnAndWritten)
         std::remove(f.c_str());
     ::rmdir(dir.c_str());
 }
+
+// Files are read in pieces: a file of several pieces (two copies of 1HPV,
+// 300 kB), plain and gzip-compressed, reads whole.
+TEST(StructureInput, FilesLargerThanOnePieceReadWhole)
+{
+    const std::string dir = TempDir(), path = dir + "/twice.pdb";
+    {
+        std::istringstream in(ReadAll(DataFile("1hpv.pdb")));
+        std::ofstream out(path);
+        std::string second;
+        for (std::string line; std::getline(in, line);) {
+            if (line.compare(0, 6, "ATOM  ") != 0 && line.compare(0, 6, "HETATM") != 0)
+                continue;
+            out << line << "\n";
+            line[21] = 'Z';
+            second += line + "\n";
+        }
+        out << second;
+    }
+    EXPECT_EQ(ReadStructureFile(path).atoms.size(), 2u * 1631u);
+    ASSERT_EQ(std::system(("gzip -k " + path).c_str()), 0);
+    EXPECT_EQ(ReadStructureFile(path + ".gz").atoms.size(), 2u * 1631u);
+    std::remove(path.c_str());
+    std::remove((path + ".gz").c_str());
+    ::rmdir(dir.c_str());
+}
