@@ -160,3 +160,27 @@ TEST(Molecule, FilesThatAreNotStructures)
     }
     ::rmdir(dir);
 }
+
+// A file is read in pieces of 256 KiB: every atom is read, including the
+// records that straddle the pieces' boundaries.
+TEST(Molecule, FilesLargerThanOnePieceAreReadToTheEnd)
+{
+    char dir[] = "/tmp/molecule-XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/large.pdb";
+    const int atoms = 9999; // 79 bytes a record: about three pieces
+    {
+        std::ofstream out(path);
+        for (int n = 1; n <= atoms; ++n) {
+            char x[16];
+            std::snprintf(x, sizeof x, "%8.3f", n * 0.001);
+            out << Record("CA", ' ', "ALA", 'A', n, x) << "\n";
+        }
+    }
+    const Molecule m = ReadStructureFile(path);
+    ASSERT_EQ(m.atoms.size(), static_cast<std::size_t>(atoms));
+    EXPECT_NEAR(m.atoms.back().x, 9.999, 1e-9);
+    EXPECT_EQ(m.atoms.back().residueNumber, atoms);
+    ::unlink(path.c_str());
+    ::rmdir(dir);
+}

@@ -180,7 +180,6 @@ public:
             m_stream->next_in = reinterpret_cast<Bytef*>(m_raw.data());
             m_stream->avail_in = static_cast<uInt>(m_size);
             m_size = 0;
-            m_first = false;
 #else
             throw Error(path, 0, "gzip-compressed, and this build reads no gzip (it has no zlib)");
 #endif
@@ -202,8 +201,7 @@ public:
     {
         if (m_gzip && !m_peeked) {
             m_peeked = true;
-            Read();
-            m_first = true;
+            Read(); // the first piece, which Next then reads from
         }
         return std::string(m_piece.data(), std::min<std::size_t>(m_size, 4096));
     }
@@ -211,10 +209,6 @@ public:
 protected:
     bool Read() override
     {
-        if (m_first) {
-            m_first = false;
-            return m_size > 0;
-        }
         if (!m_gzip) {
             m_size = std::fread(m_piece.data(), 1, m_piece.size(), m_file);
             CheckRead();
@@ -277,7 +271,6 @@ private:
     std::FILE* m_file = nullptr;
     bool m_close = false;
     bool m_gzip = false;
-    bool m_first = true; // the piece read first is still to be handed out
     bool m_peeked = false;
 #if ORVSCENE_HAVE_ZLIB
     std::vector<char> m_raw;
