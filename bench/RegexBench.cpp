@@ -2,6 +2,12 @@
 // (CA, N, O1P, HG21, C5' ...): RegExpression::Match beside std::regex_search
 // and PCRE2 without JIT, on the same names in the same run. Prints the time
 // ratios per pattern and checks that the three agree on the number of hits.
+//
+// Then nested repetitions on 10,000-character texts, where plain
+// backtracking takes exponential time, beside a literal search over the same
+// text by the same engine (a two-character literal that does not occur,
+// whose first character stands at most positions, so that every position is
+// looked at) and beside std::string::find of a missing character.
 
 #include "orvcore/text/RegExpression.h"
 
@@ -126,6 +132,69 @@ void BM_Pcre2(benchmark::State& state, int index)
     pcre2_code_free(code);
 }
 
+// Nested repetitions and their texts; each has no match, or one only after
+// the whole text has been read.
+struct NestedCase
+{
+    const char* pattern;
+    const char* literal; // the literal searched for over the same text
+    std::string text;
+    bool matches;
+};
+
+const std::vector<NestedCase>& NestedCases()
+{
+    static const std::vector<NestedCase> cases = [] {
+        std::string ab;
+        while (ab.size() < 10000)
+            ab += "ab";
+        const std::string as(10000, 'a');
+        return std::vector<NestedCase>{{"(a+)+b", "ab", as, false},
+                                       {"(a|aa)+b", "ab", as, false},
+                                       {"((a|b)+)+c", "bb", ab, false},
+                                       {"(ab|cd)*e", "bb", ab + "e", true}};
+    }();
+    return cases;
+}
+
+void BM_Nested(benchmark::State& state, int index)
+{
+    const NestedCase& c = NestedCases()[static_cast<std::size_t>(index)];
+    Orvane::RegExpression expression(c.pattern, false);
+    const CString text(c.text.c_str());
+    bool found = false;
+    for (auto _ : state) {
+        found = expression.Match(text, false);
+        benchmark::DoNotOptimize(found);
+    }
+    if (found != c.matches)
+        state.SkipWithError("wrong answer");
+}
+
+void BM_LiteralSearch(benchmark::State& state, int index)
+{
+    const NestedCase& c = NestedCases()[static_cast<std::size_t>(index)];
+    Orvane::RegExpression expression(c.literal, false);
+    const CString text(c.text.c_str());
+    bool found = true;
+    for (auto _ : state) {
+        found = expression.Match(text, false);
+        benchmark::DoNotOptimize(found);
+    }
+    if (found)
+        state.SkipWithError("the literal occurs");
+}
+
+void BM_Find(benchmark::State& state, int index)
+{
+    const NestedCase& c = NestedCases()[static_cast<std::size_t>(index)];
+    std::size_t at = 0;
+    for (auto _ : state) {
+        at = c.text.find('x');
+        benchmark::DoNotOptimize(at);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -140,13 +209,23 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(("Pcre2" + suffix).c_str(), BM_Pcre2, i)
             ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
     }
+    const int nestedCount = static_cast<int>(NestedCases().size());
+    for (int i = 0; i < nestedCount; ++i) {
+        const std::string suffix = "/" + std::to_string(i);
+        benchmark::RegisterBenchmark(("Nested" + suffix).c_str(), BM_Nested, i)
+            ->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("LiteralSearch" + suffix).c_str(), BM_LiteralSearch, i)
+            ->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(("Find" + suffix).c_str(), BM_Find, i)
+            ->Unit(benchmark::kMicrosecond)->Repetitions(3)->ReportAggregatesOnly(true);
+    }
     benchmark::Initialize(&argc, argv);
     Names();
     CNames();
     RatioReporter reporter(RatioReporter::Clock::cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::printf("\n%-12s %16s %16s %8s\n", "pattern", "std::regex/ours", "ours/PCRE2", "hits");
+    std::printf("\n%-12s %16s %16s %8s\n", "pattern", "ours/std::regex", "ours/PCRE2", "hits");
     for (int i = 0; i < index; ++i) {
         const double ours = reporter.Time(RunName("RegExpression", i));
         const double stdRegex = reporter.Time(RunName("StdRegex", i));
@@ -155,10 +234,23 @@ int main(int argc, char** argv)
             continue;
         const long h = hits[RunName("RegExpression", i)];
         const bool agree = h == hits[RunName("StdRegex", i)] && h == hits[RunName("Pcre2", i)];
-        std::printf("%-12s %16.2f %16.2f %8ld%s\n", patterns[i], stdRegex / ours, ours / pcre, h,
+        std::printf("%-12s %16.2f %16.2f %8ld%s\n", patterns[i], ours / stdRegex, ours / pcre, h,
                     agree ? "" : "  (hit counts differ!)");
     }
-    std::printf("targets: std::regex/ours >= 5, ours/PCRE2 <= 2\n");
+    std::printf("bounds: ours/std::regex <= 0.2, ours/PCRE2 <= 0.6 (time ratios)\n");
+
+    std::printf("\n%-12s %14s %16s %16s\n", "nested", "time (us)", "/literal search", "/find");
+    for (int i = 0; i < nestedCount; ++i) {
+        const std::string suffix = "/" + std::to_string(i);
+        const double nested = reporter.Time("Nested" + suffix);
+        const double literal = reporter.Time("LiteralSearch" + suffix);
+        const double find = reporter.Time("Find" + suffix);
+        if (nested <= 0.0 || literal <= 0.0 || find <= 0.0)
+            continue;
+        std::printf("%-12s %14.1f %16.1f %16.0f\n", NestedCases()[static_cast<std::size_t>(i)].pattern, nested,
+                    nested / literal, nested / find);
+    }
+    std::printf("bound: nested/literal search <= 50 (10,000 characters)\n");
     benchmark::Shutdown();
     return 0;
 }

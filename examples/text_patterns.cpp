@@ -31,16 +31,20 @@ int main()
         std::cout << " [" << token << "]";
     std::cout << "\n";
 
-    // Patterns: a selection "C*" of atom names and "5-10" of residue numbers.
+    // Patterns: atom names selected by regular expressions, residue numbers
+    // by ranges or single numbers. IsRegNumber is true for ranges only, so a
+    // single number is recognised with StringToInteger: read as an
+    // expression, "17" would match 117 as well.
     std::vector<std::unique_ptr<Pattern<CString>>> patterns;
-    for (const char* text : {"^C.*", "^O$", "5-10"}) {
-        if (RegNumber::IsRegNumber(text))
+    const char* texts[] = {"^C.*", "^O$", "5-10", "17"};
+    for (const char* text : texts) {
+        int value = 0;
+        if (RegNumber::IsRegNumber(text) || StringUtils::StringToInteger(text, value))
             patterns.emplace_back(new RegNumber(text));
         else
             patterns.emplace_back(new RegExpression(text, false));
     }
-    const char* texts[] = {"^C.*", "^O$", "5-10"};
-    for (const char* name : {"CA", "CB", "O", "OG", "7", "12"}) {
+    for (const char* name : {"CA", "CB", "O", "OG", "7", "17", "117"}) {
         std::cout << name << " matches";
         int matches = 0;
         for (std::size_t i = 0; i < patterns.size(); ++i)
@@ -48,6 +52,19 @@ int main()
                 std::cout << (matches++ ? ", " : " ") << texts[i];
         std::cout << (matches ? "" : " nothing") << "\n";
     }
+
+    // Exact means the whole text for an expression (its leftmost match, not
+    // its longest) and both bounds for a number; an expression that does not
+    // compile never matches, and IsValid says so.
+    RegExpression either("C|CA", false);
+    RegNumber range("5-10");
+    std::cout << "C|CA exactly matches CA: " << either.Match("CA", true) << "; CA|C: "
+              << RegExpression("CA|C", false).Match("CA", true) << "\n";
+    std::cout << "5-10 exactly matches 7: " << range.Match("7", true) << "; 7: " << RegNumber("7").Match("7", true)
+              << "\n";
+    std::cout << "(CA is valid: " << RegExpression("(CA", false).IsValid() << "; [A-C]\\d is valid: "
+              << RegExpression("[A-C]\\d", false).IsValid() << "\n";
+    std::cout << "\"CA|CB\" looks like an expression: " << RegExpression::IsRegExpression("CA|CB") << "\n";
 
     // A regular expression keeps the groups of its last match.
     RegExpression residue("([A-Z]+)([0-9]+)", false);

@@ -90,7 +90,13 @@ bool RegExpression::Match(const CString& text, bool exact)
             return false;
     }
     const char* subject = text;
-    if (text.IsEmpty() || !RegExecute(m_program, subject)) {
+    if (text.IsEmpty()) {
+        if (RegUndecided(m_program))
+            m_program->endp[0] = nullptr; // this Match is decided
+        m_substrings.RemoveAll();
+        return false;
+    }
+    if (RegExecute(m_program, subject) != 1) {
         m_substrings.RemoveAll();
         return false;
     }
@@ -99,6 +105,21 @@ bool RegExpression::Match(const CString& text, bool exact)
     // when it starts there and is as long.
     return count > 0 &&
            (!exact || (m_program->startp[0] == subject && m_substrings[0].GetLength() == text.GetLength()));
+}
+
+bool RegExpression::IsValid() const
+{
+    if (m_program != nullptr)
+        return true;
+    RegProgram* program = RegCompile(m_pattern);
+    const bool valid = program != nullptr;
+    std::free(program);
+    return valid;
+}
+
+bool RegExpression::IsMatchUndecided() const
+{
+    return m_program != nullptr && RegUndecided(m_program);
 }
 
 CString RegExpression::GetSubstring(int index) const

@@ -63,9 +63,9 @@ void BindPatterns(py::module_& m)
     py::class_<PyRegExpression, TextPattern> r(
         m, "RegExpression",
         "A regular expression: branches separated by '|' or a line feed; pieces are atoms with an optional '*', "
-        "'+' or '?'; atoms are '^', '$', '.', (group), [set], [^set], \\< and \\> (word start and end), \\c and any "
-        "other character. Substrings of the last match come back as the type of the text matched (str or "
-        "bytes).");
+        "'+' or '?'; atoms are '^', '$', '.', (group), [set] and [^set] (with ranges such as a-z), \\< and \\> "
+        "(word start and end), \\c (the character c itself: \\d is the letter d) and any other character. "
+        "Substrings of the last match come back as the type of the text matched (str or bytes).");
     r.def(py::init<const CString&, bool>(), "pattern"_a, "flag"_a = false, "The expression of the pattern.");
     r.def(
         "Match",
@@ -94,8 +94,12 @@ void BindPatterns(py::module_& m)
         },
         "Every entry of the last match, as a list.");
     r.def("GetPattern", &RegExpression::GetPattern, "The pattern's text.");
+    r.def("IsValid", &RegExpression::IsValid,
+          "True when the expression compiles; one that does not never matches.");
+    r.def("IsMatchUndecided", &RegExpression::IsMatchUndecided,
+          "True when the last Match could not be decided for want of matcher memory (it returned False).");
     r.def_static("IsRegExpression", &RegExpression::IsRegExpression, "text"_a,
-                 "True when the text contains any of the characters *+\\.^[]$&().");
+                 "True when the text contains any of the characters *+\\.^[]$&() (not | or ?).");
     r.def("__repr__", [](const PyRegExpression& re) {
         return "RegExpression(" + py::repr(py::cast(re.GetPattern())).cast<std::string>() + ")";
     });

@@ -28,6 +28,7 @@ def test_regular_expressions_match_str_and_bytes():
     assert raw.GetPattern() == b"\xff(.)".decode("utf-8", "surrogateescape")
     assert RegExpression(raw.GetPattern()).Match(b"\xff\x80")
     assert RegExpression.IsRegExpression("a*") and not RegExpression.IsRegExpression("abc")
+    assert re.IsValid() and not RegExpression("(a").IsValid() and not re.IsMatchUndecided()
     with pytest.raises(TypeError):
         re.Match(42)
     assert isinstance(re, orvcore.Pattern)

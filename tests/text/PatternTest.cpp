@@ -85,10 +85,23 @@ TEST(RegExpression, Substrings)
 TEST(RegExpression, InvalidNeverMatches)
 {
     RegExpression bad("(a", false);
+    EXPECT_FALSE(bad.IsValid());
     EXPECT_FALSE(bad.Match("a", false));
     EXPECT_FALSE(bad.Match("(a", false));
     EXPECT_FALSE(bad.Match("(a", true));
     EXPECT_EQ(bad.GetSubstringCount(), 0);
+    EXPECT_FALSE(bad.IsValid());
+    EXPECT_FALSE(bad.IsMatchUndecided());
+
+    // Valid before and after its first Match; a copy of an invalid one stays invalid.
+    RegExpression good("[a-c]+\\d", false);
+    EXPECT_TRUE(good.IsValid());
+    EXPECT_TRUE(good.Match("xbad", false)); // \d is the letter d
+    EXPECT_FALSE(good.Match("b1", false));
+    EXPECT_TRUE(good.IsValid());
+    EXPECT_FALSE(RegExpression(bad).IsValid());
+    for (const char* invalid : {"x**", "(*)", "[z-a]", "x\\", "(a*)*"})
+        EXPECT_FALSE(RegExpression(invalid, false).IsValid()) << invalid;
 }
 
 TEST(RegExpression, CopiesAreIndependent)

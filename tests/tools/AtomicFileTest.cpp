@@ -105,12 +105,13 @@ TEST(AtomicFileSet, AFailureLeavesEveryPathAsItWas)
 
     // The last rename fails (the path is a directory): the files renamed
     // before it are put back, the earlier one restored, the new one removed.
-    ASSERT_EQ(::mkdir((dir / "taken").c_str(), 0755), 0);
+    // (A directory named at Write is refused there; this one appears after.)
     AtomicFileSet files;
     error.clear();
     ASSERT_TRUE(files.Write(dir / "kept.svg", Text("new picture"), error));
     ASSERT_TRUE(files.Write(dir / "fresh.html", Text("<html/>"), error));
     ASSERT_TRUE(files.Write(dir / "taken", Text("doc"), error));
+    ASSERT_EQ(::mkdir((dir / "taken").c_str(), 0755), 0);
     EXPECT_FALSE(files.Commit(error));
     EXPECT_NE(error.find(dir / "taken"), std::string::npos) << error;
     EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;

@@ -345,7 +345,7 @@ TEST(HtmlPage, TextsStayInsideTheirScriptAndAtomsAreSplit)
     for (std::size_t at = page.find("</script>"); at != std::string::npos; at = page.find("</script>", at + 1))
         ++closes;
     EXPECT_EQ(closes, 4u);
-    EXPECT_NE(page.find("\"residues\":[[\"A\",\"GLU\",\"101\"],[\"\",\"HOH\",\"7\"]]"), std::string::npos);
+    EXPECT_NE(page.find("\"residues\":[[\"A\",\"GLU\",\"101\",\"\"],[\"\",\"HOH\",\"7\",\"\"]]"), std::string::npos);
     EXPECT_NE(page.find("\"names\":[\"CA\",\"O\"]"), std::string::npos);
     EXPECT_NE(page.find("\"pickRadius\":6"), std::string::npos);
     EXPECT_NE(page.find("data:text/javascript;base64,"), std::string::npos);

@@ -1,9 +1,16 @@
 #include "AtomicFile.h"
 
+#include "Error.h"
+
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iostream>
+#include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvscene {
@@ -19,7 +26,108 @@ std::string TemporaryName(const std::string& path, const char* kind)
            std::to_string(++counter);
 }
 
+// The path with every symbolic link followed (as far as the links exist),
+// for writing through a link.
+std::string FollowLinks(const std::string& path)
+{
+    std::string at = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (::lstat(at.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return at;
+        std::vector<char> buffer(static_cast<std::size_t>(PATH_MAX) + 1);
+        const ssize_t n = ::readlink(at.c_str(), buffer.data(), buffer.size() - 1);
+        if (n < 0)
+            return at;
+        std::string link(buffer.data(), static_cast<std::size_t>(n));
+        if (!link.empty() && link[0] == '/') {
+            at = link;
+        } else {
+            const std::size_t slash = at.rfind('/');
+            at = (slash == std::string::npos ? std::string() : at.substr(0, slash + 1)) + link;
+        }
+    }
+    return at;
+}
+
+// The absolute path with links, "." and ".." resolved; for a name that does
+// not exist yet, its directory resolved and the name appended.
+std::string Resolved(const std::string& path)
+{
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        std::string out = real;
+        std::free(real);
+        return out;
+    }
+    const std::string followed = FollowLinks(path);
+    const std::size_t slash = followed.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : followed.substr(0, slash == 0 ? 1 : slash);
+    const std::string name = slash == std::string::npos ? followed : followed.substr(slash + 1);
+    if (char* real = ::realpath(dir.c_str(), nullptr)) {
+        std::string out = real;
+        std::free(real);
+        return out + (out == "/" ? "" : "/") + name;
+    }
+    return followed;
+}
+
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::string resolved;
+};
+
+FileIdentity Identify(const std::string& path)
+{
+    FileIdentity id;
+    if (path == "-") {
+        id.resolved = "-";
+        return id;
+    }
+    struct stat info;
+    if (::stat(path.c_str(), &info) == 0) {
+        id.exists = true;
+        id.device = info.st_dev;
+        id.inode = info.st_ino;
+    }
+    id.resolved = Resolved(path);
+    return id;
+}
+
+bool SameFile(const FileIdentity& a, const FileIdentity& b)
+{
+    if (a.exists && b.exists)
+        return a.device == b.device && a.inode == b.inode;
+    return a.resolved == b.resolved;
+}
+
 } // namespace
+
+void CheckOutputPaths(const std::vector<std::pair<std::string, std::string>>& outputs,
+                      const std::vector<std::string>& inputs)
+{
+    std::vector<FileIdentity> ids;
+    for (const auto& output : outputs)
+        ids.push_back(Identify(output.second));
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j)
+            if (SameFile(ids[i], ids[j]))
+                throw Error(std::string(), 0L,
+                            outputs[j].first + " " + outputs[j].second + " and " + outputs[i].first + " " +
+                                outputs[i].second + " are the same file: give each output its own file",
+                            1);
+        for (const std::string& input : inputs) {
+            if (input == "-" || outputs[i].second == "-")
+                continue; // standard input and standard output are different streams
+            if (SameFile(ids[i], Identify(input)))
+                throw Error(std::string(), 0L,
+                            outputs[i].first + " " + outputs[i].second + " is the input " + input +
+                                ": it would be overwritten",
+                            1);
+        }
+    }
+}
 
 std::string SystemReason()
 {
@@ -38,13 +146,42 @@ bool AtomicFileSet::Begin(const std::string& path, std::string& error)
             error = path + ": given for two outputs";
             return false;
         }
-    m_entries.push_back({path, TemporaryName(path, "tmp"), std::string()});
+    Entry entry;
+    entry.path = path;
+    struct stat info;
+    if (path == "-") {
+        entry.direct = true;
+    } else if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        if (S_ISDIR(info.st_mode)) {
+            error = path + ": is a directory";
+            return false;
+        }
+        entry.direct = true;
+    }
+    entry.target = entry.direct ? path : FollowLinks(path);
+    if (!entry.direct)
+        entry.temp = TemporaryName(entry.target, "tmp");
+    m_entries.push_back(entry);
     return true;
 }
 
 bool AtomicFileSet::Write(const std::string& path, const std::function<void(std::ostream&)>& write,
                           std::string& error)
 {
+    if (!Begin(path, error))
+        return false;
+    if (m_entries.back().direct) {
+        try {
+            std::ostringstream bytes;
+            write(bytes);
+            m_entries.back().bytes = bytes.str();
+        } catch (...) {
+            m_entries.pop_back();
+            throw;
+        }
+        return true;
+    }
+    m_entries.pop_back();
     return WriteTo(path,
                    [&](const std::string& temp, std::string& reason) {
                        errno = 0;
@@ -53,8 +190,8 @@ bool AtomicFileSet::Write(const std::string& path, const std::function<void(std:
                            reason = path + ": cannot create the file: " + SystemReason();
                            return false;
                        }
-                       write(file);
                        errno = 0;
+                       write(file);
                        file.close();
                        if (!file) {
                            reason = path + ": write failed: " + SystemReason();
@@ -71,6 +208,11 @@ bool AtomicFileSet::WriteTo(const std::string& path,
 {
     if (!Begin(path, error))
         return false;
+    if (m_entries.back().direct) {
+        m_entries.pop_back();
+        error = path + ": not a regular file; this output can only be written to one";
+        return false;
+    }
     const std::string temp = m_entries.back().temp;
     bool ok = false;
     try {
@@ -93,16 +235,42 @@ bool AtomicFileSet::WriteTo(const std::string& path,
 
 bool AtomicFileSet::Commit(std::string& error)
 {
+    // Outputs written in place go first: when one fails, nothing is renamed.
+    for (Entry& e : m_entries) {
+        if (!e.direct)
+            continue;
+        errno = 0;
+        bool ok;
+        if (e.path == "-") {
+            std::cout.write(e.bytes.data(), static_cast<std::streamsize>(e.bytes.size()));
+            std::cout.flush();
+            ok = static_cast<bool>(std::cout);
+        } else {
+            std::FILE* file = std::fopen(e.path.c_str(), "wb");
+            ok = file && std::fwrite(e.bytes.data(), 1, e.bytes.size(), file) == e.bytes.size();
+            ok = file && std::fflush(file) == 0 && ok;
+            if (file && std::fclose(file) != 0)
+                ok = false;
+        }
+        if (!ok) {
+            error = e.path + ": write failed: " + SystemReason();
+            Abandon();
+            return false;
+        }
+        e.bytes.clear();
+    }
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         Entry& e = m_entries[i];
+        if (e.direct)
+            continue;
         // A second link keeps the file being replaced, so that a later
         // failure can put it back. Without one (no earlier file, or a file
         // system without hard links) a roll-back removes the new file.
-        std::string backup = TemporaryName(e.path, "old");
-        if (::link(e.path.c_str(), backup.c_str()) == 0)
+        std::string backup = TemporaryName(e.target, "old");
+        if (::link(e.target.c_str(), backup.c_str()) == 0)
             e.backup = backup;
         errno = 0;
-        if (std::rename(e.temp.c_str(), e.path.c_str()) != 0) {
+        if (std::rename(e.temp.c_str(), e.target.c_str()) != 0) {
             error = e.path + ": cannot put the file in place: " + SystemReason();
             if (!e.backup.empty())
                 std::remove(e.backup.c_str());
@@ -122,10 +290,12 @@ void AtomicFileSet::RollBack(std::size_t renamed)
 {
     for (std::size_t i = 0; i < renamed; ++i) {
         const Entry& e = m_entries[i];
+        if (e.direct)
+            continue;
         if (e.backup.empty())
-            std::remove(e.path.c_str());
+            std::remove(e.target.c_str());
         else
-            std::rename(e.backup.c_str(), e.path.c_str());
+            std::rename(e.backup.c_str(), e.target.c_str());
     }
     m_entries.erase(m_entries.begin(), m_entries.begin() + static_cast<std::ptrdiff_t>(renamed));
     Abandon();
@@ -134,7 +304,8 @@ void AtomicFileSet::RollBack(std::size_t renamed)
 void AtomicFileSet::Abandon()
 {
     for (const Entry& e : m_entries)
-        std::remove(e.temp.c_str());
+        if (!e.direct)
+            std::remove(e.temp.c_str());
     m_entries.clear();
 }
 

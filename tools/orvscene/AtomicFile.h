@@ -3,6 +3,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvscene {
@@ -19,6 +20,14 @@ namespace orvscene {
 //
 // Messages name the final path and give the system's reason ("a.svg: cannot
 // create the file: Permission denied").
+//
+// What a path names decides how it is written. A regular file, or a name
+// that does not exist yet, is written under the temporary name and renamed
+// into place; a symbolic link is followed, so its target is replaced and the
+// link stays. An existing file that is not regular (a device such as
+// /dev/null, a FIFO) is never replaced: its bytes are kept in memory and
+// written into it directly on Commit, before any rename. "-" is standard
+// output, written the same way.
 class AtomicFileSet
 {
 public:
@@ -52,9 +61,12 @@ public:
 
 private:
     struct Entry {
-        std::string path;
+        std::string path;   // as given (for messages)
+        std::string target; // where the rename goes: the path, or a link's final target
         std::string temp;
-        std::string backup; // a second link to the file that `path` named before, if any
+        std::string backup; // a second link to the file that `target` named before, if any
+        bool direct = false; // written in place on Commit (standard output, a device, a FIFO)
+        std::string bytes;   // a direct output's content
     };
     bool Begin(const std::string& path, std::string& error);
     void RollBack(std::size_t renamed);
@@ -65,5 +77,13 @@ private:
 // The system's reason for the last failure (strerror of errno), or a generic
 // one when errno is not set.
 std::string SystemReason();
+
+// Refuses, before anything is written, outputs that would destroy what the
+// run needs or another output: two outputs that are one file (the same
+// device and inode, or the same path once links and "." / ".." are
+// resolved; "-" twice), and an output that is one of the inputs. Throws
+// Error with exit status 1 naming both.
+void CheckOutputPaths(const std::vector<std::pair<std::string, std::string>>& outputs, // option, path
+                      const std::vector<std::string>& inputs);
 
 } // namespace orvscene

@@ -478,7 +478,51 @@ void WriteLittle32(std::ostream& out, std::uint32_t v)
 
 } // namespace
 
-GltfWriter::GltfWriter(const DisplayList3D& scene, const std::string& title) : m_scene(scene), m_title(title) {}
+GltfWriter::GltfWriter(const DisplayList3D& scene, const std::string& title, const SceneAtoms* atoms)
+    : m_scene(scene), m_title(title), m_atoms(atoms)
+{
+}
+
+namespace {
+
+// The scene's extras: the entry and the atom table, column by column.
+std::string AtomExtras(const SceneAtoms& table)
+{
+    JsonWriter json;
+    json.BeginObject();
+    if (!table.entryId.empty())
+        json.Key("entryId").String(table.entryId);
+    if (!table.title.empty())
+        json.Key("entryTitle").String(table.title);
+    json.Key("atoms").BeginObject();
+    auto column = [&](const char* key, auto value) {
+        json.Key(key).BeginArray();
+        for (const Atom* a : table.atoms)
+            value(*a);
+        json.EndArray();
+    };
+    auto text = [](char c) { return c == ' ' ? std::string() : std::string(1, c); };
+    json.Key("id").BeginArray();
+    for (std::size_t i = 0; i < table.atoms.size(); ++i)
+        json.Int(static_cast<long long>(i + 1));
+    json.EndArray();
+    column("serial", [&](const Atom& a) { json.Int(a.serial); });
+    column("name", [&](const Atom& a) { json.String(a.name); });
+    column("element", [&](const Atom& a) { json.String(a.element); });
+    column("residue", [&](const Atom& a) { json.String(a.residue); });
+    column("residueNumber", [&](const Atom& a) { json.Int(a.residueNumber); });
+    column("insertionCode", [&](const Atom& a) { json.String(text(a.insertion)); });
+    column("chain", [&](const Atom& a) { json.String(a.chain); });
+    column("segment", [&](const Atom& a) { json.String(a.segment); });
+    column("altLoc", [&](const Atom& a) { json.String(text(a.altLocation)); });
+    column("occupancy", [&](const Atom& a) { json.Fixed(a.occupancy, 2); });
+    column("bFactor", [&](const Atom& a) { json.Fixed(a.bFactor, 2); });
+    json.EndObject();
+    json.EndObject();
+    return json.Text();
+}
+
+} // namespace
 
 void GltfWriter::Write(std::ostream& out) const
 {
@@ -499,7 +543,8 @@ void GltfWriter::Write(std::ostream& out) const
     }
     std::string json = "{\"asset\":{\"version\":\"2.0\",\"generator\":\"orvscene\"}";
     json += ",\"extensionsUsed\":[\"EXT_mesh_gpu_instancing\"],\"extensionsRequired\":[\"EXT_mesh_gpu_instancing\"]";
-    json += ",\"scene\":0,\"scenes\":[{\"name\":" + JsonString(m_title) + ",\"nodes\":[0]}]";
+    json += ",\"scene\":0,\"scenes\":[{\"name\":" + JsonString(m_title) + ",\"nodes\":[0]" +
+            (m_atoms ? ",\"extras\":" + AtomExtras(*m_atoms) : std::string()) + "}]";
     json += ",\"nodes\":[" + Join(nodes) + "]";
     if (!glb.meshes.empty())
         json += ",\"meshes\":[" + Join(glb.meshes) + "]";

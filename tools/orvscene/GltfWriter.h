@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Molecule.h"
+
 #include "orvcore/graphics/scene/DisplayList3D.h"
 
 #include <iosfwd>
@@ -23,12 +25,17 @@ namespace orvscene {
 class GltfWriter
 {
 public:
-    GltfWriter(const Orvane::DisplayList3D& scene, const std::string& title);
+    // With `atoms`, the scene's extras carry the atom table: per object
+    // identifier (atoms[id - 1]) its serial, name, element, residue, number,
+    // insertion code, chain, segment, alternate location, occupancy and B-factor,
+    // as parallel arrays; and the entry's ID and title where known.
+    GltfWriter(const Orvane::DisplayList3D& scene, const std::string& title, const SceneAtoms* atoms = nullptr);
     void Write(std::ostream& out) const;
 
 private:
     const Orvane::DisplayList3D& m_scene;
     std::string m_title;
+    const SceneAtoms* m_atoms;
 };
 
 } // namespace orvscene

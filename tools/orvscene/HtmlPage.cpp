@@ -256,26 +256,56 @@ AtomFields SplitAtomLabel(const std::string& label)
     return f;
 }
 
-void AddAtoms(const SceneDocument& doc, std::vector<Section>& sections, std::string& names, std::string& residues)
+void AddAtoms(const SceneDocument& doc, const SceneAtoms* atoms, std::vector<Section>& sections,
+              std::string& names, std::string& residues, std::string& fields)
 {
-    Palette<std::string> nameIndex;
-    Palette<std::tuple<std::string, std::string, std::string>> residueIndex;
-    std::vector<std::uint32_t> serials, nameOf, residueOf;
+    Palette<std::string> nameIndex, elementIndex, altIndex;
+    Palette<std::tuple<std::string, std::string, std::string, std::string>> residueIndex;
+    std::vector<std::uint32_t> serials, nameOf, residueOf, elementOf, altOf, occupancy, bFactor;
+    const bool structured = atoms && atoms->atoms.size() == static_cast<std::size_t>(doc.serials.GetSize());
     for (int i = 0; i < doc.serials.GetSize(); ++i) {
-        AtomFields f = SplitAtomLabel(doc.labels[i].GetString());
         serials.push_back(static_cast<std::uint32_t>(doc.serials[i]));
-        nameOf.push_back(nameIndex(f.name));
-        residueOf.push_back(residueIndex(std::make_tuple(f.chain, f.residue, f.number)));
+        if (structured) {
+            const Atom& a = *atoms->atoms[static_cast<std::size_t>(i)];
+            std::string number = std::to_string(a.residueNumber);
+            if (a.insertion != ' ')
+                number += a.insertion;
+            nameOf.push_back(nameIndex(a.name));
+            residueOf.push_back(residueIndex(std::make_tuple(a.chain, a.residue, number, a.segment)));
+            elementOf.push_back(elementIndex(a.element));
+            altOf.push_back(altIndex(a.altLocation == ' ' ? std::string() : std::string(1, a.altLocation)));
+            occupancy.push_back(static_cast<std::uint32_t>(std::lround(std::min(std::max(a.occupancy, 0.0), 600.0) * 100)));
+            bFactor.push_back(static_cast<std::uint32_t>(std::lround(std::min(std::max(a.bFactor, 0.0), 1e6) * 100)));
+        } else {
+            // A loaded document holds each atom's label only.
+            AtomFields f = SplitAtomLabel(doc.labels[i].GetString());
+            nameOf.push_back(nameIndex(f.name));
+            residueOf.push_back(residueIndex(std::make_tuple(f.chain, f.residue, f.number, std::string())));
+        }
     }
     for (const std::string& n : nameIndex.Values())
         names += (names.empty() ? "" : ",") + JsonString(n);
     for (const auto& r : residueIndex.Values())
         residues += std::string(residues.empty() ? "" : ",") + "[" + JsonString(std::get<0>(r)) + "," +
-                    JsonString(std::get<1>(r)) + "," + JsonString(std::get<2>(r)) + "]";
+                    JsonString(std::get<1>(r)) + "," + JsonString(std::get<2>(r)) + "," + JsonString(std::get<3>(r)) +
+                    "]";
     bool wideNames = nameIndex.Values().size() > 65535;
     sections.push_back({"atom.serial", true, std::move(serials)});
     sections.push_back({"atom.residue", true, std::move(residueOf)});
     sections.push_back({"atom.name", wideNames, std::move(nameOf)});
+    if (structured) {
+        auto list = [](const std::vector<std::string>& values) {
+            std::string out;
+            for (const std::string& v : values)
+                out += (out.empty() ? "" : ",") + JsonString(v);
+            return out;
+        };
+        fields = ",\"elements\":[" + list(elementIndex.Values()) + "],\"altlocs\":[" + list(altIndex.Values()) + "]";
+        sections.push_back({"atom.element", false, std::move(elementOf)});
+        sections.push_back({"atom.altloc", false, std::move(altOf)});
+        sections.push_back({"atom.occupancy", true, std::move(occupancy)}); // hundredths
+        sections.push_back({"atom.bfactor", true, std::move(bFactor)});     // hundredths
+    }
 }
 
 // Palette indices are 16-bit unless a palette outgrows that.
@@ -410,7 +440,7 @@ bool HtmlPage::Available()
     return WebAssets::HaveThree();
 }
 
-HtmlPage::HtmlPage(const SceneDocument& doc, const View& view)
+HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms* atoms)
 {
     PageScene scene;
     WalkScene(doc.scene, scene);
@@ -440,8 +470,8 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view)
     sections.push_back({"dot.pos", false, q.All(scene.dotPositions)});
     sections.push_back(IndexSection("dot.colour", scene.dotColours, palette));
     m_pickDots = AddPickDots(dots, q, sections);
-    std::string names, residues;
-    AddAtoms(doc, sections, names, residues);
+    std::string names, residues, fields;
+    AddAtoms(doc, atoms, sections, names, residues, fields);
     m_atoms = doc.serials.GetSize();
 
     std::string bytes, sectionJson;
@@ -454,10 +484,15 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view)
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             rotation += (rotation.empty() ? "" : ",") + Number(view.Rotation()(r, c));
-    m_header = "{\"title\":" + JsonString(doc.source) + "," + q.Json() + ",\"colours\":[" +
+    std::string entry;
+    if (atoms && !atoms->entryId.empty())
+        entry += ",\"entryId\":" + JsonString(atoms->entryId);
+    if (atoms && !atoms->title.empty())
+        entry += ",\"entryTitle\":" + JsonString(atoms->title);
+    m_header = "{\"title\":" + JsonString(doc.source) + entry + "," + q.Json() + ",\"colours\":[" +
                ColoursJson(scene.colours.Values()) + "],\"radii\":[" + RadiiJson(scene.radii.Values()) +
                "],\"sections\":[" + sectionJson + "],\"labels\":[" + scene.labels + "],\"icons\":[" + scene.icons +
-               "],\"names\":[" + names + "],\"residues\":[" + residues + "],\"view\":[" + rotation +
+               "],\"names\":[" + names + "],\"residues\":[" + residues + "]" + fields + ",\"view\":[" + rotation +
                "],\"pickRadius\":" + Number(kPickRadius) +
                ",\"deflated\":" + (deflated ? "true" : "false") + "}";
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Molecule.h"
+
 #include "SceneDocument.h"
 #include "SceneView.h"
 
@@ -20,7 +22,11 @@ class HtmlPage
 public:
     // Gathers the scene of the document through the scene walk, its pick
     // dots and its atoms; the page opens in the view's orientation.
-    HtmlPage(const SceneDocument& document, const View& view);
+    // With `atoms` (the structure the document was built from), the page's
+    // atom data is taken from their fields: name, element, residue, number
+    // with insertion code, chain, segment, alternate location, occupancy and
+    // B-factor; without (a loaded document), from the document's labels.
+    HtmlPage(const SceneDocument& document, const View& view, const SceneAtoms* atoms = nullptr);
 
     // Whether this build embedded the three.js module (false when the
     // JavaScript packages were not installed at configure time).

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <ostream>
 #include <sstream>
 #include <sys/stat.h>
 #include <tuple>
@@ -425,9 +426,12 @@ std::string ElementFromName(const std::string& nameField)
 }
 
 // Residue numbers as PDB files of large simulations write them past 9999:
-// hybrid-36 ("A000"), or hexadecimal ("2710" after "9999", "271a"). Decimal
-// numbers are read as such until the file reaches 9999; after that a field
-// that would step back below it is hexadecimal.
+// hybrid-36 ("A000", starting with a capital letter), or hexadecimal ("2710"
+// right after "9999", then "2711" ... "271a"). A field is read as
+// hexadecimal when it continues a count that has reached 9999 in
+// hexadecimal (its hexadecimal value is the last number + 1, or it has a
+// letter a-f), and from then on while the hexadecimal values do not step
+// back; a number that steps back (a new segment starting again) is decimal.
 class ResidueNumbers
 {
 public:
@@ -436,19 +440,17 @@ public:
         const std::string t = Trim(field);
         int decimal = 0, hex = 0;
         const bool isDecimal = ParseInt(t, decimal);
-        const bool isHex = ParseHex(t, hex);
-        if (m_hex && isHex) {
+        const bool isHex = !t.empty() && !std::isupper(static_cast<unsigned char>(t[0])) && ParseHex(t, hex);
+        const bool letters = isHex && t.find_first_of("abcdefABCDEF") != std::string::npos;
+        if (m_hex && isHex && hex >= m_last) {
             value = hex;
-        } else if (isDecimal) {
-            if (m_last >= 9999 && decimal < 9999 && isHex && hex >= 9999) {
-                m_hex = true;
-                value = hex;
-            } else {
-                value = decimal;
-            }
-        } else if (isHex && m_last >= 9999 && t.size() == 4 && !std::isupper(static_cast<unsigned char>(t[0]))) {
+        } else if (isHex && m_last >= 9999 && ((isDecimal && hex == m_last + 1 && decimal != m_last + 1) ||
+                                               (!isDecimal && letters && hex > m_last))) {
             m_hex = true;
             value = hex;
+        } else if (isDecimal) {
+            m_hex = false;
+            value = decimal;
         } else if (!ParseHybrid36(t, 4, value)) {
             return false;
         }
@@ -1068,6 +1070,56 @@ bool IsWater(const std::string& residue)
         if (residue == n)
             return true;
     return false;
+}
+
+namespace {
+
+// A number in `width` hybrid-36 characters: decimal while it fits, then
+// upper-case base 36 from "A0..." (the inverse of ParseHybrid36).
+std::string Hybrid36(long value, int width)
+{
+    long decimal = 1, power = 1;
+    for (int i = 0; i < width; ++i) {
+        decimal *= 10;
+        power *= 36;
+    }
+    char buffer[32];
+    if (value > -decimal / 10 && value < decimal) {
+        std::snprintf(buffer, sizeof buffer, "%*ld", width, value);
+        return buffer;
+    }
+    long v = value - decimal + 10 * power / 36;
+    const bool upper = v < power;
+    if (!upper)
+        v -= 26 * power / 36;
+    if (v < 0 || v >= power)
+        return std::string(static_cast<std::size_t>(width), '*');
+    std::string out(static_cast<std::size_t>(width), '0');
+    const char* digits = upper ? "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ" : "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (int i = width - 1; i >= 0; --i) {
+        out[static_cast<std::size_t>(i)] = digits[v % 36];
+        v /= 36;
+    }
+    return out;
+}
+
+} // namespace
+
+void WritePdb(std::ostream& out, const Molecule& molecule)
+{
+    char line[128];
+    for (const Atom& a : molecule.atoms) {
+        // Names of four characters, and two-letter elements, start in column 13.
+        std::string name = a.name.substr(0, 4);
+        if (name.size() < 4 && a.element.size() < 2)
+            name = " " + name;
+        std::snprintf(line, sizeof line, "%-6s%5s %-4s%c%3.3s %c%4s%c   %8.3f%8.3f%8.3f%6.2f%6.2f      %-4.4s%2s\n",
+                      a.hetero ? "HETATM" : "ATOM", Hybrid36(a.serial, 5).c_str(), name.c_str(), a.altLocation,
+                      a.residue.c_str(), a.chain.empty() ? ' ' : a.chain[0], Hybrid36(a.residueNumber, 4).c_str(),
+                      a.insertion, a.x, a.y, a.z, a.occupancy, a.bFactor, a.segment.c_str(), a.element.c_str());
+        out << line;
+    }
+    out << "END\n";
 }
 
 Molecule DefaultMolecule()

@@ -2,6 +2,7 @@
 
 #include "Error.h"
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,15 @@ struct Molecule {
     std::vector<std::pair<int, int>> statedBonds;
     int repeatedSerials = 0; // atoms whose serial number an earlier atom already has
     std::string format;      // "PDB", "mmCIF" or "XYZ", with " (gzip)" when compressed
+};
+
+// The atoms of a scene in the order of their object identifiers (the atom
+// with identifier id is atoms[id - 1]), with the entry they come from: what
+// the page, the glTF and the summary show of an atom, field by field.
+struct SceneAtoms {
+    std::string entryId;
+    std::string title;
+    std::vector<const Atom*> atoms;
 };
 
 // The message's file and line come from the reader; old callers know it by this name.
@@ -92,6 +102,11 @@ Molecule ReadXyz(const std::string& text, const std::string& fileName);
 // that cannot be read (missing, a directory, unreadable, a damaged gzip
 // stream) is an Error giving the system's reason.
 Molecule ReadStructureFile(const std::string& path, const ReadOptions& options = {});
+
+// Writes the atoms as PDB ATOM/HETATM records (serials and residue numbers
+// past the columns' room in hybrid-36, the first character of a longer chain
+// identifier) and END.
+void WritePdb(std::ostream& out, const Molecule& molecule);
 
 // The text with bytes outside printable ASCII written as \xNN, cut after
 // `limit` characters with "...", for quoting file contents in messages.

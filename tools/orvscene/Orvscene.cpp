@@ -50,6 +50,7 @@ struct Options {
     bool viewAngles = false;
     double angles[3] = {0, 0, 0};
     std::string write;
+    std::string writeMoved;
     std::string read;
     bool json = false;
     bool timings = true;
@@ -131,6 +132,8 @@ Options ParseOptions(const std::vector<std::string>& args)
             o.viewAngles = true;
         } else if (a == "--write") {
             o.write = value(i);
+        } else if (a == "--write-moved") {
+            o.writeMoved = value(i);
         } else if (a == "--read") {
             o.read = value(i);
         } else if (a == "--json") {
@@ -145,6 +148,8 @@ Options ParseOptions(const std::vector<std::string>& args)
             throw UsageError("only one structure file can be given");
         }
     }
+    if (!o.writeMoved.empty() && o.superpose.empty())
+        throw UsageError("--write-moved writes the structure that --superpose moves: give --superpose OTHER");
     if (!o.read.empty() && (!o.input.empty() || !o.superpose.empty() || o.structureOptions))
         throw UsageError("--read loads a document; it takes no structure file, --superpose, --model, --altloc, "
                          "--style, --hydrogens or --labels");
@@ -374,8 +379,8 @@ void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Repor
 
 // Writes every output asked for; they appear together when all are complete,
 // or none does.
-bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& view, const Options& o,
-                  Stopwatch& watch, std::string& error)
+bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* moved, const Picture& picture,
+                  const View& view, const Options& o, Stopwatch& watch, std::string& error)
 {
     AtomicFileSet files;
     if (!o.svg.empty()) {
@@ -388,26 +393,30 @@ bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& 
             error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
             return false;
         }
-        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view).Write(file); }, error))
+        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view, atoms).Write(file); }, error))
             return false;
         watch.Lap("write page");
     }
     if (!o.gltf.empty()) {
-        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source).Write(file); }, error))
+        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source, atoms).Write(file); }, error))
             return false;
         watch.Lap("write glTF");
     }
     if (!o.write.empty()) {
-        if (!files.WriteTo(o.write,
-                           [&](const std::string& temp, std::string& reason) {
-                               const SceneDocument::Status status = doc.WriteFile(temp.c_str());
-                               if (status != SceneDocument::ok)
-                                   reason = std::string(SceneDocument::Describe(status)) + ": " + SystemReason();
-                               return status == SceneDocument::ok;
-                           },
-                           error))
+        const std::vector<BYTE> bytes = doc.ToBytes();
+        if (!files.Write(o.write,
+                         [&](std::ostream& file) {
+                             file.write(reinterpret_cast<const char*>(bytes.data()),
+                                        static_cast<std::streamsize>(bytes.size()));
+                         },
+                         error))
             return false;
         watch.Lap("write document");
+    }
+    if (!o.writeMoved.empty()) {
+        if (!files.Write(o.writeMoved, [&](std::ostream& file) { WritePdb(file, *moved); }, error))
+            return false;
+        watch.Lap("write moved");
     }
     return files.Commit(error);
 }
@@ -416,20 +425,24 @@ bool WriteOutputs(const SceneDocument& doc, const Picture& picture, const View& 
 
 std::string Usage()
 {
-    return "usage: orvscene [FILE.pdb|FILE.xyz] [--model N] [--altloc X] [--hydrogens]\n"
+    return "usage: orvscene [FILE.pdb|FILE.cif|FILE.xyz|-] [--model N] [--altloc X] [--hydrogens]\n"
            "                [--style ball-and-stick|spacefill|wire] [--labels none|residues|atoms]\n"
            "                [--superpose OTHER] [--pick X,Y] [--view AX,AY,AZ] [--svg FILE] [--html FILE]\n"
-           "                [--gltf FILE] [--write FILE] [--json] [--no-timings]\n"
+           "                [--gltf FILE] [--write FILE] [--write-moved FILE] [--json] [--no-timings]\n"
            "       orvscene --read FILE [--svg FILE] [--html FILE] [--gltf FILE] [--pick X,Y] [--view AX,AY,AZ]\n"
            "                [--json] [--no-timings]\n"
            "       orvscene --help\n"
-           "With no FILE, the embedded molecule (PDB entry 3AL1) is used. Residues are labelled up to " +
+           "FILE is PDB, mmCIF or XYZ, plain or gzip-compressed; - reads standard input. With no FILE,\n"
+           "the embedded molecule (PDB entry 3AL1) is used. Residues are labelled up to " +
            std::to_string(kMaxAutomaticLabels) +
            " of them\n"
            "unless --labels says otherwise; --pick names the atom drawn in front at the picture point\n"
            "(or within " +
            std::to_string(static_cast<int>(kPickRadius)) +
-           " pixels of it). Exit status: 0 done, 1 usage error, 2 unreadable input or unwritable output.\n";
+           " pixels of it). --superpose draws OTHER moved onto FILE by their common alpha carbons;\n"
+           "--write-moved writes its moved coordinates as PDB. An output of - goes to standard output\n"
+           "(the summary is then left out). Exit status: 0 done, 1 usage error (also outputs that are\n"
+           "one file, or an output that is an input), 2 unreadable input or unwritable output.\n";
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -447,7 +460,22 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     Report report;
     Stopwatch watch(report);
+    // An output on standard output leaves no room there for the summary.
+    bool summary = true;
     try {
+        std::vector<std::pair<std::string, std::string>> outputs;
+        for (const auto& output : {std::make_pair("--svg", &o.svg), std::make_pair("--html", &o.html),
+                                   std::make_pair("--gltf", &o.gltf), std::make_pair("--write", &o.write),
+                                   std::make_pair("--write-moved", &o.writeMoved)})
+            if (!output.second->empty()) {
+                outputs.emplace_back(output.first, *output.second);
+                summary = summary && *output.second != "-";
+            }
+        std::vector<std::string> inputs;
+        for (const std::string* input : {&o.input, &o.superpose, &o.read})
+            if (!input->empty())
+                inputs.push_back(*input);
+        CheckOutputPaths(outputs, inputs);
         SceneDocument doc;
         Molecule molecule; // the structure read, when the run builds its scene from one
         Molecule moved;    // the superposed structure, moved onto the first
@@ -494,7 +522,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             watch.Lap("pick");
         }
         std::string error;
-        if (!WriteOutputs(doc, picture, view, o, watch, error))
+        SceneAtoms table{molecule.entryId, molecule.title, shown};
+        if (!WriteOutputs(doc, o.read.empty() ? &table : nullptr, &moved, picture, view, o, watch, error))
             throw Error(std::string(), 0L, error);
     } catch (const Error& e) {
         err << "orvscene: " << e.what() << "\n";
@@ -506,6 +535,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << "orvscene: " << e.what() << "\n";
         return 2;
     }
+    if (!summary)
+        return 0;
     if (o.json)
         WriteJson(out, report, o.timings);
     else

@@ -1,9 +1,15 @@
 #include "orvcore/text/regex/RegProgram.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cctype>
-#include <cstddef>
 #include <climits>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
 
 namespace Orvane {
 
@@ -57,41 +63,114 @@ const char* FindChar(const char* s, char c)
 }
 
 // Backtracking matcher for one execution of a program on one text.
+
+// One point the matcher can come back to, kept on the matcher's own stack:
+//   Choice: the alternative `node` of the choice whose first Branch is at
+//           `aux` is being tried at `pos`;
+//   Repeat: the repetition `node` tries the rest at `pos` next, down to `aux`;
+//   Group:  the group node `node` was passed at `pos` (recorded on success).
+// Nodes are offsets into the program bytes, positions offsets into the text.
+enum RegFrameKind : std::uint8_t { FrameChoice, FrameRepeat, FrameGroup };
+
+struct RegFrame
+{
+    std::int32_t pos;
+    std::int32_t aux;
+    std::uint16_t node;
+    RegFrameKind kind;
+};
+
+std::atomic<std::size_t> g_memoryLimit{kRegDefaultMemoryLimit};
+std::atomic<long> g_memoAfter{kRegMemoAfter};
+
+// What the matcher remembers about one Star or Plus node while the memo is
+// on: the text from runStart up to runEnd is a run of characters the node's
+// operand accepts (runEnd is the first one it does not), and the rest of the
+// program fails at every position from failFrom up to runEnd.
+struct RegRun
+{
+    std::ptrdiff_t runStart = 1;
+    std::ptrdiff_t runEnd = 0;
+    std::ptrdiff_t failFrom = 1;
+};
+
+// Backtracking matcher for one execution of a program on one text. The
+// backtracking points live in a stack of its own (on the heap once it
+// outgrows a small buffer), so the depth of a match is bounded by memory, not
+// by the call stack.
+//
+// Whether the rest of the program matches from a node at a text position
+// depends on nothing else: the grammar has no back-references, and loops
+// whose body could match the empty string are rejected by the compiler. So
+// once a choice or a repetition has failed at a position it fails there in
+// every later try of the execution; after the first kRegMemoAfter backtracks
+// the matcher remembers such failures in one bit per (node, position) and
+// never explores them again. The first successful path, and so every span,
+// stays the one plain backtracking finds.
 class RegMatcher
 {
 public:
-    RegMatcher(RegProgram* program, const char* text) : m_program(program), m_bol(text) {}
+    RegMatcher(RegProgram* program, const char* text)
+        : m_program(program), m_base(RegProgramBytes(program)), m_bol(text),
+          m_memoAfter(g_memoAfter.load(std::memory_order_relaxed))
+    {
+    }
 
-    // Runs the program from the given text position `at`, the nodes before
-    // `node` having matched the text from `at` up to `in`; records slot 0 on
-    // success.
-    bool Try(const char* at, const char* node, const char* in);
+    // Runs the program from `node`, the text from `at` up to `in` having
+    // matched the nodes before it; records the spans on success. 1 on a
+    // match, 0 on none, kRegExecuteNoMemory when the bookkeeping needed more
+    // memory than allowed.
+    int Try(const char* at, const char* node, const char* in);
 
     // What a failed try leaves: all spans unset.
     void ClearSpans();
 
-    // True once a try went deeper, or the execution took more steps, than
-    // the matcher allows; the execution then ends as no match.
-    bool Aborted() const { return m_aborted; }
-
 private:
-    bool Match(const char* scan);
-    bool MatchNodes(const char* scan);
-    bool MatchChoice(const char* scan);
-    bool MatchRepeat(const char* scan, const char* next);
-    bool MatchGroup(const char* scan, const char* next);
-    bool OverBudget();
-    std::ptrdiff_t Repeat(const char* node);
+    int Run(const char* at, const char* node, const char* in);
+    bool Push(RegFrameKind kind, const char* node, std::ptrdiff_t pos, std::ptrdiff_t aux)
+    {
+        // Frames keep positions in 32 bits.
+        if (pos > INT32_MAX || (m_size == m_capacity && !Grow()))
+            return false;
+        m_frames[m_size++] =
+            RegFrame{static_cast<std::int32_t>(pos), static_cast<std::int32_t>(aux), Offset(node), kind};
+        return true;
+    }
+    bool Grow();
+    bool StartMemo();
+    bool Failed(const char* node, const char* pos) const;
+    void MarkFailed(std::uint16_t node, std::ptrdiff_t pos);
+    const char* FirstAlternative(const char* branch, const char* in) const;
+    const char* RunEnd(const char* node, const char* in);
+    std::ptrdiff_t NextCandidate(const char* node, std::ptrdiff_t q, std::ptrdiff_t floor);
+    void RecordSpans(const char* at, const char* end);
+
+    std::uint16_t Offset(const char* node) const { return static_cast<std::uint16_t>(node - m_base); }
+    const char* Node(std::uint16_t offset) const { return m_base + offset; }
 
     RegProgram* m_program;
-    const char* m_bol;             // start of the text
-    const char* m_input = nullptr; // current text position
-    int m_depth = 0;
-    long m_steps = 0;
-    long m_budget = kRegMatchSteps;
-    bool m_budgetScaled = false;
+    const char* m_base; // program bytes
+    const char* m_bol;  // start of the text
     bool m_cleared = false;
-    bool m_aborted = false;
+
+    // The backtracking stack.
+    static constexpr std::size_t kInlineFrames = 32;
+    RegFrame m_inline[kInlineFrames];
+    std::unique_ptr<RegFrame[]> m_heap;
+    RegFrame* m_frames = m_inline;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = kInlineFrames;
+
+    // The failure memo, once on: one bit per (choice or repetition, text
+    // position), and the run of each repetition.
+    long m_memoAfter;
+    long m_backtracks = 0;
+    bool m_memo = false;
+    std::size_t m_columns = 0;            // text length + 1
+    std::size_t m_words = 0;              // 64-bit words per row
+    std::vector<std::uint16_t> m_index;   // node offset -> memo row + 1, 0 for other nodes
+    std::vector<std::uint64_t> m_failed;  // rows of m_columns bits
+    std::vector<RegRun> m_runs;           // per memo row (used by repetitions)
 };
 
 // Spans are written only when a try succeeds, so an unset slot 0 shows that
@@ -115,224 +194,343 @@ void RegMatcher::ClearSpans()
     m_cleared = true;
 }
 
-bool RegMatcher::Try(const char* at, const char* node, const char* in)
+int RegMatcher::Try(const char* at, const char* node, const char* in)
 {
     ClearSpans();
-    m_input = in;
-    if (!Match(node))
+    return Run(at, node, in);
+}
+
+// Gives the stack four times the room, within the memory limit.
+[[gnu::noinline]] bool RegMatcher::Grow()
+{
+    const std::size_t capacity = m_capacity * 4;
+    if (capacity * sizeof(RegFrame) + m_failed.size() * sizeof(std::uint64_t) >
+        g_memoryLimit.load(std::memory_order_relaxed))
         return false;
-    m_program->startp[0] = at;
-    m_program->endp[0] = m_input;
+    std::unique_ptr<RegFrame[]> grown(new (std::nothrow) RegFrame[capacity]);
+    if (grown == nullptr)
+        return false;
+    std::memcpy(grown.get(), m_frames, m_size * sizeof(RegFrame));
+    m_heap = std::move(grown);
+    m_frames = m_heap.get();
+    m_capacity = capacity;
     return true;
 }
 
-// The step budget grows with the text, so that long texts get the work
-// their length needs.
-bool RegMatcher::OverBudget()
+// Numbers the choices and repetitions reachable from the program's start
+// and sets up their rows of failure bits. False when they do not fit the
+// memory limit.
+bool RegMatcher::StartMemo()
 {
-    if (!m_budgetScaled) {
-        m_budgetScaled = true;
-        const std::size_t scaled = std::strlen(m_bol) * kRegMatchStepsPerByte;
-        if (scaled > static_cast<std::size_t>(m_budget))
-            m_budget = scaled > static_cast<std::size_t>(LONG_MAX) ? LONG_MAX : static_cast<long>(scaled);
-    }
-    return m_steps > m_budget;
-}
-
-// Every recursion passes through here, so that depth and work stay bounded.
-bool RegMatcher::Match(const char* scan)
-{
-    if (m_depth >= kRegMaxMatchDepth || (++m_steps > m_budget && OverBudget())) {
-        m_aborted = true;
-        return false;
-    }
-    ++m_depth;
-    const bool matched = MatchNodes(scan);
-    --m_depth;
-    return matched;
-}
-
-// Walks the node sequence from scan. Single-character and empty-width nodes
-// are matched in the loop; a choice, a repetition and a group hand the rest
-// of the match to their own functions, which recurse through Match.
-bool RegMatcher::MatchNodes(const char* scan)
-{
-    // The position lives in a local while the loop runs; it is handed back
-    // to m_input before any other function continues the match. A failed
-    // match leaves m_input to the caller, which restores it.
-    const char* in = m_input;
-    while (scan != nullptr) {
-        switch (RegOp(scan)) {
-        case RegTextStart:
-            if (in != m_bol)
-                return false;
-            break;
-        case RegTextEnd:
-            if (*in != '\0')
-                return false;
-            break;
-        case RegWordStart:
-            if (!IsWordChar(*in))
-                return false;
-            if (in > m_bol && IsWordChar(in[-1]))
-                return false;
-            break;
-        case RegWordEnd:
-            if (IsWordChar(*in))
-                return false;
-            break;
-        case RegAnyChar:
-            if (*in == '\0')
-                return false;
-            ++in;
-            break;
-        case RegLiteral:
-            for (const char* literal = RegOperand(scan); *literal != '\0'; ++literal, ++in) {
-                if (*literal != *in)
-                    return false;
-            }
-            break;
-        case RegAnyOf:
-            if (*in == '\0' || !InSet(RegOperand(scan), *in))
-                return false;
-            ++in;
-            break;
-        case RegNoneOf:
-            if (*in == '\0' || InSet(RegOperand(scan), *in))
-                return false;
-            ++in;
-            break;
-        case RegNothing:
-        case RegBack:
-            break;
-        case RegBranch: {
-            const char* next = RegNext(scan);
-            if (next != nullptr && RegOp(next) == RegBranch) {
-                m_input = in;
-                return MatchChoice(scan);
-            }
-            scan = RegOperand(scan); // no choice: continue into the alternative
+    m_memo = true;
+    m_columns = std::strlen(m_bol) + 1;
+    // Every node is reached from the first one through next links and the
+    // operands of Branch nodes.
+    std::vector<std::uint16_t> pending{1};
+    std::size_t rows = 0;
+    while (!pending.empty()) {
+        const std::uint16_t offset = pending.back();
+        pending.pop_back();
+        if (offset >= m_index.size())
+            m_index.resize(offset + 1u, 0);
+        if (m_index[offset] != 0)
             continue;
-        }
-        case RegStar:
-        case RegPlus:
-            m_input = in;
-            return MatchRepeat(scan, RegNext(scan));
-        case RegEnd:
-            m_input = in;
-            return true;
-        default:
-            m_input = in;
-            return MatchGroup(scan, RegNext(scan));
-        }
-        scan = RegNext(scan);
+        const char* node = Node(offset);
+        const unsigned char op = RegOp(node);
+        const char* next = RegNext(node);
+        const bool choice = op == RegBranch && next != nullptr && RegOp(next) == RegBranch;
+        // Nodes without a row are marked visited with an index past the rows.
+        m_index[offset] = choice || op == RegStar || op == RegPlus ? static_cast<std::uint16_t>(++rows) : 0xFFFF;
+        if (next != nullptr)
+            pending.push_back(Offset(next));
+        if (op == RegBranch)
+            pending.push_back(Offset(RegOperand(node)));
     }
-    RegError("corrupted pointers");
-    return false;
-}
-
-// Tries each alternative of a choice in order, restoring the input position
-// after each failure. An alternative that begins with a literal the text
-// does not continue with cannot match and is passed over.
-bool RegMatcher::MatchChoice(const char* scan)
-{
-    const char* save = m_input;
-    do {
-        const char* head = RegOperand(scan);
-        if (RegOp(head) != RegLiteral || LiteralAt(RegOperand(head), save)) {
-            if (Match(head))
-                return true;
-            if (m_aborted)
-                return false;
-            m_input = save;
-        }
-        scan = RegNext(scan);
-    } while (scan != nullptr && RegOp(scan) == RegBranch);
-    return false;
-}
-
-// Counts the repetitions available, then gives them back one at a time; a
-// following literal's first character rules out most positions.
-bool RegMatcher::MatchRepeat(const char* scan, const char* next)
-{
-    const std::ptrdiff_t min = RegOp(scan) == RegStar ? 0 : 1;
-    const char* save = m_input;
-    std::ptrdiff_t count = Repeat(RegOperand(scan));
-    if (count < min)
+    const std::size_t words = m_words = (m_columns + 63) / 64;
+    const std::size_t limit = g_memoryLimit.load(std::memory_order_relaxed);
+    const std::size_t stack = m_capacity * sizeof(RegFrame);
+    if (stack > limit || (rows != 0 && words > (limit - stack) / sizeof(std::uint64_t) / rows))
         return false;
-    if (next != nullptr) {
-        // Nothing left to match: the greedy count is the match. Before the
-        // end of the text only the greedy count can succeed, as every
-        // repetition given back is a character, not the end.
-        if (RegOp(next) == RegEnd)
-            return true;
-        if (RegOp(next) == RegTextEnd)
-            return *m_input == '\0' && Match(next);
-    }
-    const char nextChar = next != nullptr && RegOp(next) == RegLiteral ? *RegOperand(next) : '\0';
-    while (count >= min) {
-        if ((nextChar == '\0' || *m_input == nextChar) && Match(next))
-            return true;
-        if (m_aborted)
-            return false;
-        --count;
-        m_input = save + count;
-    }
-    return false;
-}
-
-// Records where a group starts or ends once the rest has matched, unless a
-// later repetition of the group recorded it already.
-bool RegMatcher::MatchGroup(const char* scan, const char* next)
-{
-    const unsigned char op = RegOp(scan);
-    const char** slot;
-    if (op > RegGroupOpen && op < RegGroupOpen + kRegSpanCount)
-        slot = &m_program->startp[op - RegGroupOpen];
-    else if (op > RegGroupClose && op < RegGroupClose + kRegSpanCount)
-        slot = &m_program->endp[op - RegGroupClose];
-    else {
-        RegError("memory corruption");
+    try {
+        m_failed.assign(rows * words, 0);
+        m_runs.assign(rows, RegRun{});
+    } catch (const std::bad_alloc&) {
         return false;
     }
-    const char* save = m_input;
-    // At the end of the program the rest matches as it stands.
-    if ((next == nullptr || RegOp(next) != RegEnd) && !Match(next))
-        return false;
-    if (*slot == nullptr)
-        *slot = save;
     return true;
 }
 
-// Steps over as many repetitions of a single-character node as the text
-// offers and returns their number.
-std::ptrdiff_t RegMatcher::Repeat(const char* node)
+inline bool RegMatcher::Failed(const char* node, const char* pos) const
 {
-    const char* scan = m_input;
+    const std::size_t row = m_index[Offset(node)] - 1u;
+    const std::size_t bit = static_cast<std::size_t>(pos - m_bol);
+    return (m_failed[row * m_words + bit / 64] >> (bit % 64)) & 1u;
+}
+
+inline void RegMatcher::MarkFailed(std::uint16_t node, std::ptrdiff_t pos)
+{
+    if (!m_memo)
+        return;
+    const std::size_t row = m_index[node] - 1u;
+    const std::size_t bit = static_cast<std::size_t>(pos);
+    m_failed[row * m_words + bit / 64] |= std::uint64_t{1} << (bit % 64);
+}
+
+// The first alternative of the choice from `branch` on that can begin at
+// `in`: one that begins with a literal the text does not continue with is
+// passed over. Null when none is left.
+const char* RegMatcher::FirstAlternative(const char* branch, const char* in) const
+{
+    for (; branch != nullptr && RegOp(branch) == RegBranch; branch = RegNext(branch)) {
+        const char* head = RegOperand(branch);
+        if (RegOp(head) != RegLiteral || LiteralAt(RegOperand(head), in))
+            return branch;
+    }
+    return nullptr;
+}
+
+// Where the greedy repetition of a Star or Plus node from `in` ends. With the
+// memo on, runs already scanned are remembered and not scanned again.
+const char* RegMatcher::RunEnd(const char* node, const char* in)
+{
     const char* operand = RegOperand(node);
-    switch (RegOp(node)) {
+    RegRun* run = m_memo ? &m_runs[m_index[Offset(node)] - 1u] : nullptr;
+    const std::ptrdiff_t pos = in - m_bol;
+    if (run != nullptr && run->runStart <= pos && pos <= run->runEnd)
+        return m_bol + run->runEnd;
+    const char* stop = run != nullptr && run->runStart <= run->runEnd && pos < run->runStart ? m_bol + run->runStart
+                                                                                           : nullptr;
+    const char* scan = in;
+    switch (RegOp(operand)) {
     case RegAnyChar:
-        scan += std::strlen(scan);
-        break;
-    case RegLiteral:
-        while (*operand == *scan)
+        while (*scan != '\0' && scan != stop)
             ++scan;
         break;
+    case RegLiteral: {
+        const char c = *RegOperand(operand);
+        while (*scan == c && scan != stop)
+            ++scan;
+        break;
+    }
     case RegAnyOf:
-        while (*scan != '\0' && InSet(operand, *scan))
+        while (*scan != '\0' && scan != stop && InSet(RegOperand(operand), *scan))
             ++scan;
         break;
     case RegNoneOf:
-        while (*scan != '\0' && !InSet(operand, *scan))
+        while (*scan != '\0' && scan != stop && !InSet(RegOperand(operand), *scan))
             ++scan;
         break;
     default:
         RegError("internal foulup");
         break;
     }
-    const std::ptrdiff_t count = scan - m_input;
-    m_input = scan;
-    return count;
+    if (run == nullptr)
+        return scan;
+    if (scan == stop) {
+        run->runStart = pos; // the run remembered continues back to here
+        return m_bol + run->runEnd;
+    }
+    *run = RegRun{pos, scan - m_bol, scan - m_bol + 1};
+    return scan;
+}
+
+// The position a repetition tries the rest of the program at next, going
+// down from `q` to `floor`: a following literal's first character rules out
+// the others. Positions passed over, like the tries that failed, extend the
+// remembered failures of the run. Null when none is left.
+std::ptrdiff_t RegMatcher::NextCandidate(const char* node, std::ptrdiff_t q, std::ptrdiff_t floor)
+{
+    const char* next = RegNext(node);
+    const char nextChar = next != nullptr && RegOp(next) == RegLiteral ? *RegOperand(next) : '\0';
+    RegRun* run = m_memo ? &m_runs[m_index[Offset(node)] - 1u] : nullptr;
+    if (run != nullptr && run->runStart <= q && q <= run->runEnd)
+        q = std::min(q, run->failFrom - 1);
+    for (; q >= floor; --q) {
+        if (nextChar == '\0' || m_bol[q] == nextChar)
+            return q;
+        if (run != nullptr && q + 1 == run->failFrom && run->runStart <= q)
+            run->failFrom = q;
+    }
+    return -1;
+}
+
+// Records slot 0 and, from the group nodes on the successful path, where
+// each group was entered and left the last time.
+void RegMatcher::RecordSpans(const char* at, const char* end)
+{
+    m_program->startp[0] = at;
+    m_program->endp[0] = end;
+    for (std::size_t i = m_size; i-- > 0;) {
+        const RegFrame& frame = m_frames[i];
+        if (frame.kind != FrameGroup)
+            continue;
+        const unsigned char op = RegOp(Node(frame.node));
+        const char** slot = op < RegGroupClose ? &m_program->startp[op - RegGroupOpen]
+                                               : &m_program->endp[op - RegGroupClose];
+        if (*slot == nullptr)
+            *slot = m_bol + frame.pos;
+    }
+}
+
+// The matcher proper: walks the nodes forward from `node` at `in`, pushing a
+// frame at every choice, repetition and group, and on a failure resumes the
+// newest frame that has something left to try.
+int RegMatcher::Run(const char* at, const char* node, const char* in)
+{
+    m_size = 0;
+    for (;;) {
+        bool failed = false;
+        while (!failed) {
+            if (node == nullptr) {
+                RegError("corrupted pointers");
+                failed = true;
+                break;
+            }
+            const unsigned char op = RegOp(node);
+            switch (op) {
+            case RegTextStart:
+                failed = in != m_bol;
+                break;
+            case RegTextEnd:
+                failed = *in != '\0';
+                break;
+            case RegWordStart:
+                failed = !IsWordChar(*in) || (in > m_bol && IsWordChar(in[-1]));
+                break;
+            case RegWordEnd:
+                failed = IsWordChar(*in);
+                break;
+            case RegAnyChar:
+                failed = *in == '\0';
+                ++in;
+                break;
+            case RegLiteral:
+                in = LiteralEnd(RegOperand(node), in);
+                failed = in == nullptr;
+                break;
+            case RegAnyOf:
+                failed = *in == '\0' || !InSet(RegOperand(node), *in);
+                ++in;
+                break;
+            case RegNoneOf:
+                failed = *in == '\0' || InSet(RegOperand(node), *in);
+                ++in;
+                break;
+            case RegNothing:
+            case RegBack:
+                break;
+            case RegBranch: {
+                const char* next = RegNext(node);
+                if (next == nullptr || RegOp(next) != RegBranch) {
+                    node = RegOperand(node); // no choice: continue into the alternative
+                    continue;
+                }
+                if (m_memo && Failed(node, in)) {
+                    failed = true;
+                    break;
+                }
+                const char* alternative = FirstAlternative(node, in);
+                if (alternative == nullptr) {
+                    MarkFailed(Offset(node), in - m_bol);
+                    failed = true;
+                    break;
+                }
+                if (!Push(FrameChoice, alternative, in - m_bol, Offset(node)))
+                    return kRegExecuteNoMemory;
+                node = RegOperand(alternative);
+                continue;
+            }
+            case RegStar:
+            case RegPlus: {
+                if (m_memo && Failed(node, in)) {
+                    failed = true;
+                    break;
+                }
+                const char* next = RegNext(node);
+                const char* end = RunEnd(node, in);
+                const std::ptrdiff_t floor = (in - m_bol) + (op == RegPlus ? 1 : 0);
+                if (end - m_bol < floor) {
+                    failed = true;
+                    break;
+                }
+                // Nothing left to match: the greedy count is the match.
+                // Before the end of the text only the greedy count can
+                // succeed, as every repetition given back is a character.
+                if (next != nullptr && (RegOp(next) == RegEnd || RegOp(next) == RegTextEnd)) {
+                    in = end;
+                    node = next;
+                    continue;
+                }
+                const std::ptrdiff_t q = NextCandidate(node, end - m_bol, floor);
+                if (q < 0) {
+                    MarkFailed(Offset(node), in - m_bol);
+                    failed = true;
+                    break;
+                }
+                if (!Push(FrameRepeat, node, q, floor))
+                    return kRegExecuteNoMemory;
+                in = m_bol + q;
+                node = next;
+                continue;
+            }
+            case RegEnd:
+                RecordSpans(at, in);
+                return 1;
+            default:
+                if ((op > RegGroupOpen && op < RegGroupOpen + kRegSpanCount) ||
+                    (op > RegGroupClose && op < RegGroupClose + kRegSpanCount)) {
+                    if (!Push(FrameGroup, node, in - m_bol, 0))
+                        return kRegExecuteNoMemory;
+                    break;
+                }
+                RegError("memory corruption");
+                failed = true;
+                break;
+            }
+            if (!failed)
+                node = RegNext(node);
+        }
+
+        // Back to the newest frame with something left to try.
+        for (;;) {
+            if (m_size == 0)
+                return 0;
+            if (++m_backtracks > m_memoAfter && !m_memo && !StartMemo())
+                return kRegExecuteNoMemory;
+            RegFrame& frame = m_frames[m_size - 1];
+            if (frame.kind == FrameGroup) {
+                --m_size;
+                continue;
+            }
+            if (frame.kind == FrameChoice) {
+                const char* pos = m_bol + frame.pos;
+                const char* alternative = FirstAlternative(RegNext(Node(frame.node)), pos);
+                if (alternative == nullptr) {
+                    MarkFailed(static_cast<std::uint16_t>(frame.aux), frame.pos);
+                    --m_size;
+                    continue;
+                }
+                frame.node = Offset(alternative);
+                node = RegOperand(alternative);
+                in = pos;
+                break;
+            }
+            const char* repeat = Node(frame.node);
+            RegRun* run = m_memo ? &m_runs[m_index[frame.node] - 1u] : nullptr;
+            if (run != nullptr && frame.pos + 1 == run->failFrom && run->runStart <= frame.pos)
+                run->failFrom = frame.pos;
+            const std::ptrdiff_t q = NextCandidate(repeat, frame.pos - 1, frame.aux);
+            if (q < 0) {
+                MarkFailed(frame.node, frame.aux - (RegOp(repeat) == RegPlus ? 1 : 0));
+                --m_size;
+                continue;
+            }
+            frame.pos = static_cast<std::int32_t>(q);
+            node = RegNext(repeat);
+            in = m_bol + q;
+            break;
+        }
+    }
 }
 
 // The required literal must occur somewhere in the text. Out of line, so
@@ -463,13 +661,13 @@ public:
     // The node that follows the leading literal.
     const char* Rest() const { return m_rest; }
 
-    // Tries the program at `at`.
-    bool Try(RegMatcher& matcher, const char* at) const
+    // Tries the program at `at`, as RegMatcher::Try.
+    int Try(RegMatcher& matcher, const char* at) const
     {
         const char* in = After(at);
         if (in == nullptr) {
             matcher.ClearSpans();
-            return false;
+            return 0;
         }
         return matcher.Try(at, m_rest, in);
     }
@@ -494,7 +692,7 @@ private:
         return 0;
     }
     RegMatcher matcher(program, text);
-    return matcher.Try(text, start.Rest(), in) ? 1 : 0;
+    return matcher.Try(text, start.Rest(), in);
 }
 
 // Every match begins with the first character: tried at each of its
@@ -505,10 +703,8 @@ private:
     const LeadingLiteral start(TryStart(program));
     const char c = program->regstart;
     for (const char* s = first; s != nullptr; s = FindChar(s + 1, c)) {
-        if (start.Try(matcher, s))
-            return 1;
-        if (matcher.Aborted())
-            return 0;
+        if (const int result = start.Try(matcher, s))
+            return result;
     }
     return 0;
 }
@@ -535,19 +731,15 @@ private:
             }
             if (start == nullptr)
                 start = TryStart(program);
-            if (matcher.Try(s, start, s))
-                return 1;
-            if (matcher.Aborted())
-                return 0;
+            if (const int result = matcher.Try(s, start, s))
+                return result;
         }
         return 0;
     }
     const char* start = TryStart(program);
     do {
-        if (matcher.Try(s, start, s))
-            return 1;
-        if (matcher.Aborted())
-            return 0;
+        if (const int result = matcher.Try(s, start, s))
+            return result;
     } while (*s++ != '\0');
     return 0;
 }
@@ -567,7 +759,19 @@ RegErrorHandler RegSetErrorHandler(RegErrorHandler handler)
     return previous;
 }
 
-int RegExecute(RegProgram* program, const char* text)
+std::size_t RegSetMemoryLimit(std::size_t bytes)
+{
+    return g_memoryLimit.exchange(bytes);
+}
+
+long RegSetMemoAfter(long backtracks)
+{
+    return g_memoAfter.exchange(backtracks);
+}
+
+namespace {
+
+int Search(RegProgram* program, const char* text)
 {
     if (program == nullptr || text == nullptr) {
         RegError("NULL parameter");
@@ -588,6 +792,26 @@ int RegExecute(RegProgram* program, const char* text)
         return first != nullptr ? SearchFirstChar(program, text, first) : 0;
     }
     return SearchUnhinted(program, text);
+}
+
+} // namespace
+
+int RegExecute(RegProgram* program, const char* text)
+{
+    if (program != nullptr && RegUndecided(program))
+        program->endp[0] = nullptr;
+    const int result = Search(program, text);
+    if (result == kRegExecuteNoMemory) {
+        RegError("out of matcher memory");
+        ClearSpans(program);
+        program->endp[0] = text;
+    }
+    return result;
+}
+
+bool RegUndecided(const RegProgram* program)
+{
+    return program->startp[0] == nullptr && program->endp[0] != nullptr;
 }
 
 int RegGroupLength(RegProgram* program, int n)

@@ -63,8 +63,45 @@ constexpr std::size_t kRegProgramHeader = offsetof(RegProgram, program);
 RegProgram* RegCompile(const char* pattern);
 
 // 1 when the program matches somewhere in the text (the spans then describe
-// the leftmost match), 0 otherwise.
+// the leftmost match), 0 when it matches nowhere, kRegExecuteNoMemory when
+// the matcher's bookkeeping would need more memory than RegSetMemoryLimit
+// allows (the answer is then unknown, never a silent "no match").
+//
+// The answer depends on the program and the text alone. The matcher
+// backtracks on a stack of its own on the heap, so long texts need no deep
+// recursion; after a few hundred backtracks it remembers every choice and
+// repetition that failed at a text position (one bit each) and never tries
+// it there again, in this or a later try of the execution. With P program
+// bytes and a text of L bytes an execution so expands each (choice or
+// repetition, position) pair at most once: at most P x (L + 1) expansions,
+// each walking at most P nodes and, for a repetition, giving back at most
+// L + 1 characters, so the work is bounded by P x (L + 1) x (P + L + 1) steps
+// (in practice close to P x (L + 1)); the first-character, anchored and
+// required-literal hints only remove start positions. The memory is the
+// P x (L + 1) bits of the memo and 12 bytes per open choice, repetition and
+// group on the path being tried.
 int RegExecute(RegProgram* program, const char* text);
+
+// RegExecute's result when its bookkeeping ran out of memory. The spans are
+// then cleared except the end of slot 0, which points at the text: a state no
+// other execution leaves, which RegUndecided tells until the next execution.
+constexpr int kRegExecuteNoMemory = -1;
+
+// True when the program's last execution ended with kRegExecuteNoMemory.
+bool RegUndecided(const RegProgram* program);
+
+// The default and the setting of how many bytes one execution's bookkeeping
+// may take (the memo and the backtracking stack); a process-wide setting.
+constexpr std::size_t kRegDefaultMemoryLimit = std::size_t{1} << 30;
+
+// Sets the memory limit of later executions; returns the previous limit.
+std::size_t RegSetMemoryLimit(std::size_t bytes);
+
+// Backtracks an execution takes before the matcher starts remembering
+// failures (ordinary matches finish long before), and its setting; the
+// answers do not depend on it.
+constexpr long kRegMemoAfter = 1024;
+long RegSetMemoAfter(long backtracks);
 
 // Length of span n, 0 for a null program, n outside 0..9 or an unset span.
 int RegGroupLength(RegProgram* program, int n);
@@ -84,17 +121,6 @@ typedef void (*RegErrorHandler)(const char* message);
 
 // Installs a handler for RegError (null removes it); returns the previous one.
 RegErrorHandler RegSetErrorHandler(RegErrorHandler handler);
-
-// Deepest recursion the matcher allows; a try that would go deeper ends the
-// execution as no match instead of exhausting the stack.
-constexpr int kRegMaxMatchDepth = 10000;
-
-// Matcher steps (recursions) one execution may take: the larger of a fixed
-// allowance and a multiple of the text length. Ordinary matches need a few
-// steps per text byte; an execution that runs out (runaway backtracking, as
-// with (a|a)*b on a long run of a) ends as no match instead of hanging.
-constexpr long kRegMatchSteps = 1000000;
-constexpr long kRegMatchStepsPerByte = 256;
 
 // Program bytes and node access, shared by the compiler and the matcher.
 inline char* RegProgramBytes(RegProgram* program)

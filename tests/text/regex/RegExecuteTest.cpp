@@ -1,3 +1,4 @@
+#include "orvcore/text/RegExpression.h"
 #include "orvcore/text/regex/RegProgram.h"
 #include "tests/text/regex/ProgramPtr.h"
 
@@ -298,48 +299,87 @@ TEST(RegExecute, HintsRejectWithoutTrying)
     EXPECT_EQ(Span(choice.get(), 0), "CA");
 }
 
-// Repetitions of a group recurse in the matcher; a text that would take it
-// deeper than its bound ends as no match instead of overflowing the stack.
-TEST(RegExecute, DeepRepetitionFailsCleanly)
+// Long texts need no recursion and no budget: group repetitions over
+// thousands of iterations and patterns with exponentially many paths answer
+// exactly, with the last repetition of each group recorded.
+TEST(RegExecute, LongTextsAndRunawayPatternsAnswerExactly)
 {
-    ProgramPtr p = Compile("(ab)*c");
-    std::string text;
-    for (int i = 0; i < 1000; ++i)
-        text += "ab";
-    text += "c";
-    ASSERT_EQ(RegExecute(p.get(), text.c_str()), 1);
-    EXPECT_EQ(RegGroupLength(p.get(), 0), 2001);
-    EXPECT_EQ(Span(p.get(), 1), "ab");
+    std::string pairs;
+    for (int i = 0; i < 5000; ++i)
+        pairs += "ab";
+    ProgramPtr groups = Compile("(ab|cd)*e");
+    const std::string pairsE = pairs + "e";
+    ASSERT_EQ(RegExecute(groups.get(), pairsE.c_str()), 1);
+    EXPECT_EQ(RegGroupLength(groups.get(), 0), 10001);
+    EXPECT_EQ(Span(groups.get(), 1), "ab");
+    EXPECT_EQ(RegExecute(groups.get(), (pairs + "x").c_str()), 0);
 
-    std::string huge(10 * 1024 * 1024, 'a');
-    for (std::size_t i = 1; i < huge.size(); i += 2)
-        huge[i] = 'b';
-    huge.back() = 'c';
-    EXPECT_EQ(RegExecute(p.get(), huge.c_str()), 0);
+    ProgramPtr either = Compile("(a|b)*e");
+    const std::string bs = std::string(4000, 'b') + "e";
+    ASSERT_EQ(RegExecute(either.get(), bs.c_str()), 1);
+    EXPECT_EQ(Span(either.get(), 1), "b");
 
-    // The same program still works afterwards, and so do long texts that
-    // need no deep recursion.
-    EXPECT_EQ(RegExecute(p.get(), "zabc"), 1);
-    EXPECT_EQ(Span(p.get(), 0), "abc");
-    ProgramPtr flat = Compile("a[ab]*c");
-    EXPECT_EQ(RegExecute(flat.get(), huge.c_str()), 1);
-    EXPECT_EQ(RegGroupLength(flat.get(), 0), static_cast<int>(huge.size()));
+    // A mebibyte of group repetitions.
+    std::string huge;
+    for (int i = 0; i < 512 * 1024; ++i)
+        huge += "ab";
+    huge += "c";
+    ProgramPtr deep = Compile("(ab)*c");
+    ASSERT_EQ(RegExecute(deep.get(), huge.c_str()), 1);
+    EXPECT_EQ(RegGroupLength(deep.get(), 0), static_cast<int>(huge.size()));
+    EXPECT_EQ(Span(deep.get(), 1), "ab");
+
+    struct Runaway
+    {
+        const char* pattern;
+        std::string text;
+        std::string match;
+    };
+    const std::string as(20, 'a');
+    const std::string xs(20, 'x');
+    const std::string many(10000, 'a');
+    for (const Runaway& c : std::vector<Runaway>{{"(a+)+b|c", as + "c", "c"},
+                                                {"(x+x+)+y|z", xs + "z", "z"},
+                                                {"(a+)+b|a*c", as + "c", as + "c"},
+                                                {"(a|a)*c", many + "b", ""},
+                                                {"(a+)+b", many, ""},
+                                                {"((a|aa)+)+$", many + "b", ""},
+                                                {"(.+)+x|(a+)+y", many, ""},
+                                                {"(aa*a*)+b|(a+)+$", many, many}}) {
+        SCOPED_TRACE(c.pattern);
+        ProgramPtr p = Compile(c.pattern);
+        ASSERT_NE(p, nullptr);
+        const int result = RegExecute(p.get(), c.text.c_str());
+        EXPECT_EQ(result, c.match.empty() ? 0 : 1);
+        if (result == 1) {
+            EXPECT_EQ(Span(p.get(), 0), c.match);
+        }
+    }
 }
 
-// Runaway backtracking ends as no match; long texts still get the linear work
-// their length needs.
-TEST(RegExecute, StepBudget)
+// The one bound left, the memory of the matcher's bookkeeping, is its own
+// result, never "no match"; the same execution succeeds with the memory it
+// needs.
+TEST(RegExecute, MemoryLimitIsItsOwnResult)
 {
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "ab";
+    text += "c";
+    ProgramPtr p = Compile("(ab)*c");
+    const std::size_t previous = RegSetMemoryLimit(1024);
+    EXPECT_EQ(RegExecute(p.get(), text.c_str()), kRegExecuteNoMemory);
     ProgramPtr runaway = Compile("(a|a)*c");
-    const std::string as(100, 'a');
-    EXPECT_EQ(RegExecute(runaway.get(), (as + "c").c_str()), 1); // greedy path finds it at once
-    EXPECT_EQ(RegExecute(runaway.get(), (as + "b").c_str()), 0); // 2^100 paths: given up
-
-    // About seven steps per position over 256 K positions, beyond the fixed
-    // allowance but within the per-byte one.
-    ProgramPtr p = Compile("(w|x|y|z|.B)");
-    std::string text(256 * 1024, 'N');
-    text += "CB";
-    ASSERT_EQ(RegExecute(p.get(), text.c_str()), 1);
-    EXPECT_EQ(p->startp[0], text.c_str() + text.size() - 2);
+    const std::string as = std::string(3000, 'a') + "bc";
+    EXPECT_EQ(RegExecute(runaway.get(), as.c_str()), kRegExecuteNoMemory);
+    // The pattern class says so: the Match is false, but undecided.
+    RegExpression expression("(ab)*c", false);
+    EXPECT_FALSE(expression.Match(text.c_str(), true));
+    EXPECT_TRUE(expression.IsMatchUndecided());
+    EXPECT_EQ(RegSetMemoryLimit(previous), 1024u);
+    EXPECT_TRUE(expression.Match(text.c_str(), true));
+    EXPECT_FALSE(expression.IsMatchUndecided());
+    EXPECT_EQ(RegExecute(p.get(), text.c_str()), 1);
+    ASSERT_EQ(RegExecute(runaway.get(), as.c_str()), 1);
+    EXPECT_EQ(Span(runaway.get(), 0), "c");
 }
