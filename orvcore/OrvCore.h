@@ -59,8 +59,6 @@
 #include "orvcore/geometry/Plane.h"
 #include "orvcore/geometry/Point2d.h"
 #include "orvcore/geometry/Point3d.h"
-#include "orvcore/geometry/SquareMatrix.h"
-#include "orvcore/geometry/Vector3d.h"
 
 // --- geometry: superposition, splines, displacement tensors
 #include "orvcore/geometry/AnisotropicDisplacement.h"
@@ -92,7 +90,6 @@
 
 // --- graphics/scene: display lists and pick dots
 #include "orvcore/graphics/scene/DisplayList3D.h"
-#include "orvcore/graphics/scene/DisplayList3DWalks.h"
 #include "orvcore/graphics/scene/DisplayListKinds.h"
 
 // --- graphics/scene: view attributes, lights, icon library

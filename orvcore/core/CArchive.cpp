@@ -143,7 +143,7 @@ UINT CArchive::Read(void* buffer, UINT count)
     } else if (left) {
         m_cur = m_end = m_buffer;
         while (static_cast<std::size_t>(m_end - m_buffer) < left) {
-            UINT got = m_file->Read(m_end, static_cast<UINT>(m_size - (m_end - m_buffer)));
+            UINT got = m_file->Read(m_end, static_cast<UINT>(m_size - static_cast<std::size_t>(m_end - m_buffer)));
             if (got == 0)
                 break;
             m_end += got;

@@ -55,15 +55,15 @@ void CMemFile::Write(const void* buffer, UINT count)
 {
     if (count == 0)
         return;
-    const std::size_t end = MemorySize(m_position + count);
-    const std::size_t at = end - count;
-    if (end > m_capacity)
-        Reserve(std::max(end, m_capacity * 2));
+    const std::size_t last = MemorySize(m_position + count);
+    const std::size_t at = last - count;
+    if (last > m_capacity)
+        Reserve(std::max(last, m_capacity * 2));
     if (at > m_size)
         std::memset(m_buffer.get() + m_size, 0, at - m_size);
     std::memcpy(m_buffer.get() + at, buffer, count);
-    m_position = end;
-    m_size = std::max(m_size, end);
+    m_position = last;
+    m_size = std::max(m_size, last);
 }
 
 ULONGLONG CMemFile::Seek(long long offset, UINT from)

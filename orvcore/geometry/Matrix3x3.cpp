@@ -1,8 +1,8 @@
 #include "orvcore/geometry/Matrix3x3.h"
 
 #include "orvcore/geometry/Matrix4x4.h"
-#include "orvcore/geometry/SquareMatrix.h"
-#include "orvcore/geometry/Vector3d.h"
+#include "orvcore/geometry/detail/SquareMatrix.h"
+#include "orvcore/geometry/detail/Vector3d.h"
 
 #include <cmath>
 

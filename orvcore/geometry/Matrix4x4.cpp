@@ -1,6 +1,6 @@
 #include "orvcore/geometry/Matrix4x4.h"
 
-#include "orvcore/geometry/SquareMatrix.h"
+#include "orvcore/geometry/detail/SquareMatrix.h"
 
 namespace Orvane {
 

@@ -1,5 +1,5 @@
 #include "orvcore/geometry/Measures.h"
-#include "orvcore/geometry/Vector3d.h"
+#include "orvcore/geometry/detail/Vector3d.h"
 
 #include <cmath>
 

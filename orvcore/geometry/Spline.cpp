@@ -198,7 +198,12 @@ int Spline::GetHermiteSpline(Point3d::Array& points, int count, Point3d::Array& 
     const int outSize = OutputSize(size, steps + 1LL);
     Point3d::Array& P = points;
     const int h = count - 1;
-    std::vector<Point3d> T(static_cast<size_t>(size)), N(T), W(T), Q(T);
+    // Tangents, normals, widths and smoothed points, indexed like P.
+    std::vector<Point3d> work(4 * static_cast<size_t>(size));
+    Point3d* const T = work.data();
+    Point3d* const N = T + size;
+    Point3d* const W = N + size;
+    Point3d* const Q = W + size;
     out.SetSize(outSize);
 
     // Tangents from the neighbours and normals of the local plane.

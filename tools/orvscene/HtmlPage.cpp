@@ -422,9 +422,9 @@ std::string Base64(const std::string& bytes)
     std::string out;
     out.reserve((bytes.size() + 2) / 3 * 4);
     for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        std::uint32_t v = static_cast<unsigned char>(bytes[i]) << 16;
+        std::uint32_t v = std::uint32_t{static_cast<unsigned char>(bytes[i])} << 16;
         if (i + 1 < bytes.size())
-            v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+            v |= std::uint32_t{static_cast<unsigned char>(bytes[i + 1])} << 8;
         if (i + 2 < bytes.size())
             v |= static_cast<unsigned char>(bytes[i + 2]);
         out += digits[v >> 18 & 63];

@@ -210,7 +210,7 @@ struct Shared {
         out << "<defs>\n<style>\n";
         // Bands: a dark outline under a coloured core, as a shaded stick.
         for (std::size_t i = 0; i < bandWidths.Keys().size(); ++i) {
-            double w = bandWidths.Keys()[i] / 100.0;
+            double w = static_cast<double>(bandWidths.Keys()[i]) / 100.0;
             out << ".o" << static_cast<int>(i) << "{stroke:#000;stroke-opacity:.55;stroke-width:" << Decimal(w, 2)
                 << "px}.k" << static_cast<int>(i) << "{stroke-width:" << Decimal(w * 0.62, 2) << "px}\n";
         }
@@ -218,7 +218,7 @@ struct Shared {
             out << ".c" << static_cast<int>(i) << "{stroke:#" << Hex(RgbOf(bandColours.Keys()[i])) << "}\n";
         for (std::size_t i = 0; i < strokes.Keys().size(); ++i)
             out << ".s" << static_cast<int>(i) << "{stroke:#" << Hex(RgbOf(strokes.Keys()[i].first))
-                << ";stroke-width:" << Decimal(strokes.Keys()[i].second / 100.0, 2) << "px}\n";
+                << ";stroke-width:" << Decimal(static_cast<double>(strokes.Keys()[i].second) / 100.0, 2) << "px}\n";
         for (std::size_t i = 0; i < labelColours.Keys().size(); ++i)
             out << ".t" << static_cast<int>(i) << "{fill:#" << Hex(RgbOf(labelColours.Keys()[i])) << "}\n";
         out << "path{fill:none;stroke-linecap:round}\n"
@@ -232,7 +232,7 @@ struct Shared {
                 << "<stop offset=\"1\" stop-color=\"#" << Hex(Shade(base, 0.35)) << "\"/></radialGradient>\n";
         }
         for (std::size_t i = 0; i < discs.Keys().size(); ++i)
-            out << "<circle id=\"a" << static_cast<int>(i) << "\" r=\"" << Decimal(discs.Keys()[i].second / 100.0, 2)
+            out << "<circle id=\"a" << static_cast<int>(i) << "\" r=\"" << Decimal(static_cast<double>(discs.Keys()[i].second) / 100.0, 2)
                 << "\" fill=\"url(#g" << discs.Keys()[i].first << ")\"/>\n";
         out << "</defs>\n";
     }

@@ -12,13 +12,13 @@ void SerializeElements(CArchive& ar, BoolArrayElement* elements, int count)
     std::unique_ptr<BYTE[]> image(new BYTE[bytes]);
     if (ar.IsStoring()) {
         for (int i = 0; i < count; ++i)
-            image[i] = elements[i] ? 1 : 0;
+            image[static_cast<std::size_t>(i)] = elements[i] ? 1 : 0;
         ar.Write(image.get(), bytes);
     } else {
         if (ar.Read(image.get(), bytes) != bytes)
             throw CArchiveException(CArchiveException::endOfFile);
         for (int i = 0; i < count; ++i)
-            elements[i] = image[i] != 0;
+            elements[i] = image[static_cast<std::size_t>(i)] != 0;
     }
 }
 

@@ -1,5 +1,5 @@
 #include "orvcore/graphics/scene/DisplayList3D.h"
-#include "orvcore/graphics/scene/DisplayList3DWalks.h"
+#include "orvcore/graphics/scene/detail/DisplayList3DWalks.h"
 
 #include <array>
 #include <iterator>

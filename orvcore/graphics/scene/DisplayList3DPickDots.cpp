@@ -2,7 +2,7 @@
 // object identifier of what the spot depicts.
 
 #include "orvcore/graphics/scene/DisplayList3D.h"
-#include "orvcore/graphics/scene/DisplayList3DWalks.h"
+#include "orvcore/graphics/scene/detail/DisplayList3DWalks.h"
 
 #include <algorithm>
 

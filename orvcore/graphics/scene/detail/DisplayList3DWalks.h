@@ -1,8 +1,8 @@
 #pragma once
 
 // The walks over a display list's primitive arrays and the per-kind rules
-// they apply, shared by DisplayList3D's own sources. Installed with the other
-// headers, but the details here are not part of the interface's promises.
+// they apply, shared by DisplayList3D's own sources; internal, so neither
+// installed nor part of the interface.
 
 #include "orvcore/graphics/scene/DisplayList3D.h"
 

@@ -3,6 +3,7 @@
 #include "orvcore/core/CArchive.h"
 
 #include <cmath>
+#include <cstddef>
 #include <iomanip>
 #include <istream>
 #include <ostream>
@@ -17,6 +18,8 @@ template <int N>
 struct SquareMatrix
 {
     static constexpr int kSize = N * N;
+    // The same count as an array bound.
+    static constexpr std::size_t kArray = N * N;
 
     static void SetIdentity(double* m)
     {
@@ -60,7 +63,7 @@ struct SquareMatrix
     // m = m * other (other applied after m).
     static void Multiply(double* m, const double* other)
     {
-        double product[kSize];
+        double product[kArray];
         for (int r = 0; r < N; ++r) {
             for (int k = 0; k < N; ++k) {
                 double sum = 0.0;
@@ -84,8 +87,8 @@ struct SquareMatrix
     // unchanged and false is returned.
     static bool Invert(double* m)
     {
-        double work[kSize];
-        double inverse[kSize];
+        double work[kArray];
+        double inverse[kArray];
         Copy(m, work);
         SetIdentity(inverse);
         for (int i = 0; i < N; ++i) {
@@ -136,7 +139,7 @@ struct SquareMatrix
     // Reads into a temporary first, so a short archive leaves m as it was.
     static void Load(CArchive& ar, double* m)
     {
-        double read[kSize];
+        double read[kArray];
         for (int i = 0; i < kSize; ++i)
             ar >> read[i];
         Copy(read, m);
@@ -160,7 +163,7 @@ struct SquareMatrix
     // Reads N * N numbers; m changes only when every one was read.
     static void Read(std::istream& is, double* m)
     {
-        double read[kSize];
+        double read[kArray];
         for (int i = 0; i < kSize; ++i) {
             is >> read[i];
             if (is.fail())
