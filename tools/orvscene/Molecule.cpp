@@ -202,7 +202,7 @@ public:
     {
         if (m_gzip && !m_peeked) {
             m_peeked = true;
-            Read(); // the first piece, which Next then reads from
+            Read(); // handed out as it stands: Next starts at its first byte
         }
         return std::string(m_piece.data(), std::min<std::size_t>(m_size, 4096));
     }

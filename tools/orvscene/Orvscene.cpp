@@ -56,6 +56,7 @@ struct Options {
     std::string svg;
     std::string html;
     std::string gltf;
+    bool gltfInstanced = true; // --no-instancing writes plain meshes
     bool viewAngles = false;
     double angles[3] = {0, 0, 0};
     std::string write;
@@ -138,6 +139,8 @@ Options ParseOptions(const std::vector<std::string>& args)
             o.html = value(i);
         } else if (a == "--gltf") {
             o.gltf = value(i);
+        } else if (a == "--no-instancing") {
+            o.gltfInstanced = false;
         } else if (a == "--view") {
             if (!ParseNumbers(value(i), o.angles, 3))
                 throw UsageError("--view takes three angles in degrees, X,Y,Z");
@@ -355,15 +358,14 @@ SceneDocument BuildDocument(const Molecule& molecule, const Molecule* moved, con
 }
 
 void PickAtom(const SceneDocument& doc, const std::vector<const Atom*>& shown, std::size_t firstMoved,
-              const View& view, const std::vector<DotPrimitive>& dots, const Picture& picture, const Options& o,
-              Report& r)
+              const View& view, const Options& o, Report& r)
 {
     r.pickAsked = true;
     r.pickX = o.pickX;
     r.pickY = o.pickY;
     r.pickRadius = kPickRadius;
     Pick pick;
-    if (!PickAt(dots, picture, view, o.pickX, o.pickY, pick))
+    if (!PickAt(GatherPickTargets(doc.scene), view, o.pickX, o.pickY, pick))
         return;
     r.picked = true;
     r.pickedId = pick.id;
@@ -398,8 +400,6 @@ void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Repor
                        std::to_string(kMaxAutomaticLabels) + " (--labels residues shows them)";
 }
 
-// Writes every output asked for; they appear together when all are complete,
-// or none does.
 // One output: its path, the name of its stage in the timings and what writes
 // its bytes.
 struct Output {
@@ -454,8 +454,8 @@ void WriteAhead(std::vector<Output>& outputs, int threads)
 // Writes every output asked for; they appear together when all are complete,
 // or none does. With several threads the outputs' bytes are made side by side
 // first, then written in the same order.
-bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* moved, const Picture& picture,
-                  const View& view, const Options& o, Stopwatch& watch, std::string& error)
+bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* molecule, const Molecule* moved,
+                  const Picture& picture, const View& view, const Options& o, Stopwatch& watch, std::string& error)
 {
     if (!o.html.empty() && !HtmlPage::Available()) {
         error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
@@ -465,10 +465,14 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
     if (!o.svg.empty())
         outputs.emplace_back(o.svg, "write picture", [&](std::ostream& file) { WriteSvg(file, picture, doc.source); });
     if (!o.html.empty())
-        outputs.emplace_back(o.html, "write page", [&](std::ostream& file) { HtmlPage(doc, view, atoms).Write(file); });
+        outputs.emplace_back(o.html, "write page", [&](std::ostream& file) {
+            HtmlPage(doc, view, atoms, molecule, &o.scene).Write(file);
+        });
     if (!o.gltf.empty())
         outputs.emplace_back(o.gltf, "write glTF",
-                             [&](std::ostream& file) { GltfWriter(doc.scene, doc.source, atoms).Write(file); });
+                             [&](std::ostream& file) {
+                                 GltfWriter(doc.scene, SceneTitle(doc, molecule), atoms, o.gltfInstanced).Write(file);
+                             });
     if (!o.write.empty())
         outputs.emplace_back(o.write, "write document", [&](std::ostream& file) {
             const std::vector<BYTE> bytes = doc.ToBytes();
@@ -509,7 +513,8 @@ std::string Usage()
     return "usage: orvscene [FILE.pdb|FILE.cif|FILE.xyz|-] [--model N] [--altloc X] [--hydrogens]\n"
            "                [--style ball-and-stick|spacefill|wire] [--labels none|residues|atoms]\n"
            "                [--superpose OTHER] [--pick X,Y] [--view AX,AY,AZ] [--svg FILE] [--html FILE]\n"
-           "                [--gltf FILE] [--write FILE] [--write-moved FILE] [--threads N] [--json] [--no-timings]\n"
+           "                [--gltf FILE [--no-instancing]] [--write FILE] [--write-moved FILE] [--threads N]\n"
+           "                [--json] [--no-timings]\n"
            "       orvscene --read FILE [--svg FILE] [--html FILE] [--gltf FILE] [--pick X,Y] [--view AX,AY,AZ]\n"
            "                [--threads N] [--json] [--no-timings]\n"
            "       orvscene --help\n"
@@ -596,17 +601,19 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         View view = o.viewAngles ? View::FromAngles(o.angles[0], o.angles[1], o.angles[2]) : View::AlongAxes(axes);
         view.Fit(doc.coordinates, 800, 0);
         Picture picture;
-        if (o.pick || !o.svg.empty()) {
+        if (!o.svg.empty()) {
             picture = DrawScene(doc.scene, view);
             watch.Lap("draw picture");
         }
         if (o.pick) {
-            PickAtom(doc, shown, firstMoved, view, dots, picture, o, report);
+            PickAtom(doc, shown, firstMoved, view, o, report);
             watch.Lap("pick");
         }
         std::string error;
         SceneAtoms table{molecule.entryId, molecule.title, shown};
-        if (!WriteOutputs(doc, o.read.empty() ? &table : nullptr, &moved, picture, view, o, watch, error))
+        const bool built = o.read.empty();
+        if (!WriteOutputs(doc, built ? &table : nullptr, built ? &molecule : nullptr, &moved, picture, view, o, watch,
+                          error))
             throw Error(std::string(), 0L, error);
     } catch (const Error& e) {
         err << "orvscene: " << e.what() << "\n";
