@@ -483,3 +483,33 @@ TEST(Orvscene, PictureTextIsUtf8)
     std::remove(pdb.c_str());
     std::remove(svg.c_str());
 }
+
+// Every output is the same bytes whatever the number of threads; the thread
+// count is checked like any other option.
+TEST(Orvscene, OutputsAreTheSameOnOneAndOnFourThreads)
+{
+    const char* names[] = {"svg", "html", "gltf", "write"};
+    std::string outputs[2][4];
+    const unsigned lastID = Orvane::DisplayList3D::m_lastID; // both runs number their lists alike
+    for (int run = 0; run < 2; ++run) {
+        Orvane::DisplayList3D::m_lastID = lastID;
+        std::vector<std::string> args = {DataFile("1hpv.pdb"), "--threads", run ? "4" : "1", "--no-timings",
+                                         "--superpose", DataFile("1hpv.pdb"), "--labels", "residues"};
+        for (int n = 0; n < 4; ++n) {
+            args.push_back(std::string("--") + names[n]);
+            args.push_back(TempPath(std::string("threads.") + names[n]));
+        }
+        const Outcome r = RunTool(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        for (int n = 0; n < 4; ++n) {
+            outputs[run][n] = ReadAll(TempPath(std::string("threads.") + names[n]));
+            std::remove(TempPath(std::string("threads.") + names[n]).c_str());
+        }
+    }
+    for (int n = 0; n < 4; ++n) {
+        EXPECT_GT(outputs[0][n].size(), 10000u) << names[n];
+        EXPECT_TRUE(outputs[0][n] == outputs[1][n]) << names[n] << " differs";
+    }
+    for (const char* bad : {"0", "-2", "257", "two", ""})
+        EXPECT_EQ(RunTool({"--threads", bad}).status, 1) << bad;
+}

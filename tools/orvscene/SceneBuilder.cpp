@@ -260,11 +260,16 @@ StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& op
 
     const double cutoff = 2 * largestRadius + options.bondTolerance;
     NeighborList grid(cutoff, std::max(101, static_cast<int>(searched.size())));
-    for (int index : searched)
-        grid.Add(Position(molecule.atoms[static_cast<std::size_t>(index)]));
+    {
+        Point3d::Array points;
+        points.SetSize(static_cast<int>(searched.size()));
+        for (std::size_t k = 0; k < searched.size(); ++k)
+            points[static_cast<int>(k)] = Position(molecule.atoms[static_cast<std::size_t>(searched[k])]);
+        grid.Add(points.GetData(), points.GetSize());
+    }
     {
         IntArray first, second;
-        grid.GetPairs(first, second);
+        grid.GetPairs(first, second, options.threads);
         for (int p = 0; p < first.GetSize(); ++p) {
             const int ia = searched[static_cast<std::size_t>(first[p])];
             const int ib = searched[static_cast<std::size_t>(second[p])];
