@@ -62,8 +62,6 @@ const char* FindChar(const char* s, char c)
     return std::strchr(s, c);
 }
 
-// Backtracking matcher for one execution of a program on one text.
-
 // One point the matcher can come back to, kept on the matcher's own stack:
 //   Choice: the alternative `node` of the choice whose first Branch is at
 //           `aux` is being tried at `pos`;
@@ -92,6 +90,15 @@ struct RegRun
     std::ptrdiff_t runStart = 1;
     std::ptrdiff_t runEnd = 0;
     std::ptrdiff_t failFrom = 1;
+};
+
+// The failure memo of an execution, set up once it is needed.
+struct RegMemo
+{
+    std::size_t words = 0;             // 64-bit words per row: text length + 1 bits
+    std::vector<std::uint16_t> index;  // node offset -> row + 1; 0xFFFF for nodes without a row
+    std::vector<std::uint64_t> failed; // the rows of bits
+    std::vector<RegRun> runs;          // per row (used by repetitions)
 };
 
 // Backtracking matcher for one execution of a program on one text. The
@@ -165,12 +172,7 @@ private:
     // position), and the run of each repetition.
     long m_memoAfter;
     long m_backtracks = 0;
-    bool m_memo = false;
-    std::size_t m_columns = 0;            // text length + 1
-    std::size_t m_words = 0;              // 64-bit words per row
-    std::vector<std::uint16_t> m_index;   // node offset -> memo row + 1, 0 for other nodes
-    std::vector<std::uint64_t> m_failed;  // rows of m_columns bits
-    std::vector<RegRun> m_runs;           // per memo row (used by repetitions)
+    std::unique_ptr<RegMemo> m_memo;
 };
 
 // Spans are written only when a try succeeds, so an unset slot 0 shows that
@@ -204,7 +206,8 @@ int RegMatcher::Try(const char* at, const char* node, const char* in)
 [[gnu::noinline]] bool RegMatcher::Grow()
 {
     const std::size_t capacity = m_capacity * 4;
-    if (capacity * sizeof(RegFrame) + m_failed.size() * sizeof(std::uint64_t) >
+    const std::size_t memo = m_memo ? m_memo->failed.size() * sizeof(std::uint64_t) : 0;
+    if (capacity * sizeof(RegFrame) + memo >
         g_memoryLimit.load(std::memory_order_relaxed))
         return false;
     std::unique_ptr<RegFrame[]> grown(new (std::nothrow) RegFrame[capacity]);
@@ -222,8 +225,8 @@ int RegMatcher::Try(const char* at, const char* node, const char* in)
 // memory limit.
 bool RegMatcher::StartMemo()
 {
-    m_memo = true;
-    m_columns = std::strlen(m_bol) + 1;
+    m_memo = std::make_unique<RegMemo>();
+    std::vector<std::uint16_t>& index = m_memo->index;
     // Every node is reached from the first one through next links and the
     // operands of Branch nodes.
     std::vector<std::uint16_t> pending{1};
@@ -231,29 +234,29 @@ bool RegMatcher::StartMemo()
     while (!pending.empty()) {
         const std::uint16_t offset = pending.back();
         pending.pop_back();
-        if (offset >= m_index.size())
-            m_index.resize(offset + 1u, 0);
-        if (m_index[offset] != 0)
+        if (offset >= index.size())
+            index.resize(offset + 1u, 0);
+        if (index[offset] != 0)
             continue;
         const char* node = Node(offset);
         const unsigned char op = RegOp(node);
         const char* next = RegNext(node);
         const bool choice = op == RegBranch && next != nullptr && RegOp(next) == RegBranch;
         // Nodes without a row are marked visited with an index past the rows.
-        m_index[offset] = choice || op == RegStar || op == RegPlus ? static_cast<std::uint16_t>(++rows) : 0xFFFF;
+        index[offset] = choice || op == RegStar || op == RegPlus ? static_cast<std::uint16_t>(++rows) : 0xFFFF;
         if (next != nullptr)
             pending.push_back(Offset(next));
         if (op == RegBranch)
             pending.push_back(Offset(RegOperand(node)));
     }
-    const std::size_t words = m_words = (m_columns + 63) / 64;
+    const std::size_t words = m_memo->words = (std::strlen(m_bol) + 1 + 63) / 64;
     const std::size_t limit = g_memoryLimit.load(std::memory_order_relaxed);
     const std::size_t stack = m_capacity * sizeof(RegFrame);
     if (stack > limit || (rows != 0 && words > (limit - stack) / sizeof(std::uint64_t) / rows))
         return false;
     try {
-        m_failed.assign(rows * words, 0);
-        m_runs.assign(rows, RegRun{});
+        m_memo->failed.assign(rows * words, 0);
+        m_memo->runs.assign(rows, RegRun{});
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -262,18 +265,18 @@ bool RegMatcher::StartMemo()
 
 inline bool RegMatcher::Failed(const char* node, const char* pos) const
 {
-    const std::size_t row = m_index[Offset(node)] - 1u;
+    const std::size_t row = m_memo->index[Offset(node)] - 1u;
     const std::size_t bit = static_cast<std::size_t>(pos - m_bol);
-    return (m_failed[row * m_words + bit / 64] >> (bit % 64)) & 1u;
+    return (m_memo->failed[row * m_memo->words + bit / 64] >> (bit % 64)) & 1u;
 }
 
 inline void RegMatcher::MarkFailed(std::uint16_t node, std::ptrdiff_t pos)
 {
     if (!m_memo)
         return;
-    const std::size_t row = m_index[node] - 1u;
+    const std::size_t row = m_memo->index[node] - 1u;
     const std::size_t bit = static_cast<std::size_t>(pos);
-    m_failed[row * m_words + bit / 64] |= std::uint64_t{1} << (bit % 64);
+    m_memo->failed[row * m_memo->words + bit / 64] |= std::uint64_t{1} << (bit % 64);
 }
 
 // The first alternative of the choice from `branch` on that can begin at
@@ -289,41 +292,51 @@ const char* RegMatcher::FirstAlternative(const char* branch, const char* in) con
     return nullptr;
 }
 
-// Where the greedy repetition of a Star or Plus node from `in` ends. With the
-// memo on, runs already scanned are remembered and not scanned again.
-const char* RegMatcher::RunEnd(const char* node, const char* in)
+// Steps over the characters from `in` that the single-character node
+// accepts, up to `stop` when that is given.
+template <bool kStop = true>
+const char* Repeat(const char* node, const char* in, const char* stop = nullptr)
 {
-    const char* operand = RegOperand(node);
-    RegRun* run = m_memo ? &m_runs[m_index[Offset(node)] - 1u] : nullptr;
-    const std::ptrdiff_t pos = in - m_bol;
-    if (run != nullptr && run->runStart <= pos && pos <= run->runEnd)
-        return m_bol + run->runEnd;
-    const char* stop = run != nullptr && run->runStart <= run->runEnd && pos < run->runStart ? m_bol + run->runStart
-                                                                                           : nullptr;
     const char* scan = in;
-    switch (RegOp(operand)) {
+    const char* operand = RegOperand(node);
+    switch (RegOp(node)) {
     case RegAnyChar:
+        if (!kStop)
+            return scan + std::strlen(scan);
         while (*scan != '\0' && scan != stop)
             ++scan;
         break;
-    case RegLiteral: {
-        const char c = *RegOperand(operand);
-        while (*scan == c && scan != stop)
+    case RegLiteral:
+        while (*scan == *operand && (!kStop || scan != stop))
             ++scan;
         break;
-    }
     case RegAnyOf:
-        while (*scan != '\0' && scan != stop && InSet(RegOperand(operand), *scan))
+        while (*scan != '\0' && (!kStop || scan != stop) && InSet(operand, *scan))
             ++scan;
         break;
     case RegNoneOf:
-        while (*scan != '\0' && scan != stop && !InSet(RegOperand(operand), *scan))
+        while (*scan != '\0' && (!kStop || scan != stop) && !InSet(operand, *scan))
             ++scan;
         break;
     default:
         RegError("internal foulup");
         break;
     }
+    return scan;
+}
+
+// Where the greedy repetition of a Star or Plus node from `in` ends. With the
+// memo on, runs already scanned are remembered and not scanned again.
+const char* RegMatcher::RunEnd(const char* node, const char* in)
+{
+    const char* operand = RegOperand(node);
+    RegRun* run = m_memo ? &m_memo->runs[m_memo->index[Offset(node)] - 1u] : nullptr;
+    const std::ptrdiff_t pos = in - m_bol;
+    if (run != nullptr && run->runStart <= pos && pos <= run->runEnd)
+        return m_bol + run->runEnd;
+    const char* stop = run != nullptr && run->runStart <= run->runEnd && pos < run->runStart ? m_bol + run->runStart
+                                                                                           : nullptr;
+    const char* scan = stop != nullptr ? Repeat(operand, in, stop) : Repeat<false>(operand, in);
     if (run == nullptr)
         return scan;
     if (scan == stop) {
@@ -342,7 +355,7 @@ std::ptrdiff_t RegMatcher::NextCandidate(const char* node, std::ptrdiff_t q, std
 {
     const char* next = RegNext(node);
     const char nextChar = next != nullptr && RegOp(next) == RegLiteral ? *RegOperand(next) : '\0';
-    RegRun* run = m_memo ? &m_runs[m_index[Offset(node)] - 1u] : nullptr;
+    RegRun* run = m_memo ? &m_memo->runs[m_memo->index[Offset(node)] - 1u] : nullptr;
     if (run != nullptr && run->runStart <= q && q <= run->runEnd)
         q = std::min(q, run->failFrom - 1);
     for (; q >= floor; --q) {
@@ -516,7 +529,7 @@ int RegMatcher::Run(const char* at, const char* node, const char* in)
                 break;
             }
             const char* repeat = Node(frame.node);
-            RegRun* run = m_memo ? &m_runs[m_index[frame.node] - 1u] : nullptr;
+            RegRun* run = m_memo ? &m_memo->runs[m_memo->index[frame.node] - 1u] : nullptr;
             if (run != nullptr && frame.pos + 1 == run->failFrom && run->runStart <= frame.pos)
                 run->failFrom = frame.pos;
             const std::ptrdiff_t q = NextCandidate(repeat, frame.pos - 1, frame.aux);
