@@ -43,11 +43,6 @@ const char* LiteralEnd(const char* literal, const char* in)
     return in;
 }
 
-bool LiteralAt(const char* literal, const char* in)
-{
-    return LiteralEnd(literal, in) != nullptr;
-}
-
 // The node after a forward-linked node, or null.
 const char* ForwardNext(const char* node)
 {
