@@ -160,3 +160,26 @@ TEST(Molecule, FilesThatAreNotStructures)
     }
     ::rmdir(dir);
 }
+
+// A file longer than the reader's pieces is read to its end, whatever line
+// a piece boundary cuts.
+TEST(Molecule, FilesLongerThanAPieceAreReadWhole)
+{
+    char path[] = "/tmp/molecule-long-XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    {
+        std::ofstream out(path);
+        char line[96];
+        for (int i = 1; i <= 12000; ++i) { // about 970 kB
+            std::snprintf(line, sizeof line, "ATOM  %5d  CA  GLY A%4d    %8.3f%8.3f%8.3f  1.00 10.00           C\n",
+                          i % 100000, i % 10000, i * 0.5, 1.0, 2.0);
+            out << line;
+        }
+    }
+    const Molecule m = ReadStructureFile(path);
+    EXPECT_EQ(m.atoms.size(), 12000u);
+    EXPECT_DOUBLE_EQ(m.atoms.back().x, 6000.0);
+    std::remove(path);
+}

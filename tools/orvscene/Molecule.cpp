@@ -181,7 +181,6 @@ public:
             m_stream->next_in = reinterpret_cast<Bytef*>(m_raw.data());
             m_stream->avail_in = static_cast<uInt>(m_size);
             m_size = 0;
-            m_first = false;
 #else
             throw Error(path, 0, "gzip-compressed, and this build reads no gzip (it has no zlib)");
 #endif
@@ -203,8 +202,7 @@ public:
     {
         if (m_gzip && !m_peeked) {
             m_peeked = true;
-            Read();
-            m_first = true;
+            Read(); // handed out as it stands: Next starts at its first byte
         }
         return std::string(m_piece.data(), std::min<std::size_t>(m_size, 4096));
     }
@@ -212,10 +210,6 @@ public:
 protected:
     bool Read() override
     {
-        if (m_first) {
-            m_first = false;
-            return m_size > 0;
-        }
         if (!m_gzip) {
             m_size = std::fread(m_piece.data(), 1, m_piece.size(), m_file);
             CheckRead();
@@ -278,7 +272,6 @@ private:
     std::FILE* m_file = nullptr;
     bool m_close = false;
     bool m_gzip = false;
-    bool m_first = true; // the piece read first is still to be handed out
     bool m_peeked = false;
 #if ORVSCENE_HAVE_ZLIB
     std::vector<char> m_raw;

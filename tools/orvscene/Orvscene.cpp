@@ -47,6 +47,7 @@ struct Options {
     std::string svg;
     std::string html;
     std::string gltf;
+    bool gltfInstanced = true; // --no-instancing writes plain meshes
     bool viewAngles = false;
     double angles[3] = {0, 0, 0};
     std::string write;
@@ -126,6 +127,8 @@ Options ParseOptions(const std::vector<std::string>& args)
             o.html = value(i);
         } else if (a == "--gltf") {
             o.gltf = value(i);
+        } else if (a == "--no-instancing") {
+            o.gltfInstanced = false;
         } else if (a == "--view") {
             if (!ParseNumbers(value(i), o.angles, 3))
                 throw UsageError("--view takes three angles in degrees, X,Y,Z");
@@ -334,15 +337,14 @@ SceneDocument BuildDocument(const Molecule& molecule, const Molecule* moved, con
 }
 
 void PickAtom(const SceneDocument& doc, const std::vector<const Atom*>& shown, std::size_t firstMoved,
-              const View& view, const std::vector<DotPrimitive>& dots, const Picture& picture, const Options& o,
-              Report& r)
+              const View& view, const Options& o, Report& r)
 {
     r.pickAsked = true;
     r.pickX = o.pickX;
     r.pickY = o.pickY;
     r.pickRadius = kPickRadius;
     Pick pick;
-    if (!PickAt(dots, picture, view, o.pickX, o.pickY, pick))
+    if (!PickAt(GatherPickTargets(doc.scene), view, o.pickX, o.pickY, pick))
         return;
     r.picked = true;
     r.pickedId = pick.id;
@@ -379,8 +381,8 @@ void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Repor
 
 // Writes every output asked for; they appear together when all are complete,
 // or none does.
-bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* moved, const Picture& picture,
-                  const View& view, const Options& o, Stopwatch& watch, std::string& error)
+bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* molecule, const Molecule* moved,
+                  const Picture& picture, const View& view, const Options& o, Stopwatch& watch, std::string& error)
 {
     AtomicFileSet files;
     if (!o.svg.empty()) {
@@ -393,12 +395,16 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
             error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
             return false;
         }
-        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view, atoms).Write(file); }, error))
+        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view, atoms, molecule, &o.scene).Write(file); },
+                         error))
             return false;
         watch.Lap("write page");
     }
     if (!o.gltf.empty()) {
-        if (!files.Write(o.gltf, [&](std::ostream& file) { GltfWriter(doc.scene, doc.source, atoms).Write(file); }, error))
+        if (!files.Write(
+                o.gltf,
+                [&](std::ostream& file) { GltfWriter(doc.scene, SceneTitle(doc, molecule), atoms, o.gltfInstanced).Write(file); },
+                error))
             return false;
         watch.Lap("write glTF");
     }
@@ -428,7 +434,8 @@ std::string Usage()
     return "usage: orvscene [FILE.pdb|FILE.cif|FILE.xyz|-] [--model N] [--altloc X] [--hydrogens]\n"
            "                [--style ball-and-stick|spacefill|wire] [--labels none|residues|atoms]\n"
            "                [--superpose OTHER] [--pick X,Y] [--view AX,AY,AZ] [--svg FILE] [--html FILE]\n"
-           "                [--gltf FILE] [--write FILE] [--write-moved FILE] [--json] [--no-timings]\n"
+           "                [--gltf FILE [--no-instancing]] [--write FILE] [--write-moved FILE] [--json]\n"
+           "                [--no-timings]\n"
            "       orvscene --read FILE [--svg FILE] [--html FILE] [--gltf FILE] [--pick X,Y] [--view AX,AY,AZ]\n"
            "                [--json] [--no-timings]\n"
            "       orvscene --help\n"
@@ -513,17 +520,19 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         View view = o.viewAngles ? View::FromAngles(o.angles[0], o.angles[1], o.angles[2]) : View::AlongAxes(axes);
         view.Fit(doc.coordinates, 800, 0);
         Picture picture;
-        if (o.pick || !o.svg.empty()) {
+        if (!o.svg.empty()) {
             picture = DrawScene(doc.scene, view);
             watch.Lap("draw picture");
         }
         if (o.pick) {
-            PickAtom(doc, shown, firstMoved, view, dots, picture, o, report);
+            PickAtom(doc, shown, firstMoved, view, o, report);
             watch.Lap("pick");
         }
         std::string error;
         SceneAtoms table{molecule.entryId, molecule.title, shown};
-        if (!WriteOutputs(doc, o.read.empty() ? &table : nullptr, &moved, picture, view, o, watch, error))
+        const bool built = o.read.empty();
+        if (!WriteOutputs(doc, built ? &table : nullptr, built ? &molecule : nullptr, &moved, picture, view, o, watch,
+                          error))
             throw Error(std::string(), 0L, error);
     } catch (const Error& e) {
         err << "orvscene: " << e.what() << "\n";

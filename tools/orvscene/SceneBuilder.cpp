@@ -28,8 +28,6 @@ namespace orvscene {
 namespace {
 
 // Scene constants: radii in angstrom, line widths in pixels.
-const double kBallScale = 0.22;      // ball radius as a share of the van der Waals radius
-const double kStickRadius = 0.14;
 const int kWireWidth = 2;
 const int kDotWidth = 6;             // pixels across the dot that marks a lone atom in wire style
 const unsigned kJackIcon = 1;        // the library's built-in three-axis jack

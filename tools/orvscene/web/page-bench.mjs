@@ -12,6 +12,7 @@ import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 import { chromiumFlags } from './chromium.mjs';
+import { tiledPdb } from './tiled.mjs';
 
 const [binary, workDir, runsText] = process.argv.slice(2);
 if (!binary || !workDir) {
@@ -21,25 +22,6 @@ if (!binary || !workDir) {
 const runs = Number(runsText ?? 5);
 const here = path.dirname(fileURLToPath(import.meta.url));
 fs.mkdirSync(workDir, { recursive: true });
-
-// 1HPV's atoms tiled 60 angstrom apart (4 x 4 x n) until there are 100,000.
-function tiledPdb() {
-  const lines = fs.readFileSync(path.join(here, '../../../tests/data/1hpv.pdb'), 'utf8').split('\n')
-    .filter((l) => /^(ATOM  |HETATM)/.test(l) && l.length >= 54);
-  const chains = 'ABCDEFGHIJKLMNOPQRSTUVWXYZ';
-  const out = [];
-  let serial = 0;
-  for (let tile = 0; serial < 100000; ++tile) {
-    const dx = 60 * (tile % 4), dy = 60 * (Math.floor(tile / 4) % 4), dz = 60 * Math.floor(tile / 16);
-    for (const line of lines) {
-      const field = (v) => v.toFixed(3).padStart(8);
-      const x = Number(line.slice(30, 38)) + dx, y = Number(line.slice(38, 46)) + dy, z = Number(line.slice(46, 54)) + dz;
-      out.push(line.slice(0, 6) + String(++serial % 100000).padStart(5) + line.slice(11, 21) + chains[tile % 26] +
-               line.slice(22, 30) + field(x) + field(y) + field(z) + line.slice(54));
-    }
-  }
-  return out.join('\n') + '\n';
-}
 
 function writePage(args, file) {
   const report = JSON.parse(execFileSync(binary, [...args, '--html', file, '--json', '--no-timings'],
@@ -64,7 +46,7 @@ function median(values) {
 }
 
 const pdb = path.join(workDir, 'tiled-1hpv.pdb');
-fs.writeFileSync(pdb, tiledPdb());
+fs.writeFileSync(pdb, tiledPdb(100000));
 const pages = [
   { name: 'embedded 3AL1', file: path.join(workDir, 'bench-3al1.html'), ...writePage([], path.join(workDir, 'bench-3al1.html')) },
   { name: '1HPV tiled', file: path.join(workDir, 'bench-tiled.html'), ...writePage([pdb, '--labels', 'none'], path.join(workDir, 'bench-tiled.html')) },
