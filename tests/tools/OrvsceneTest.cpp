@@ -264,10 +264,10 @@ TEST(Orvscene, WritesAWellFormedPicture)
         if (id != std::string::npos)
             ids.insert(tag.substr(id + 5, tag.find('"', id + 5) - id - 5));
         for (const char* ref : {"href=\"#", "url(#"}) {
-            std::size_t r = tag.find(ref);
-            if (r != std::string::npos) {
-                r += std::strlen(ref);
-                used.insert(tag.substr(r, tag.find_first_of("\")", r) - r));
+            std::size_t refAt = tag.find(ref);
+            if (refAt != std::string::npos) {
+                refAt += std::strlen(ref);
+                used.insert(tag.substr(refAt, tag.find_first_of("\")", refAt) - refAt));
             }
         }
         balls += name == "use";
@@ -478,8 +478,8 @@ TEST(Orvscene, PictureTextIsUtf8)
     ASSERT_EQ(r.status, 0) << r.err;
     std::string text = ReadAll(svg);
     EXPECT_NE(text.find(">G\xc3\xbf?1</text>"), std::string::npos);
-    for (unsigned char c : text)
-        EXPECT_TRUE(c == '\n' || c >= 0x20);
+    for (char c : text)
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20);
     std::remove(pdb.c_str());
     std::remove(svg.c_str());
 }

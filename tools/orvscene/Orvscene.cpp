@@ -255,22 +255,15 @@ void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
     r.planar = axes.planar;
 }
 
-// Alpha carbons by chain, residue number and insertion code.
+// Alpha carbons by chain, residue number and insertion code (not segment:
+// the two files of one entry need not agree on segments).
 std::map<std::tuple<std::string, int, char>, Point3d> AlphaCarbons(const Molecule& m)
 {
     std::map<std::tuple<std::string, int, char>, Point3d> cas;
     for (const Atom& a : m.atoms)
         if (a.name == "CA" && a.element == "C")
-            cas.emplace(std::make_tuple(ChainKey(a), a.residueNumber, a.insertion), Point3d(a.x, a.y, a.z));
+            cas.emplace(std::make_tuple(a.chain, a.residueNumber, a.insertion), Point3d(a.x, a.y, a.z));
     return cas;
-}
-
-double Rmsd(const Point3d::Array& a, const Point3d::Array& b)
-{
-    double sum = 0;
-    for (int i = 0; i < a.GetSize(); ++i)
-        sum += a[i].Distance2(b[i]);
-    return a.GetSize() ? std::sqrt(sum / a.GetSize()) : 0;
 }
 
 // Reads the other structure and moves it onto the target by their common
@@ -290,19 +283,20 @@ Molecule Superpose(const Molecule& target, const Options& o, Report& r)
     }
     if (m.GetSize() == 0)
         throw Error(o.superpose, 0L, "no alpha carbons in common with the structure (by chain and residue number)");
-    Point3d::Array moved(m);
-    RMSBestFit(m, t, moved);
+    const SuperpositionResult fit = Orvane::Superpose(m, t);
+    if (!fit.IsValid())
+        throw Error(o.superpose, 0L, std::string("cannot superpose: ") + SuperpositionResult::Describe(fit.status));
     Point3d::Array all;
     all.SetSize(static_cast<int>(mobile.atoms.size()));
     for (std::size_t i = 0; i < mobile.atoms.size(); ++i)
         all[static_cast<int>(i)] = Point3d(mobile.atoms[i].x, mobile.atoms[i].y, mobile.atoms[i].z);
-    RMSBestFit(m, t, all);
+    fit.Apply(all);
     for (std::size_t i = 0; i < mobile.atoms.size(); ++i)
         all[static_cast<int>(i)].GetXYZ(mobile.atoms[i].x, mobile.atoms[i].y, mobile.atoms[i].z);
     r.superposed = true;
-    r.superposedPairs = m.GetSize();
-    r.rmsdBefore = Rmsd(m, t);
-    r.rmsdAfter = Rmsd(moved, t);
+    r.superposedPairs = fit.count;
+    r.rmsdBefore = fit.rmsdBefore;
+    r.rmsdAfter = fit.rmsdAfter;
     r.superposedSource = mobile.source;
     r.superposedAtoms = static_cast<int>(mobile.atoms.size());
     return mobile;
