@@ -82,10 +82,16 @@ def scene_document(path, points, serials):
     return document
 
 
+def analyse_many(files, cutoff, reference=None):
+    """analyse() of several files: one task of the cluster, so that its overhead is shared."""
+    return [analyse(f, cutoff, reference) for f in files]
+
+
 def run(files, cutoff, reference, scheduler=None, workers=2, serial=False):
-    """The (row, document) of every file, in order: in this process, or on a Dask cluster."""
+    """The (row, document) of every file, in order: in this process, or on a Dask cluster (in tasks of a few
+    files, about four per worker, so that each task outweighs what the cluster spends on it)."""
     if serial:
-        return [analyse(f, cutoff, reference) for f in files]
+        return analyse_many(files, cutoff, reference)
     from dask.distributed import Client, LocalCluster
     cluster = None
     if scheduler:
@@ -95,8 +101,10 @@ def run(files, cutoff, reference, scheduler=None, workers=2, serial=False):
         client = Client(cluster)
     try:
         shared = client.scatter(reference, broadcast=True) if reference is not None else None
-        futures = client.map(analyse, files, cutoff=cutoff, reference=shared, pure=False)
-        return client.gather(futures)
+        size = max(1, -(-len(files) // (4 * max(1, len(client.scheduler_info()["workers"])))))
+        chunks = [files[k:k + size] for k in range(0, len(files), size)]
+        futures = client.map(analyse_many, chunks, cutoff=cutoff, reference=shared, pure=False)
+        return [result for chunk in client.gather(futures) for result in chunk]
     finally:
         client.close()
         if cluster is not None:
