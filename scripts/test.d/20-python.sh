@@ -20,10 +20,9 @@ fi
     "$build/tools/orvscene" --read "$build/python/superposed.orvs" --no-timings >/dev/null
   fi
 )
-# Installed, the module finds the library beside it by its run path.
-scratch=$PWD/build/python-install-check
-rm -rf "$scratch"
-cmake --install "$build" --prefix "$scratch" >/dev/null
-site=$(dirname "$(find "$scratch" -name 'orvcore*.so' | head -n 1)")
-(cd "$scratch" && env -u PYTHONPATH PYTHONPATH="$site" "$python" -c "import orvcore; help(orvcore)" >/dev/null)
+# Installed (the shared moved install of the install stage), the module finds the library by its run path.
+prefix=$PWD/build/test-install/prefix
+[ -d "$prefix" ] || { echo "no install in $prefix (the install stage runs first)" >&2; exit 1; }
+site=$(dirname "$(find "$prefix" -name 'orvcore*.so' | head -n 1)")
+(cd "$prefix" && env -u PYTHONPATH -u LD_LIBRARY_PATH PYTHONPATH="$site" "$python" -c "import orvcore; help(orvcore)" >/dev/null)
 echo "python stage passed"
