@@ -37,13 +37,20 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${ORVCORE_DEB_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR})
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${ORVCORE_DEB_RUNTIME})
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+# The runtime package's shlibs file (what programs linked against the library
+# depend on) and the ldconfig trigger, written here rather than by CPack,
+# whose maintainer scripts would call ldconfig themselves.
+set(ORVCORE_DEB_CONTROL ${PROJECT_BINARY_DIR}/debian-control)
+file(WRITE ${ORVCORE_DEB_CONTROL}/shlibs
+  "lib${PROJECT_NAME} ${PROJECT_VERSION_MAJOR} ${ORVCORE_DEB_RUNTIME} (>= ${PROJECT_VERSION})\n")
+file(WRITE ${ORVCORE_DEB_CONTROL}/triggers "activate-noawait ldconfig\n")
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${ORVCORE_DEB_CONTROL}/shlibs ${ORVCORE_DEB_CONTROL}/triggers)
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME ${ORVCORE_DEB_DEV})
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME ${ORVCORE_DEB_TOOL})
@@ -77,11 +84,23 @@ endforeach()
 
 include(CPack)
 
-cpack_add_component(runtime DISPLAY_NAME "OrvCore57 shared library"
-  DESCRIPTION "core class library of a molecular-structure viewer\nThe shared library that a molecular-structure viewer and its modules load: geometry of coordinates, colours, graphics primitives and display lists, text patterns, neighbour search, random sequences and a document archive compatible with the host framework's.")
-cpack_add_component(dev DISPLAY_NAME "OrvCore57 development files" DEPENDS runtime
-  DESCRIPTION "core class library of a molecular-structure viewer (development files)\nHeaders, the CMake package (find_package(OrvCore57)) and the pkg-config file (orvcore57) to build programs and modules on the OrvCore57 library.")
-cpack_add_component(tool DISPLAY_NAME "orvscene" DEPENDS runtime
-  DESCRIPTION "builds scenes of molecular structures with OrvCore57\nReads PDB, mmCIF or XYZ structures and writes an SVG picture, an interactive HTML page, a glTF scene or a scene document.")
-cpack_add_component(python DISPLAY_NAME "orvcore Python module" DEPENDS runtime
-  DESCRIPTION "Python 3 bindings of the OrvCore57 library\nThe orvcore module: the library's geometry, colours, display lists, archives and neighbour search for Python, with numpy arrays.")
+# Descriptions: the synopsis, then the extended description in lines of at most 80 columns.
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "core class library of a molecular-structure viewer
+ The shared library that a molecular-structure viewer and its modules load:
+ geometry of coordinates, colours, graphics primitives and display lists, text
+ patterns, neighbour search, random sequences and a document archive compatible
+ with the host framework's.")
+set(CPACK_DEBIAN_DEV_DESCRIPTION "core class library of a molecular-structure viewer - development files
+ Headers, the CMake package (find_package(OrvCore57)) and the pkg-config file
+ (orvcore57) to build programs and modules on the OrvCore57 library.")
+set(CPACK_DEBIAN_TOOL_DESCRIPTION "scenes of molecular structures built with OrvCore57
+ orvscene reads PDB, mmCIF or XYZ structures and writes an SVG picture, an
+ interactive HTML page, a glTF scene or a scene document.")
+set(CPACK_DEBIAN_PYTHON_DESCRIPTION "Python 3 bindings of the OrvCore57 library
+ The orvcore module: the library's geometry, colours, display lists, archives
+ and neighbour search for Python, with numpy arrays.")
+
+cpack_add_component(runtime DISPLAY_NAME "OrvCore57 shared library")
+cpack_add_component(dev DISPLAY_NAME "OrvCore57 development files" DEPENDS runtime)
+cpack_add_component(tool DISPLAY_NAME "orvscene" DEPENDS runtime)
+cpack_add_component(python DISPLAY_NAME "orvcore Python module" DEPENDS runtime)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Regenerates the committed ABI baseline abi/libOrvCore57.so.<SOVERSION>.abi
-# from a fresh RelWithDebInfo build of the library. Run it when a release
+# Regenerates the committed ABI baseline abi/libOrvCore57.so.<SOVERSION>.abi.gz
+# (abidw's XML, compressed) from a fresh RelWithDebInfo build of the library. Run it when a release
 # deliberately changes the ABI, together with the SONAME (the major number of
 # project(VERSION) in CMakeLists.txt), so that the baseline always describes
 # what the current SONAME promises. Compatible additions pass the test
@@ -16,6 +16,7 @@ cmake --build "$build" -j "${ORVCORE_JOBS:-$(nproc)}" --target OrvCore57
 rm -rf "$build/headers"
 cmake --install "$build" --prefix "$build/headers" --component dev >/dev/null
 soname=$(objdump -p "$build/libOrvCore57.so" | awk '$1 == "SONAME" { print $2 }')
-rm -f abi/*.abi
-bash scripts/abi-dump.sh "$build" "$build/headers/include" "abi/$soname.abi"
-echo "abi/$soname.abi written"
+rm -f abi/*.abi abi/*.abi.gz
+bash scripts/abi-dump.sh "$build" "$build/headers/include" "$build/$soname.abi"
+gzip -9nc "$build/$soname.abi" >"abi/$soname.abi.gz"
+echo "abi/$soname.abi.gz written"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The ABI guard: the normal build's shared library against the committed
-# baseline of its SONAME (abi/<SONAME>.abi, libabigail's abidw). Added
+# baseline of its SONAME (abi/<SONAME>.abi.gz, libabigail's abidw). Added
 # functions, variables and types pass; any removed or changed one fails, since
 # it would break programs linked against the same SONAME. A deliberate change
 # raises the SONAME and regenerates the baseline (scripts/update-abi-baseline.sh).
@@ -13,14 +13,15 @@ rm -rf "$scratch"
 mkdir -p "$scratch"
 [ -d "$headers" ] || { echo "no installed headers in $headers (the install stage runs first)" >&2; exit 1; }
 soname=$(objdump -p "$build/libOrvCore57.so" | awk '$1 == "SONAME" { print $2 }')
-baseline=abi/$soname.abi
+baseline=abi/$soname.abi.gz
 if [ ! -f "$baseline" ]; then
   echo "no ABI baseline $baseline for the SONAME $soname: run scripts/update-abi-baseline.sh" >&2
   exit 1
 fi
+gzip -dc "$baseline" >"$scratch/baseline.abi"
 bash scripts/abi-dump.sh "$build" "$headers" "$scratch/current.abi"
 set +e
-abidiff --no-added-syms "$baseline" "$scratch/current.abi" >"$scratch/report.txt" 2>&1
+abidiff --no-added-syms "$scratch/baseline.abi" "$scratch/current.abi" >"$scratch/report.txt" 2>&1
 status=$?
 set -e
 # abidiff's status is a bit field: 1 error, 2 usage, 4 ABI change, 8 incompatible change.

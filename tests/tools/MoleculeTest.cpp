@@ -131,8 +131,10 @@ TEST(Molecule, MessagesQuoteDamagedBytesEscaped)
     } catch (const ParseError& e) {
         std::string message = e.what();
         EXPECT_NE(message.find("d.xyz:4:"), std::string::npos) << message;
-        for (unsigned char c : message)
+        for (char ch : message) {
+            const auto c = static_cast<unsigned char>(ch);
             EXPECT_TRUE(c >= 0x20 && c < 0x7f) << message;
+        }
         EXPECT_NE(message.find("\\x89PNG"), std::string::npos) << message;
     }
     // XYZ numbers: exponents allowed; hexadecimal, nan, inf and huge values not.

@@ -264,10 +264,10 @@ TEST(Orvscene, WritesAWellFormedPicture)
         if (id != std::string::npos)
             ids.insert(tag.substr(id + 5, tag.find('"', id + 5) - id - 5));
         for (const char* ref : {"href=\"#", "url(#"}) {
-            std::size_t r = tag.find(ref);
-            if (r != std::string::npos) {
-                r += std::strlen(ref);
-                used.insert(tag.substr(r, tag.find_first_of("\")", r) - r));
+            std::size_t at = tag.find(ref);
+            if (at != std::string::npos) {
+                at += std::strlen(ref);
+                used.insert(tag.substr(at, tag.find_first_of("\")", at) - at));
             }
         }
         balls += name == "use";
@@ -478,8 +478,10 @@ TEST(Orvscene, PictureTextIsUtf8)
     ASSERT_EQ(r.status, 0) << r.err;
     std::string text = ReadAll(svg);
     EXPECT_NE(text.find(">G\xc3\xbf?1</text>"), std::string::npos);
-    for (unsigned char c : text)
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
         EXPECT_TRUE(c == '\n' || c >= 0x20);
+    }
     std::remove(pdb.c_str());
     std::remove(svg.c_str());
 }
