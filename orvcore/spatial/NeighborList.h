@@ -152,8 +152,9 @@ private:
 
 
 /// \class NeighborList
-/// \threadsafety{GetNeighbors and GetPairs are not const: one list is used by
-/// one thread at a time (the calls that take a thread count share their own
-/// work among threads safely); distinct lists may be used on different threads
-/// at once.}
+/// \threadsafety{Add, GetNeighbors and GetPairs are not const: one list is used
+/// by one thread at a time, and distinct lists may be used on different threads
+/// at once. The calls that take a thread count start their own threads, share
+/// the work among them and join them before returning; their results, and
+/// their order, are the same for every thread count.}
 } // namespace Orvane

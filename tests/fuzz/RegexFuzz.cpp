@@ -1,6 +1,7 @@
 // Compiles random patterns and runs them on random texts. The input is the
 // pattern, a NUL byte, then the text. Besides the sanitizers' checks, every
-// match must describe spans inside the text and agree with the pattern
+// match must describe spans inside the text, give the same answer and spans
+// with the failure memo on from the start, and agree with the pattern
 // classes built on the engine.
 
 #include "orvcore/text/RegExpression.h"
@@ -66,6 +67,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(matched == 0 || matched == 1);
         if (matched)
             CheckSpans(program, text);
+        // Remembering failures from the first backtrack on changes neither
+        // the answer nor any span.
+        const char* starts[kRegSpanCount];
+        const char* ends[kRegSpanCount];
+        std::memcpy(starts, program->startp, sizeof starts);
+        std::memcpy(ends, program->endp, sizeof ends);
+        const long previous = RegSetMemoAfter(0);
+        Check(RegExecute(program, text.c_str()) == matched);
+        RegSetMemoAfter(previous);
+        if (matched)
+            Check(std::memcmp(starts, program->startp, sizeof starts) == 0 &&
+                  std::memcmp(ends, program->endp, sizeof ends) == 0);
         std::free(program);
     }
 

@@ -131,10 +131,8 @@ TEST(Molecule, MessagesQuoteDamagedBytesEscaped)
     } catch (const ParseError& e) {
         std::string message = e.what();
         EXPECT_NE(message.find("d.xyz:4:"), std::string::npos) << message;
-        for (char ch : message) {
-            const auto c = static_cast<unsigned char>(ch);
+        for (char c : message)
             EXPECT_TRUE(c >= 0x20 && c < 0x7f) << message;
-        }
         EXPECT_NE(message.find("\\x89PNG"), std::string::npos) << message;
     }
     // XYZ numbers: exponents allowed; hexadecimal, nan, inf and huge values not.
@@ -161,4 +159,27 @@ TEST(Molecule, FilesThatAreNotStructures)
             << e.what();
     }
     ::rmdir(dir);
+}
+
+// A file longer than the reader's pieces is read to its end, whatever line
+// a piece boundary cuts.
+TEST(Molecule, FilesLongerThanAPieceAreReadWhole)
+{
+    char path[] = "/tmp/molecule-long-XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    {
+        std::ofstream out(path);
+        char line[96];
+        for (int i = 1; i <= 12000; ++i) { // about 970 kB
+            std::snprintf(line, sizeof line, "ATOM  %5d  CA  GLY A%4d    %8.3f%8.3f%8.3f  1.00 10.00           C\n",
+                          i % 100000, i % 10000, i * 0.5, 1.0, 2.0);
+            out << line;
+        }
+    }
+    const Molecule m = ReadStructureFile(path);
+    EXPECT_EQ(m.atoms.size(), 12000u);
+    EXPECT_DOUBLE_EQ(m.atoms.back().x, 6000.0);
+    std::remove(path);
 }

@@ -327,8 +327,11 @@ TEST(HtmlPage, CountsAtomsAndDistinctPickDots)
     HtmlPage page(doc, view);
     EXPECT_EQ(page.AtomCount(), 2);
     // Dots: sphere 13, sphere 12, the cylinder's ends (12 at 0, 13 at 3: both
-    // already there) and its middle: three distinct.
-    EXPECT_EQ(page.PickDotCount(), 3);
+    // already there) and one in the middle of each half: four distinct.
+    EXPECT_EQ(page.PickDotCount(), 4);
+    // Titles name the file, never its directories.
+    EXPECT_EQ(SceneTitle(TwoAtomDocument("/data/shared/1abc.pdb")), "1abc.pdb");
+    EXPECT_EQ(SceneTitle(TwoAtomDocument("embedded 3AL1")), "embedded 3AL1");
 }
 
 // Texts of the scene cannot end the page's script elements or fill its
@@ -337,9 +340,9 @@ TEST(HtmlPage, TextsStayInsideTheirScriptAndAtomsAreSplit)
 {
     if (!HtmlPage::Available())
         GTEST_SKIP() << "built without three.js";
-    const std::string page = PageText(TwoAtomDocument("</script><script>alert(1)</script> {{DATA}}"));
+    const std::string page = PageText(TwoAtomDocument("<script>alert(1)<!--<script> {{DATA}}"));
     EXPECT_EQ(page.find("<script>alert"), std::string::npos);
-    EXPECT_NE(page.find("\\u003c/script>\\u003cscript>alert(1)\\u003c/script> {{DATA}}"), std::string::npos);
+    EXPECT_NE(page.find("\\u003cscript>alert(1)\\u003c!--\\u003cscript> {{DATA}}"), std::string::npos);
     // Four script elements, each closed once.
     std::size_t closes = 0;
     for (std::size_t at = page.find("</script>"); at != std::string::npos; at = page.find("</script>", at + 1))
@@ -407,3 +410,14 @@ TEST(OrvsceneOutputs, PageAndGltfCombineWithTheOptionsAndAppearTogetherOrNotAtAl
 }
 
 } // namespace
+
+// Sphere and cylinder detail: full in small scenes, and 100,000 atoms with
+// their bonds stay within about 8 million triangles.
+TEST(GltfWriter, DetailFallsWithTheNumberOfShapes)
+{
+    const MeshDetail small = ChooseDetail(2000, 4000);
+    EXPECT_EQ(small.Triangles(1, 0), 2 * 24 * 16);
+    const MeshDetail large = ChooseDetail(100000, 2 * 105000);
+    EXPECT_LE(large.Triangles(100000, 2 * 105000), 8000000);
+    EXPECT_GE(large.Triangles(1, 0), 48);
+}

@@ -367,3 +367,67 @@ TEST(StructureInput, FullDiskAndNullDevice)
     ASSERT_EQ(::stat("/dev/null", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
 }
+
+// The superposed structure is drawn beside the first (its own spheres) and
+// --write-moved writes it back where the first one is: a copy of 1HPV moved
+// by 10 A along x lands on 1HPV to the coordinates' precision.
+TEST(StructureInput, SuperposedStructureIsDrawnAndWritten)
+{
+    const std::string dir = TempDir(), shifted = dir + "/shifted.pdb", moved = dir + "/moved.pdb";
+    {
+        std::istringstream in(ReadAll(DataFile("1hpv.pdb")));
+        std::ofstream out(shifted);
+        for (std::string line; std::getline(in, line);) {
+            if (line.compare(0, 6, "ATOM  ") == 0 || line.compare(0, 6, "HETATM") == 0) {
+                char x[16];
+                std::snprintf(x, sizeof x, "%8.3f", std::stod(line.substr(30, 8)) + 10.0);
+                line.replace(30, 8, x);
+            }
+            out << line << "\n";
+        }
+    }
+    Outcome r = RunTool({DataFile("1hpv.pdb"), "--superpose", shifted, "--write-moved", moved, "--json", "--no-timings"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const nlohmann::json json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["primitives"]["opaque spheres"], 2 * 1631);
+    EXPECT_NEAR(json["superposition"]["rmsd_before"].get<double>(), 10.0, 1e-3);
+    const Molecule original = ReadStructureFile(DataFile("1hpv.pdb")), back = ReadStructureFile(moved);
+    ASSERT_EQ(back.atoms.size(), original.atoms.size());
+    double worst = 0;
+    for (std::size_t i = 0; i < back.atoms.size(); ++i)
+        worst = std::max({worst, std::fabs(back.atoms[i].x - original.atoms[i].x),
+                          std::fabs(back.atoms[i].y - original.atoms[i].y),
+                          std::fabs(back.atoms[i].z - original.atoms[i].z)});
+    EXPECT_LT(worst, 0.002);
+    EXPECT_EQ(back.atoms[0].name, original.atoms[0].name);
+    EXPECT_EQ(RunTool({"--write-moved", moved}).status, 1); // nothing to move
+    for (const std::string& f : {shifted, moved})
+        std::remove(f.c_str());
+    ::rmdir(dir.c_str());
+}
+
+// Files are read in pieces: a file of several pieces (two copies of 1HPV,
+// 300 kB), plain and gzip-compressed, reads whole.
+TEST(StructureInput, FilesLargerThanOnePieceReadWhole)
+{
+    const std::string dir = TempDir(), path = dir + "/twice.pdb";
+    {
+        std::istringstream in(ReadAll(DataFile("1hpv.pdb")));
+        std::ofstream out(path);
+        std::string second;
+        for (std::string line; std::getline(in, line);) {
+            if (line.compare(0, 6, "ATOM  ") != 0 && line.compare(0, 6, "HETATM") != 0)
+                continue;
+            out << line << "\n";
+            line[21] = 'Z';
+            second += line + "\n";
+        }
+        out << second;
+    }
+    EXPECT_EQ(ReadStructureFile(path).atoms.size(), 2u * 1631u);
+    ASSERT_EQ(std::system(("gzip -k " + path).c_str()), 0);
+    EXPECT_EQ(ReadStructureFile(path + ".gz").atoms.size(), 2u * 1631u);
+    std::remove(path.c_str());
+    std::remove((path + ".gz").c_str());
+    ::rmdir(dir.c_str());
+}

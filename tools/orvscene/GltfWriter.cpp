@@ -93,10 +93,15 @@ public:
         int view = View(values.data(), values.size() * sizeof(float), target);
         return Accessor(view, 5126, values.size() / static_cast<std::size_t>(components), type, extra);
     }
-    int Indices(const std::vector<std::uint16_t>& values)
+    int Indices(const std::vector<std::uint32_t>& values, std::uint32_t vertices)
     {
-        int view = View(values.data(), values.size() * sizeof(std::uint16_t), 34963);
-        return Accessor(view, 5123, values.size(), "SCALAR", "");
+        if (vertices > 65535) {
+            int view = View(values.data(), values.size() * sizeof(std::uint32_t), 34963);
+            return Accessor(view, 5125, values.size(), "SCALAR", "");
+        }
+        std::vector<std::uint16_t> narrow(values.begin(), values.end());
+        int view = View(narrow.data(), narrow.size() * sizeof(std::uint16_t), 34963);
+        return Accessor(view, 5123, narrow.size(), "SCALAR", "");
     }
     int Material(const std::string& name, std::uint32_t rgb)
     {
@@ -147,7 +152,7 @@ private:
 // cylinder of radius 1 standing on y = 0 .. 1.
 struct UnitShape {
     std::vector<float> positions, normals;
-    std::vector<std::uint16_t> indices;
+    std::vector<std::uint32_t> indices;
 
     static UnitShape Sphere(int slices, int stacks)
     {
@@ -185,7 +190,7 @@ private:
     {
         for (int i = 0; i < rows; ++i)
             for (int j = 0; j < slices; ++j) {
-                auto at = [&](int r, int c) { return static_cast<std::uint16_t>(r * (slices + 1) + c); };
+                auto at = [&](int r, int c) { return static_cast<std::uint32_t>(r * (slices + 1) + c); };
                 indices.insert(indices.end(), {at(i, j), at(i, j + 1), at(i + 1, j)});
                 indices.insert(indices.end(), {at(i, j + 1), at(i + 1, j + 1), at(i + 1, j)});
             }
@@ -204,6 +209,7 @@ struct ListContent {
     std::vector<InstanceGroup> spheres, cylinders;
     std::map<std::uint32_t, std::size_t> sphereGroup, cylinderGroup;
     std::vector<float> linePositions, lineColours, dotPositions, dotColours;
+    std::vector<std::string> lineIds, dotIds;
     std::vector<std::string> labels, icons;
 
     InstanceGroup& Group(std::vector<InstanceGroup>& groups, std::map<std::uint32_t, std::size_t>& index,
@@ -273,7 +279,10 @@ bool IsIdentity(const Matrix4x4& m)
 class GltfScene : public SceneVisitor
 {
 public:
-    explicit GltfScene(GlbBuilder& glb) : m_glb(glb) {}
+    GltfScene(GlbBuilder& glb, const MeshDetail& detail, bool instanced)
+        : m_glb(glb), m_detail(detail), m_instanced(instanced)
+    {
+    }
 
     void EnterList(const SceneListVisit& at)
     {
@@ -346,12 +355,14 @@ public:
         const std::uint32_t a1 = Packed(l.GetColor1()), b2 = Packed(l.GetColor2());
         for (std::uint32_t colour : {a1, a1, b2, b2})
             PushLinear(colour, c.lineColours);
+        c.lineIds.push_back("[" + std::to_string(l.GetID1()) + "," + std::to_string(l.GetID2()) + "]");
     }
     void Primitive(const DotPrimitive& d, const char*, const SceneListVisit&)
     {
         ListContent& c = m_content.back();
         Push(Place(d.GetCoord()), c.dotPositions);
         PushLinear(Packed(d.GetColor()), c.dotColours);
+        c.dotIds.push_back(std::to_string(d.GetID()));
     }
     void Primitive(const Text3DPrimitive& t, const char*, const SceneListVisit&)
     {
@@ -375,17 +386,26 @@ public:
         if (!c.icons.empty())
             json += ",\"icons\":[" + Join(c.icons) + "]";
         json += "}";
+        const UnitShape sphere = UnitShape::Sphere(m_detail.sphereSlices, m_detail.sphereStacks);
+        const UnitShape cylinder = UnitShape::Cylinder(m_detail.cylinderSlices);
         for (const InstanceGroup& g : c.spheres)
-            AddInstances(node, "spheres", Shape(m_sphere, UnitShape::Sphere(24, 16)), g, false);
+            if (m_instanced)
+                AddInstances(node, "spheres", Shape(m_sphere, sphere), g, false);
+            else
+                AddMerged(node, "spheres", sphere, g, false);
         for (const InstanceGroup& g : c.cylinders)
-            AddInstances(node, "cylinder halves", Shape(m_cylinder, UnitShape::Cylinder(16)), g, true);
-        AddVertexMesh(node, "lines", 1, c.linePositions, c.lineColours);
-        AddVertexMesh(node, "dots", 0, c.dotPositions, c.dotColours);
+            if (m_instanced)
+                AddInstances(node, "cylinder halves", Shape(m_cylinder, cylinder), g, true);
+            else
+                AddMerged(node, "cylinder halves", cylinder, g, true);
+        AddVertexMesh(node, "lines", 1, c.linePositions, c.lineColours, c.lineIds);
+        AddVertexMesh(node, "dots", 0, c.dotPositions, c.dotColours, c.dotIds);
         m_content.pop_back();
         m_frames.pop_back();
     }
 
     std::vector<Node> nodes;
+    bool usedInstancing = false;
 
 private:
     struct Frame {
@@ -415,7 +435,7 @@ private:
         if (s.position < 0) {
             s.position = m_glb.Floats(shape.positions, 3, true, 34962);
             s.normal = m_glb.Floats(shape.normals, 3, false, 34962);
-            s.indices = m_glb.Indices(shape.indices);
+            s.indices = m_glb.Indices(shape.indices, static_cast<std::uint32_t>(shape.positions.size() / 3));
         }
         return s;
     }
@@ -425,7 +445,7 @@ private:
         auto mesh = shape.meshByColour.find(g.rgb);
         if (mesh == shape.meshByColour.end()) {
             const std::string name = kind + " " + Hex(g.rgb);
-            const int material = m_glb.Material(Hex(g.rgb), g.rgb);
+            const int material = MaterialOf(g.rgb);
             const int m = m_glb.Mesh(name, "{\"attributes\":{\"POSITION\":" + std::to_string(shape.position) +
                                                ",\"NORMAL\":" + std::to_string(shape.normal) +
                                                "},\"indices\":" + std::to_string(shape.indices) +
@@ -436,13 +456,77 @@ private:
         if (rotated)
             attributes += ",\"ROTATION\":" + std::to_string(m_glb.Floats(g.rotations, 4, false, 0));
         attributes += ",\"SCALE\":" + std::to_string(m_glb.Floats(g.scales, 3, false, 0));
+        usedInstancing = true;
         AddChild(parent, "\"name\":" + JsonString(kind + " " + Hex(g.rgb)) + ",\"mesh\":" +
                              std::to_string(mesh->second) + ",\"extensions\":{\"EXT_mesh_gpu_instancing\":{" +
                              "\"attributes\":{" + attributes + "}}},\"extras\":{\"kind\":" + JsonString(kind) +
                              ",\"objectIds\":[" + Join(g.ids) + "]}");
     }
+    // The group's shapes written out into one mesh: each instance's copy of
+    // the unit shape moved by its translation, rotation and scale (normals
+    // by the inverse scale, then turned).
+    void AddMerged(int parent, const std::string& kind, const UnitShape& shape, const InstanceGroup& g, bool rotated)
+    {
+        const std::size_t count = g.translations.size() / 3, n = shape.positions.size() / 3;
+        std::vector<float> positions, normals;
+        std::vector<std::uint32_t> indices;
+        positions.reserve(count * n * 3);
+        normals.reserve(count * n * 3);
+        indices.reserve(count * shape.indices.size());
+        for (std::size_t i = 0; i < count; ++i) {
+            const float* t = &g.translations[i * 3];
+            const float* sc = &g.scales[i * 3];
+            const float identity[4] = {0, 0, 0, 1};
+            const float* q = rotated ? &g.rotations[i * 4] : identity;
+            for (std::size_t k = 0; k < n; ++k) {
+                double p[3], m[3];
+                for (int c = 0; c < 3; ++c) {
+                    p[c] = shape.positions[k * 3 + static_cast<std::size_t>(c)] * sc[c];
+                    m[c] = sc[c] != 0 ? shape.normals[k * 3 + static_cast<std::size_t>(c)] / sc[c] : 0.0;
+                }
+                Rotate(q, p);
+                Rotate(q, m);
+                const double length = std::sqrt(m[0] * m[0] + m[1] * m[1] + m[2] * m[2]);
+                for (int c = 0; c < 3; ++c) {
+                    positions.push_back(static_cast<float>(p[c] + t[c]));
+                    normals.push_back(length > 0 ? static_cast<float>(m[c] / length) : 0.0f);
+                }
+            }
+            for (std::uint32_t index : shape.indices)
+                indices.push_back(index + static_cast<std::uint32_t>(i * n));
+        }
+        const int material = MaterialOf(g.rgb);
+        const int mesh = m_glb.Mesh(kind + " " + Hex(g.rgb),
+                                    "{\"attributes\":{\"POSITION\":" + std::to_string(m_glb.Floats(positions, 3, true, 34962)) +
+                                        ",\"NORMAL\":" + std::to_string(m_glb.Floats(normals, 3, false, 34962)) +
+                                        "},\"indices\":" +
+                                        std::to_string(m_glb.Indices(indices, static_cast<std::uint32_t>(count * n))) +
+                                        ",\"material\":" + std::to_string(material) + "}");
+        AddChild(parent, "\"name\":" + JsonString(kind + " " + Hex(g.rgb)) + ",\"mesh\":" + std::to_string(mesh) +
+                             ",\"extras\":{\"kind\":" + JsonString(kind) + ",\"verticesPerObject\":" +
+                             std::to_string(n) + ",\"objectIds\":[" + Join(g.ids) + "]}");
+    }
+    // q = (x, y, z, w) applied to p in place.
+    static void Rotate(const float* q, double* p)
+    {
+        const double x = q[0], y = q[1], z = q[2], w = q[3];
+        // t = 2 q.xyz x p; p' = p + w t + q.xyz x t
+        const double tx = 2 * (y * p[2] - z * p[1]), ty = 2 * (z * p[0] - x * p[2]), tz = 2 * (x * p[1] - y * p[0]);
+        const double rx = p[0] + w * tx + (y * tz - z * ty), ry = p[1] + w * ty + (z * tx - x * tz),
+                     rz = p[2] + w * tz + (x * ty - y * tx);
+        p[0] = rx;
+        p[1] = ry;
+        p[2] = rz;
+    }
+    int MaterialOf(std::uint32_t rgb)
+    {
+        auto hit = m_materials.find(rgb);
+        if (hit == m_materials.end())
+            hit = m_materials.emplace(rgb, m_glb.Material(Hex(rgb), rgb)).first;
+        return hit->second;
+    }
     void AddVertexMesh(int parent, const std::string& kind, int mode, const std::vector<float>& positions,
-                       const std::vector<float>& colours)
+                       const std::vector<float>& colours, const std::vector<std::string>& ids)
     {
         if (positions.empty())
             return;
@@ -454,7 +538,7 @@ private:
                                  "},\"mode\":" + std::to_string(mode) +
                                  ",\"material\":" + std::to_string(m_plainMaterial) + "}");
         AddChild(parent, "\"name\":" + JsonString(kind) + ",\"mesh\":" + std::to_string(mesh) +
-                             ",\"extras\":{\"kind\":" + JsonString(kind) + "}");
+                             ",\"extras\":{\"kind\":" + JsonString(kind) + ",\"objectIds\":[" + Join(ids) + "]}");
     }
     void AddChild(int parent, const std::string& json)
     {
@@ -463,6 +547,9 @@ private:
     }
 
     GlbBuilder& m_glb;
+    MeshDetail m_detail;
+    bool m_instanced;
+    std::map<std::uint32_t, int> m_materials;
     std::vector<Frame> m_frames;
     std::vector<ListContent> m_content;
     ShapeAccessors m_sphere, m_cylinder;
@@ -476,10 +563,28 @@ void WriteLittle32(std::ostream& out, std::uint32_t v)
     out.write(bytes, 4);
 }
 
+// Counts the spheres and cylinders of a scene.
+struct SolidCounter : SceneVisitor {
+    using SceneVisitor::Primitive;
+    void Primitive(const SpherePrimitive&, const char*, const SceneListVisit&) { ++spheres; }
+    void Primitive(const CylinderPrimitive&, const char*, const SceneListVisit&) { ++cylinders; }
+    long spheres = 0, cylinders = 0;
+};
+
 } // namespace
 
-GltfWriter::GltfWriter(const DisplayList3D& scene, const std::string& title, const SceneAtoms* atoms)
-    : m_scene(scene), m_title(title), m_atoms(atoms)
+MeshDetail ChooseDetail(long spheres, long halves, long budget)
+{
+    static const MeshDetail levels[] = {{24, 16, 16}, {16, 10, 12}, {12, 8, 10}, {10, 6, 8},
+                                        {8, 5, 6},    {6, 4, 6},    {6, 3, 4}};
+    for (const MeshDetail& level : levels)
+        if (level.Triangles(spheres, halves) <= budget)
+            return level;
+    return levels[sizeof levels / sizeof levels[0] - 1];
+}
+
+GltfWriter::GltfWriter(const DisplayList3D& scene, const std::string& title, const SceneAtoms* atoms, bool instanced)
+    : m_scene(scene), m_title(title), m_atoms(atoms), m_instanced(instanced)
 {
 }
 
@@ -526,8 +631,10 @@ std::string AtomExtras(const SceneAtoms& table)
 
 void GltfWriter::Write(std::ostream& out) const
 {
+    SolidCounter counter;
+    WalkScene(m_scene, counter);
     GlbBuilder glb;
-    GltfScene scene(glb);
+    GltfScene scene(glb, ChooseDetail(counter.spheres, 2 * counter.cylinders), m_instanced);
     WalkScene(m_scene, scene);
 
     std::vector<std::string> nodes;
@@ -542,7 +649,8 @@ void GltfWriter::Write(std::ostream& out) const
         nodes.push_back(json + "}");
     }
     std::string json = "{\"asset\":{\"version\":\"2.0\",\"generator\":\"orvscene\"}";
-    json += ",\"extensionsUsed\":[\"EXT_mesh_gpu_instancing\"],\"extensionsRequired\":[\"EXT_mesh_gpu_instancing\"]";
+    if (scene.usedInstancing)
+        json += ",\"extensionsUsed\":[\"EXT_mesh_gpu_instancing\"],\"extensionsRequired\":[\"EXT_mesh_gpu_instancing\"]";
     json += ",\"scene\":0,\"scenes\":[{\"name\":" + JsonString(m_title) + ",\"nodes\":[0]" +
             (m_atoms ? ",\"extras\":" + AtomExtras(*m_atoms) : std::string()) + "}]";
     json += ",\"nodes\":[" + Join(nodes) + "]";

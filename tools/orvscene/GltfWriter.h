@@ -13,9 +13,13 @@ namespace orvscene {
 // its local transformation, nested as the lists are; under it one node per
 // colour for its spheres and for its cylinders, each an instanced unit mesh
 // (EXT_mesh_gpu_instancing: translation, rotation and scale per instance)
-// with a material of that colour, its instances' object identifiers in the
-// node's extras; lines and dots as line and point meshes with vertex colours;
-// labels and icons in the list node's extras.
+// with a material of that colour, or with `instanced` false one plain mesh
+// of all those shapes (for loaders without the extension); lines and dots as
+// line and point meshes with vertex colours; every such node lists the
+// object identifiers of what it draws in its extras; labels and icons in the
+// list node's extras. The spheres' and cylinders' detail falls with their
+// number, so that a scene of any size stays near 8 million triangles; the
+// file names an extension as used and required only when it uses it.
 //
 // glTF composes a child's matrix after its parent's, where display lists
 // apply the parent's first: each node carries the matrix that gives its list
@@ -29,13 +33,27 @@ public:
     // identifier (atoms[id - 1]) its serial, name, element, residue, number,
     // insertion code, chain, segment, alternate location, occupancy and B-factor,
     // as parallel arrays; and the entry's ID and title where known.
-    GltfWriter(const Orvane::DisplayList3D& scene, const std::string& title, const SceneAtoms* atoms = nullptr);
+    GltfWriter(const Orvane::DisplayList3D& scene, const std::string& title, const SceneAtoms* atoms = nullptr,
+               bool instanced = true);
     void Write(std::ostream& out) const;
 
 private:
     const Orvane::DisplayList3D& m_scene;
     std::string m_title;
     const SceneAtoms* m_atoms;
+    bool m_instanced;
 };
+
+// Sphere slices and stacks and cylinder slices for a scene of that many
+// spheres and cylinder halves: the finest whose triangles stay within the
+// budget.
+struct MeshDetail {
+    int sphereSlices, sphereStacks, cylinderSlices;
+    long Triangles(long spheres, long halves) const
+    {
+        return spheres * 2L * sphereSlices * sphereStacks + halves * 2L * cylinderSlices;
+    }
+};
+MeshDetail ChooseDetail(long spheres, long halves, long budget = 8000000);
 
 } // namespace orvscene

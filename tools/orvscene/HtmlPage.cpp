@@ -1,5 +1,6 @@
 #include "HtmlPage.h"
 
+#include "Elements.h"
 #include "Json.h"
 #include "SceneWalk.h"
 #include "WebAssets.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <ostream>
@@ -67,16 +69,33 @@ struct Section {
     std::string name;
     bool wide; // 32-bit elements, else 16-bit
     std::vector<std::uint32_t> values;
+    bool real = false; // 32-bit elements that hold the bits of floats
 };
+
+// Floats as a section's 32-bit elements.
+Section FloatSection(const std::string& name, const std::vector<float>& values)
+{
+    Section s{name, true, std::vector<std::uint32_t>(values.size()), true};
+    if (!values.empty())
+        std::memcpy(s.values.data(), values.data(), values.size() * sizeof(float));
+    return s;
+}
 
 // Gathers what the page draws, in the root's frame: the walk hands each
 // primitive with its list's aggregate transformation.
 class PageScene : public SceneVisitor
 {
 public:
+    // Identifiers 1 .. atomIds name atoms that the page draws from its own
+    // atom table: what depicts only them is left out.
+    explicit PageScene(unsigned atomIds = 0) : m_atomIds(atomIds) {}
+    bool Atom(unsigned id) const { return id != 0 && id <= m_atomIds; }
+
     using SceneVisitor::Primitive;
     void Primitive(const SpherePrimitive& s, const char*, const SceneListVisit& at)
     {
+        if (Atom(s.GetID()))
+            return;
         sphereCentres.push_back(at.aggregate.Transform(s.GetCenter()));
         sphereColours.push_back(colours(Packed(s.GetColor())));
         sphereRadii.push_back(radii(static_cast<float>(s.GetRadius())));
@@ -84,23 +103,36 @@ public:
     }
     void Primitive(const CylinderPrimitive& c, const char*, const SceneListVisit& at)
     {
+        if (Atom(c.GetID()) && Atom(c.GetEnd1ID()) && Atom(c.GetEnd2ID()))
+            return;
         AddSegment(cylinders, at, c.GetEnd1(), c.GetEnd2(), c.GetColor1(), c.GetColor2());
         cylinderRadii.push_back(radii(static_cast<float>(c.GetRadius())));
+        // The atoms of the halves, as the pick targets name them.
+        const unsigned id = c.GetID();
+        cylinders.ids1.push_back(id ? (c.GetEnd1ID() ? c.GetEnd1ID() : id) : 0);
+        cylinders.ids2.push_back(id ? (c.GetEnd2ID() ? c.GetEnd2ID() : id) : 0);
     }
     void Primitive(const LinePrimitive& l, const char*, const SceneListVisit& at)
     {
+        if (Atom(l.GetID1()) && Atom(l.GetID2()))
+            return;
         AddSegment(lines, at, l.GetEnd1(), l.GetEnd2(), l.GetColor1(), l.GetColor2());
+        lines.ids1.push_back(l.GetID1());
+        lines.ids2.push_back(l.GetID2());
     }
     void Primitive(const DotPrimitive& d, const char*, const SceneListVisit& at)
     {
+        if (Atom(d.GetID()))
+            return;
         dotPositions.push_back(at.aggregate.Transform(d.GetCoord()));
         dotColours.push_back(colours(Packed(d.GetColor())));
+        dotIds.push_back(d.GetID());
     }
     void Primitive(const Text3DPrimitive& t, const char*, const SceneListVisit& at)
     {
         Point3d p = at.aggregate.Transform(t.GetPosition());
         labels += std::string(labels.empty() ? "" : ",") + "[" + JsonString(t.GetText()) + "," + Number(p.GetX()) +
-                  "," + Number(p.GetY()) + "," + Number(p.GetZ()) + "]";
+                  "," + Number(p.GetY()) + "," + Number(p.GetZ()) + "," + std::to_string(t.GetID()) + "]";
     }
     void Primitive(const IconPrimitive& icon, const char*, const SceneListVisit& at)
     {
@@ -111,7 +143,7 @@ public:
 
     struct Segments {
         std::vector<Point3d> ends1, ends2;
-        std::vector<std::uint32_t> colours1, colours2;
+        std::vector<std::uint32_t> colours1, colours2, ids1, ids2;
     };
     Palette<std::uint32_t> colours;
     Palette<float> radii;
@@ -121,10 +153,11 @@ public:
     std::vector<std::uint32_t> cylinderRadii;
     Segments lines;
     std::vector<Point3d> dotPositions;
-    std::vector<std::uint32_t> dotColours;
+    std::vector<std::uint32_t> dotColours, dotIds;
     std::string labels, icons; // JSON array elements
 
 private:
+    unsigned m_atomIds;
     void AddSegment(Segments& s, const SceneListVisit& at, const Point3d& a, const Point3d& b, const Color& ca,
                     const Color& cb)
     {
@@ -181,6 +214,7 @@ public:
             Add(p, out);
         return out;
     }
+    double Origin(int k) const { return m_lo[k]; }
     std::string Json() const
     {
         return "\"origin\":[" + Number(m_lo[0]) + "," + Number(m_lo[1]) + "," + Number(m_lo[2]) +
@@ -197,7 +231,8 @@ private:
 
 // The pick dots, one per distinct position step and identifier, in the
 // scene's order; returns their number.
-int AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std::vector<Section>& sections)
+int AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, const PageScene& scene,
+                std::vector<Section>& sections)
 {
     struct Key {
         std::uint64_t steps; // three 16-bit steps
@@ -214,6 +249,8 @@ int AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std::
     std::unordered_set<Key, Hash> seen;
     seen.reserve(dots.size());
     for (const DotPrimitive& dot : dots) {
+        if (scene.Atom(dot.GetID()))
+            continue;
         const std::size_t at = positions.size();
         q.Add(dot.GetCoord(), positions);
         const Key key{positions[at] | std::uint64_t(positions[at + 1]) << 16 | std::uint64_t(positions[at + 2]) << 32,
@@ -308,6 +345,86 @@ void AddAtoms(const SceneDocument& doc, const SceneAtoms* atoms, std::vector<Sec
     }
 }
 
+// Every atom of the structure with its fields, and the bonds between all of
+// them (hydrogens' too, found by the scene's own bond rule), so that the page
+// can draw the molecule in any style, colouring and selection of atoms.
+// Atoms keep the scene's object identifiers; atoms the scene leaves out get
+// identifiers after all of the scene's (`sceneIds` of them).
+// Flags: 1 water, 2 hydrogen, 4 HETATM, 8 shown in the scene as built.
+void AddMolecule(const Molecule& m, const SceneOptions& options, const StructureFacts& shown, unsigned sceneIds,
+                 const Quantiser& q, std::vector<Section>& sections, std::string& json)
+{
+    const bool hidden = shown.shown.size() < m.atoms.size();
+    SceneOptions all = options;
+    all.hydrogens = true;
+    const StructureFacts facts = hidden ? AnalyseStructure(m, all) : shown;
+    Palette<std::string> nameIndex, elementIndex;
+    Palette<std::tuple<std::string, std::string, std::string>> residueIndex;
+    std::vector<float> positions; // exact enough to measure: offsets from the box's corner
+    std::vector<float> occupancies, bFactors;
+    std::vector<std::uint32_t> ids, serials, names, residues, elements, altlocs, flags, bondA, bondB;
+    unsigned next = sceneIds;
+    for (std::size_t i = 0; i < m.atoms.size(); ++i) {
+        const Atom& atom = m.atoms[i];
+        for (int k = 0; k < 3; ++k) {
+            const double v = (k == 0 ? atom.x : k == 1 ? atom.y : atom.z) - q.Origin(k);
+            positions.push_back(std::isfinite(v) ? static_cast<float>(v) : 0.0f);
+        }
+        const unsigned id = shown.ids[i];
+        ids.push_back(id != 0 ? id : ++next);
+        serials.push_back(static_cast<std::uint32_t>(atom.serial));
+        names.push_back(nameIndex(atom.name));
+        std::string number = std::to_string(atom.residueNumber);
+        if (atom.insertion != ' ')
+            number += atom.insertion;
+        residues.push_back(residueIndex(std::make_tuple(atom.chain, atom.residue, number)));
+        elements.push_back(elementIndex(LookupElement(atom.element).symbol));
+        altlocs.push_back(static_cast<unsigned char>(atom.altLocation == ' ' ? 0 : atom.altLocation));
+        occupancies.push_back(static_cast<float>(atom.occupancy));
+        bFactors.push_back(static_cast<float>(atom.bFactor));
+        flags.push_back((IsWater(atom.residue) ? 1u : 0u) | (atom.element == "H" ? 2u : 0u) | (atom.hetero ? 4u : 0u) |
+                        (id != 0 ? 8u : 0u));
+    }
+    for (const Bond& b : facts.bonds) {
+        bondA.push_back(static_cast<std::uint32_t>(b.a));
+        bondB.push_back(static_cast<std::uint32_t>(b.b));
+    }
+    const bool wideNames = nameIndex.Values().size() > 65535;
+    sections.push_back(FloatSection("atom.pos", positions));
+    sections.push_back({"atom.id", true, std::move(ids)});
+    sections.push_back({"atom.serial", true, std::move(serials)});
+    sections.push_back({"atom.residue", true, std::move(residues)});
+    sections.push_back({"atom.name", wideNames, std::move(names)});
+    sections.push_back({"atom.element", false, std::move(elements)});
+    sections.push_back({"atom.altloc", false, std::move(altlocs)});
+    sections.push_back(FloatSection("atom.occupancy", occupancies));
+    sections.push_back(FloatSection("atom.bfactor", bFactors));
+    sections.push_back({"atom.flags", false, std::move(flags)});
+    sections.push_back({"bond.a", true, std::move(bondA)});
+    sections.push_back({"bond.b", true, std::move(bondB)});
+
+    std::string list;
+    for (const std::string& n : nameIndex.Values())
+        list += (list.empty() ? "" : ",") + JsonString(n);
+    json += ",\"names\":[" + list + "]";
+    list.clear();
+    for (const auto& r : residueIndex.Values())
+        list += std::string(list.empty() ? "" : ",") + "[" + JsonString(std::get<0>(r)) + "," +
+                JsonString(std::get<1>(r)) + "," + JsonString(std::get<2>(r)) + "]";
+    json += ",\"residues\":[" + list + "]";
+    // Per element: symbol, colour, van der Waals radius.
+    list.clear();
+    for (const std::string& symbol : elementIndex.Values()) {
+        const ElementInfo& e = LookupElement(symbol);
+        char colour[16];
+        std::snprintf(colour, sizeof colour, "#%02x%02x%02x", e.r, e.g, e.b);
+        list += std::string(list.empty() ? "" : ",") + "[" + JsonString(symbol) + ",\"" + colour + "\"," +
+                Number(e.vdwRadius) + "]";
+    }
+    json += ",\"elements\":[" + list + "],\"style\":" + JsonString(StyleName(options.style)) +
+            ",\"ballScale\":" + Number(kBallScale) + ",\"stickRadius\":" + Number(kStickRadius);
+}
+
 // Palette indices are 16-bit unless a palette outgrows that.
 Section IndexSection(const std::string& name, std::vector<std::uint32_t> values, std::size_t paletteSize)
 {
@@ -321,6 +438,8 @@ void AddSegments(const std::string& kind, const PageScene::Segments& s, const Qu
     sections.push_back({kind + ".end2", false, q.All(s.ends2)});
     sections.push_back(IndexSection(kind + ".colour1", s.colours1, palette));
     sections.push_back(IndexSection(kind + ".colour2", s.colours2, palette));
+    sections.push_back({kind + ".id1", true, s.ids1});
+    sections.push_back({kind + ".id2", true, s.ids2});
 }
 
 // Little-endian bytes of every section, each padded to 4 bytes, and the
@@ -328,7 +447,7 @@ void AddSegments(const std::string& kind, const PageScene::Segments& s, const Qu
 void Serialise(const std::vector<Section>& sections, std::string& bytes, std::string& json)
 {
     for (const Section& s : sections) {
-        json += std::string(json.empty() ? "" : ",") + "[" + JsonString(s.name) + ",\"" + (s.wide ? "u32" : "u16") +
+        json += std::string(json.empty() ? "" : ",") + "[" + JsonString(s.name) + ",\"" + (s.real ? "f32" : s.wide ? "u32" : "u16") +
                 "\"," + std::to_string(s.values.size()) + "]";
         for (std::uint32_t v : s.values) {
             bytes += static_cast<char>(v & 0xff);
@@ -435,17 +554,32 @@ std::string Base64(const std::string& bytes)
     return out;
 }
 
+std::string SceneTitle(const SceneDocument& doc, const Molecule* molecule)
+{
+    if (molecule && (!molecule->entryId.empty() || !molecule->title.empty())) {
+        const std::string& id = molecule->entryId;
+        return ToUtf8(id.empty() ? molecule->title : molecule->title.empty() ? id : id + " · " + molecule->title);
+    }
+    const std::size_t slash = doc.source.find_last_of('/');
+    std::string base = slash == std::string::npos ? doc.source : doc.source.substr(slash + 1);
+    return ToUtf8(base.empty() ? doc.source : base);
+}
+
 bool HtmlPage::Available()
 {
     return WebAssets::HaveThree();
 }
 
-HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms* atoms)
+HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms* atoms, const Molecule* molecule,
+                   const SceneOptions* options)
 {
-    PageScene scene;
+    // With the structure, the page draws its atoms itself (in whatever style
+    // is asked), so the scene's primitives of those atoms stay out.
+    const SceneOptions sceneOptions = options ? *options : SceneOptions();
+    const StructureFacts shownAtoms = molecule ? AnalyseStructure(*molecule, sceneOptions) : StructureFacts();
+    PageScene scene(static_cast<unsigned>(shownAtoms.shown.size()));
     WalkScene(doc.scene, scene);
-    std::vector<DotPrimitive> dots;
-    doc.scene.GetPickDots(dots);
+    const PickTargets targets = GatherPickTargets(doc.scene);
 
     Quantiser q;
     q.Include(scene.sphereCentres);
@@ -454,8 +588,11 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms*
     q.Include(scene.lines.ends1);
     q.Include(scene.lines.ends2);
     q.Include(scene.dotPositions);
-    for (const DotPrimitive& d : dots)
+    for (const DotPrimitive& d : targets.dots)
         q.Include(d.GetCoord());
+    if (molecule)
+        for (const Atom& atom : molecule->atoms)
+            q.Include(Point3d(atom.x, atom.y, atom.z));
     q.Finish();
 
     const std::size_t palette = scene.colours.Values().size(), radii = scene.radii.Values().size();
@@ -469,9 +606,17 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms*
     AddSegments("line", scene.lines, q, palette, sections);
     sections.push_back({"dot.pos", false, q.All(scene.dotPositions)});
     sections.push_back(IndexSection("dot.colour", scene.dotColours, palette));
-    m_pickDots = AddPickDots(dots, q, sections);
-    std::string names, residues, fields;
-    AddAtoms(doc, atoms, sections, names, residues, fields);
+    sections.push_back({"dot.id", true, scene.dotIds});
+    m_pickDots = AddPickDots(targets.dots, q, scene, sections);
+    std::string atomJson;
+    if (molecule) {
+        AddMolecule(*molecule, sceneOptions, shownAtoms, static_cast<unsigned>(doc.serials.GetSize()), q, sections,
+                    atomJson);
+    } else {
+        std::string names, residues, fields;
+        AddAtoms(doc, atoms, sections, names, residues, fields);
+        atomJson = ",\"names\":[" + names + "],\"residues\":[" + residues + "]" + fields;
+    }
     m_atoms = doc.serials.GetSize();
 
     std::string bytes, sectionJson;
@@ -489,10 +634,10 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms*
         entry += ",\"entryId\":" + JsonString(atoms->entryId);
     if (atoms && !atoms->title.empty())
         entry += ",\"entryTitle\":" + JsonString(atoms->title);
-    m_header = "{\"title\":" + JsonString(doc.source) + entry + "," + q.Json() + ",\"colours\":[" +
+    m_header = "{\"title\":" + JsonString(SceneTitle(doc, molecule)) + entry + "," + q.Json() + ",\"colours\":[" +
                ColoursJson(scene.colours.Values()) + "],\"radii\":[" + RadiiJson(scene.radii.Values()) +
                "],\"sections\":[" + sectionJson + "],\"labels\":[" + scene.labels + "],\"icons\":[" + scene.icons +
-               "],\"names\":[" + names + "],\"residues\":[" + residues + "]" + fields + ",\"view\":[" + rotation +
+               "]" + atomJson + ",\"view\":[" + rotation +
                "],\"pickRadius\":" + Number(kPickRadius) +
                ",\"deflated\":" + (deflated ? "true" : "false") + "}";
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Molecule.h"
-
+#include "SceneBuilder.h"
 #include "SceneDocument.h"
 #include "SceneView.h"
 
@@ -21,12 +21,17 @@ class HtmlPage
 {
 public:
     // Gathers the scene of the document through the scene walk, its pick
-    // dots and its atoms; the page opens in the view's orientation.
+    // targets and its atoms; the page opens in the view's orientation.
     // With `atoms` (the structure the document was built from), the page's
     // atom data is taken from their fields: name, element, residue, number
     // with insertion code, chain, segment, alternate location, occupancy and
     // B-factor; without (a loaded document), from the document's labels.
-    HtmlPage(const SceneDocument& document, const View& view, const SceneAtoms* atoms = nullptr);
+    // With the structure itself too (and the options the scene was built
+    // with), the page carries every atom (hydrogens too) with its fields and
+    // bonds, draws the molecule from them and can restyle, recolour and
+    // filter it; without, it draws the scene as it is.
+    HtmlPage(const SceneDocument& document, const View& view, const SceneAtoms* atoms = nullptr,
+             const Molecule* molecule = nullptr, const SceneOptions* options = nullptr);
 
     // Whether this build embedded the three.js module (false when the
     // JavaScript packages were not installed at configure time).
@@ -43,6 +48,11 @@ private:
     int m_atoms = 0;
     int m_pickDots = 0;
 };
+
+// The name a scene goes by in a page's title and a glTF scene: the entry's
+// ID and title when the structure gives them, else the file's base name,
+// never its directories.
+std::string SceneTitle(const SceneDocument& document, const Molecule* molecule = nullptr);
 
 // Deflates bytes in the zlib format (what the browser's DecompressionStream
 // reads as "deflate"); false when the build has no zlib.

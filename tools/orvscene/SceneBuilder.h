@@ -26,6 +26,11 @@ const int kMaxAutomaticLabels = 300;
 bool ParseLabels(const std::string& text, Labels& labels);
 const char* LabelsName(Labels labels);
 
+// Ball-and-stick sizes in angstrom: a ball's radius as a share of its
+// element's van der Waals radius, and the sticks' radius.
+const double kBallScale = 0.22;
+const double kStickRadius = 0.14;
+
 struct SceneOptions {
     Style style = Style::BallAndStick;
     bool hydrogens = false;
@@ -35,6 +40,7 @@ struct SceneOptions {
     unsigned idOffset = 0;       // added to every atom's object identifier
     bool dimmed = false;         // element colours paled (a superposed structure)
     bool axes = true;            // the principal axes and the centroid's icon drawn
+    int threads = 1;             // threads the bond search may use (the bonds are the same for any number)
 };
 
 struct Bond {

@@ -60,7 +60,7 @@ public:
     {
         double x, y, z;
         Project(at, d.GetCoord(), x, y, z);
-        m_picture.discs.push_back({x, y, 3, z, ToRgb(d.GetColor()), d.GetID()});
+        m_picture.discs.push_back({x, y, kDotRadius, z, ToRgb(d.GetColor()), d.GetID()});
     }
     void Primitive(const Text3DPrimitive& t, const char*, const SceneListVisit& at)
     {
@@ -151,35 +151,190 @@ Picture DrawScene(const DisplayList3D& root, const View& view)
     return picture;
 }
 
-bool PickAt(const std::vector<DotPrimitive>& dots, const Picture& picture, const View& view, double px, double py,
-            Pick& pick, double radius)
+namespace {
+
+// Gathers the balls and sticks a click can hit, and the middles of bonds and
+// lines, where the half dots go.
+class PickGatherer : public SceneVisitor
 {
-    bool found = false;
-    // Nearest the viewer wins; at equal depth, nearest the point.
-    auto consider = [&](unsigned id, double depth, double d2) {
-        if (found && (depth < pick.depth || (depth == pick.depth && d2 >= pick.distance * pick.distance)))
+public:
+    explicit PickGatherer(PickTargets& targets) : m_targets(targets) {}
+
+    using SceneVisitor::Primitive;
+    void Primitive(const SpherePrimitive& s, const char*, const SceneListVisit& at)
+    {
+        if (s.GetID() != 0)
+            m_targets.balls.push_back({at.aggregate.Transform(s.GetCenter()), s.GetRadius(), s.GetID()});
+    }
+    void Primitive(const CylinderPrimitive& c, const char*, const SceneListVisit& at)
+    {
+        if (c.GetID() == 0)
             return;
-        found = true;
+        const unsigned id1 = c.GetEnd1ID() ? c.GetEnd1ID() : c.GetID();
+        const unsigned id2 = c.GetEnd2ID() ? c.GetEnd2ID() : c.GetID();
+        const Point3d a = at.aggregate.Transform(c.GetEnd1()), b = at.aggregate.Transform(c.GetEnd2());
+        m_targets.sticks.push_back({a, b, c.GetRadius(), id1, id2});
+        // The library's middle dot, which the half dots replace.
+        middles.push_back({at.aggregate.Transform(c.GetEnd1().MidPoint(c.GetEnd2())), c.GetID(), a, b, id1, id2});
+    }
+    void Primitive(const LinePrimitive& l, const char*, const SceneListVisit& at)
+    {
+        const Point3d a = at.aggregate.Transform(l.GetEnd1()), b = at.aggregate.Transform(l.GetEnd2());
+        halves.push_back({a, b, l.GetID1(), l.GetID2()});
+        if (l.GetID1() != 0 || l.GetID2() != 0)
+            m_targets.lines.push_back({a, b, std::max(1.0, static_cast<double>(l.GetWidth())), l.GetID1(), l.GetID2()});
+    }
+    void Primitive(const DotPrimitive& d, const char*, const SceneListVisit& at)
+    {
+        if (d.GetID() != 0)
+            m_targets.spots.push_back({at.aggregate.Transform(d.GetCoord()), d.GetID()});
+    }
+
+    struct Middle {
+        Point3d at;
+        unsigned id;
+        Point3d a, b;
+        unsigned id1, id2;
+    };
+    struct Halves {
+        Point3d a, b;
+        unsigned id1, id2;
+    };
+    std::vector<Middle> middles;
+    std::vector<Halves> halves;
+
+private:
+    PickTargets& m_targets;
+};
+
+void AddHalfDots(const Point3d& a, const Point3d& b, unsigned id1, unsigned id2, std::vector<DotPrimitive>& dots)
+{
+    const Color none(0, 0, 0, 0);
+    if (id1 != 0)
+        dots.emplace_back(a * 0.75 + b * 0.25, none, 1, id1);
+    if (id2 != 0)
+        dots.emplace_back(a * 0.25 + b * 0.75, none, 1, id2);
+}
+
+} // namespace
+
+PickTargets GatherPickTargets(const DisplayList3D& root)
+{
+    PickTargets targets;
+    PickGatherer gatherer(targets);
+    WalkScene(root, gatherer);
+    std::vector<DotPrimitive> dots;
+    root.GetPickDots(dots);
+
+    // A middle dot is the library's when it stands where the cylinder's
+    // middle does (to rounding) with the cylinder's identifier; one that a
+    // clip plane removed leaves no half dots either.
+    auto close = [](const Point3d& p, const Point3d& q) { return p.Distance2(q) <= 1e-12 * (1 + p.Length2()); };
+    std::vector<bool> used(gatherer.middles.size(), false);
+    std::size_t next = 0; // middles come in the dots' order
+    targets.dots.reserve(dots.size() + gatherer.middles.size() + 2 * gatherer.halves.size());
+    for (const DotPrimitive& dot : dots) {
+        bool middle = false;
+        for (std::size_t k = next; k < gatherer.middles.size() && k < next + 2 && !middle; ++k) {
+            const auto& m = gatherer.middles[k];
+            if (!used[k] && m.id == dot.GetID() && close(m.at, dot.GetCoord())) {
+                used[k] = middle = true;
+                next = k + 1;
+                AddHalfDots(m.a, m.b, m.id1, m.id2, targets.dots);
+            }
+        }
+        if (!middle)
+            targets.dots.push_back(dot);
+    }
+    for (const auto& h : gatherer.halves)
+        AddHalfDots(h.a, h.b, h.id1, h.id2, targets.dots);
+    return targets;
+}
+
+bool PickAt(const PickTargets& targets, const View& view, double px, double py, Pick& pick, double radius)
+{
+    const double scale = view.Scale();
+    // The view ray through the point runs along depth; work in angstrom.
+    const double ox = px / scale, oy = py / scale;
+    bool hit = false;
+    auto offer = [&](unsigned id, double depth, double distance) {
+        if (hit && depth <= pick.depth)
+            return;
+        hit = true;
         pick.id = id;
         pick.depth = depth;
-        pick.distance = std::sqrt(d2);
+        pick.distance = distance;
     };
-    const double r2 = radius * radius;
-    for (const DotPrimitive& dot : dots) {
+    for (const PickTargets::Ball& b : targets.balls) {
+        double x, y, depth;
+        view.Project(b.centre, x, y, depth);
+        const double d2 = ((x - px) * (x - px) + (y - py) * (y - py)) / (scale * scale);
+        if (d2 <= b.radius * b.radius)
+            offer(b.id, depth + std::sqrt(b.radius * b.radius - d2), std::sqrt(d2) * scale);
+    }
+    for (const PickTargets::Stick& s : targets.sticks) {
+        double x1, y1, z1, x2, y2, z2;
+        view.Project(s.end1, x1, y1, z1);
+        view.Project(s.end2, x2, y2, z2);
+        // Axis from end 1 in angstrom; the ray is (ox, oy, t).
+        const double ax = x2 / scale - x1 / scale, ay = y2 / scale - y1 / scale, az = z2 - z1;
+        const double length2 = ax * ax + ay * ay + az * az;
+        const double across2 = ax * ax + ay * ay; // the axis's extent across the view
+        if (across2 <= 1e-12 * length2 || length2 == 0)
+            continue; // seen end on: its balls stand for it
+        // Nearest approach of the ray to the axis, in the picture plane.
+        const double wx = ox - x1 / scale, wy = oy - y1 / scale;
+        const double u = (wx * ax + wy * ay) / across2; // share of the axis across the view
+        const double ex = wx - u * ax, ey = wy - u * ay;
+        const double off2 = ex * ex + ey * ey; // squared distance of the ray from the axis
+        if (off2 > s.radius * s.radius)
+            continue;
+        // The front surface: the axis's depth there plus the cylinder's
+        // reach toward the viewer at that offset; the half is the one that
+        // holds the surface point.
+        const double depth = z1 + u * az + std::sqrt((s.radius * s.radius - off2) * length2 / across2);
+        const double along = (wx * ax + wy * ay + (depth - z1) * az) / length2;
+        if (along < 0 || along > 1)
+            continue;
+        offer(along < 0.5 ? s.id1 : s.id2, depth, std::sqrt(off2) * scale);
+    }
+    // Lines and dots as the picture draws them: strokes of their width,
+    // discs of kDotRadius.
+    for (const PickTargets::Line& l : targets.lines) {
+        double x1, y1, z1, x2, y2, z2;
+        view.Project(l.end1, x1, y1, z1);
+        view.Project(l.end2, x2, y2, z2);
+        const double dx = x2 - x1, dy = y2 - y1, length2 = dx * dx + dy * dy;
+        const double u = length2 > 0 ? std::min(1.0, std::max(0.0, ((px - x1) * dx + (py - y1) * dy) / length2)) : 0;
+        const double ex = x1 + u * dx - px, ey = y1 + u * dy - py;
+        const unsigned id = u < 0.5 ? l.id1 : l.id2;
+        if (id != 0 && ex * ex + ey * ey <= l.width * l.width / 4)
+            offer(id, z1 + u * (z2 - z1), std::sqrt(ex * ex + ey * ey));
+    }
+    for (const PickTargets::Spot& spot : targets.spots) {
+        double x, y, depth;
+        view.Project(spot.at, x, y, depth);
+        const double d2 = (x - px) * (x - px) + (y - py) * (y - py);
+        if (d2 <= kDotRadius * kDotRadius)
+            offer(spot.id, depth, std::sqrt(d2));
+    }
+    if (hit)
+        return true;
+
+    double best2 = radius * radius;
+    for (const DotPrimitive& dot : targets.dots) {
         double x, y, depth;
         view.Project(dot.GetCoord(), x, y, depth);
-        double d2 = (x - px) * (x - px) + (y - py) * (y - py);
-        if (d2 <= r2)
-            consider(dot.GetID(), depth, d2);
+        const double d2 = (x - px) * (x - px) + (y - py) * (y - py);
+        if (d2 < best2 || (hit && d2 == best2 && depth > pick.depth) || (!hit && d2 == best2)) {
+            hit = true;
+            best2 = d2;
+            pick.id = dot.GetID();
+            pick.depth = depth;
+            pick.distance = std::sqrt(d2);
+        }
     }
-    // A drawn sphere is hit anywhere on its disc, at the depth of its surface
-    // under the point.
-    for (const Picture::Disc& disc : picture.discs) {
-        double d2 = (disc.x - px) * (disc.x - px) + (disc.y - py) * (disc.y - py);
-        if (disc.id != 0 && d2 <= disc.radius * disc.radius)
-            consider(disc.id, disc.depth + std::sqrt(disc.radius * disc.radius - d2) / view.Scale(), d2);
-    }
-    return found;
+    return hit;
 }
 
 } // namespace orvscene

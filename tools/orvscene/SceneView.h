@@ -5,6 +5,7 @@
 
 #include "orvcore/geometry/Matrix3x3.h"
 #include "orvcore/geometry/Matrix4x4.h"
+#include "orvcore/graphics/primitives/PointPrimitives.h"
 
 #include <vector>
 
@@ -45,18 +46,57 @@ Picture DrawScene(const Orvane::DisplayList3D& root, const View& view);
 
 // How far from the pointer, in picture pixels, a pick dot can be picked.
 const double kPickRadius = 6;
+// The radius of the disc that the picture draws for a dot, in pixels.
+const double kDotRadius = 3;
+
+// What a click can pick in a scene, in the root's frame: the spheres and
+// cylinders as drawn, and the pick dots. The dots are the library's, except
+// that a bond's middle dot (which names its first atom whichever half it
+// stands on) gives way to one dot in the middle of each half, naming that
+// half's atom; lines get such half dots too.
+struct PickTargets {
+    struct Ball {
+        Orvane::Point3d centre;
+        double radius;
+        unsigned id;
+    };
+    struct Stick {
+        Orvane::Point3d end1, end2;
+        double radius;
+        unsigned id1, id2; // the atoms of the halves from end1 and from end2
+    };
+    struct Line {
+        Orvane::Point3d end1, end2;
+        double width; // pixels
+        unsigned id1, id2;
+    };
+    struct Spot {
+        Orvane::Point3d at;
+        unsigned id;
+    };
+    std::vector<Ball> balls;
+    std::vector<Stick> sticks;
+    std::vector<Line> lines;
+    std::vector<Spot> spots; // drawn dots
+    std::vector<Orvane::DotPrimitive> dots;
+};
+
+PickTargets GatherPickTargets(const Orvane::DisplayList3D& root);
 
 struct Pick {
     unsigned id = 0;     // object identifier
-    double distance = 0; // from the point to the picked dot or disc centre, in pixels
+    double distance = 0; // from the point to the picked ball's or dot's centre (a stick's axis), in pixels
     double depth = 0;    // of what was hit (larger is nearer the viewer)
 };
 
-// What a click at picture point (x, y) picks: of the pick dots within
-// `radius` pixels and the picture's discs with an identifier that cover the
-// point (a sphere is hit wherever it is drawn, at the depth of its surface
-// there), the one nearest the viewer. False when there is none.
-bool PickAt(const std::vector<Orvane::DotPrimitive>& dots, const Picture& picture, const View& view, double x,
-            double y, Pick& pick, double radius = kPickRadius);
+// What a click at picture point (x, y) picks, by the one rule the page
+// follows too. What is drawn under the point wins (spheres, cylinders, lines
+// as wide as drawn, dots as large as drawn), the one whose surface is nearest
+// the viewer; a cylinder or line names the atom of the half hit.
+// Only where none is drawn, the pick dots within `radius` pixels compete: the
+// nearest to the point wins, at equal distance the nearer to the viewer.
+// False when there is none.
+bool PickAt(const PickTargets& targets, const View& view, double x, double y, Pick& pick,
+            double radius = kPickRadius);
 
 } // namespace orvscene

@@ -43,11 +43,6 @@ const char* LiteralEnd(const char* literal, const char* in)
     return in;
 }
 
-bool LiteralAt(const char* literal, const char* in)
-{
-    return LiteralEnd(literal, in) != nullptr;
-}
-
 // The node after a forward-linked node, or null.
 const char* ForwardNext(const char* node)
 {
@@ -61,8 +56,6 @@ const char* FindChar(const char* s, char c)
 {
     return std::strchr(s, c);
 }
-
-// Backtracking matcher for one execution of a program on one text.
 
 // One point the matcher can come back to, kept on the matcher's own stack:
 //   Choice: the alternative `node` of the choice whose first Branch is at
@@ -92,6 +85,15 @@ struct RegRun
     std::ptrdiff_t runStart = 1;
     std::ptrdiff_t runEnd = 0;
     std::ptrdiff_t failFrom = 1;
+};
+
+// The failure memo of an execution, set up once it is needed.
+struct RegMemo
+{
+    std::size_t words = 0;             // 64-bit words per row: text length + 1 bits
+    std::vector<std::uint16_t> index;  // node offset -> row + 1; 0xFFFF for nodes without a row
+    std::vector<std::uint64_t> failed; // the rows of bits
+    std::vector<RegRun> runs;          // per row (used by repetitions)
 };
 
 // Backtracking matcher for one execution of a program on one text. The
@@ -140,7 +142,7 @@ private:
     bool StartMemo();
     bool Failed(const char* node, const char* pos) const;
     void MarkFailed(std::uint16_t node, std::ptrdiff_t pos);
-    const char* FirstAlternative(const char* branch, const char* in) const;
+    const char* FirstAlternative(const char* branch, const char*& node, const char*& in) const;
     const char* RunEnd(const char* node, const char* in);
     std::ptrdiff_t NextCandidate(const char* node, std::ptrdiff_t q, std::ptrdiff_t floor);
     void RecordSpans(const char* at, const char* end);
@@ -165,12 +167,7 @@ private:
     // position), and the run of each repetition.
     long m_memoAfter;
     long m_backtracks = 0;
-    bool m_memo = false;
-    std::size_t m_columns = 0;            // text length + 1
-    std::size_t m_words = 0;              // 64-bit words per row
-    std::vector<std::uint16_t> m_index;   // node offset -> memo row + 1, 0 for other nodes
-    std::vector<std::uint64_t> m_failed;  // rows of m_columns bits
-    std::vector<RegRun> m_runs;           // per memo row (used by repetitions)
+    std::unique_ptr<RegMemo> m_memo;
 };
 
 // Spans are written only when a try succeeds, so an unset slot 0 shows that
@@ -204,7 +201,8 @@ int RegMatcher::Try(const char* at, const char* node, const char* in)
 [[gnu::noinline]] bool RegMatcher::Grow()
 {
     const std::size_t capacity = m_capacity * 4;
-    if (capacity * sizeof(RegFrame) + m_failed.size() * sizeof(std::uint64_t) >
+    const std::size_t memo = m_memo ? m_memo->failed.size() * sizeof(std::uint64_t) : 0;
+    if (capacity * sizeof(RegFrame) + memo >
         g_memoryLimit.load(std::memory_order_relaxed))
         return false;
     std::unique_ptr<RegFrame[]> grown(new (std::nothrow) RegFrame[capacity]);
@@ -222,8 +220,8 @@ int RegMatcher::Try(const char* at, const char* node, const char* in)
 // memory limit.
 bool RegMatcher::StartMemo()
 {
-    m_memo = true;
-    m_columns = std::strlen(m_bol) + 1;
+    m_memo = std::make_unique<RegMemo>();
+    std::vector<std::uint16_t>& index = m_memo->index;
     // Every node is reached from the first one through next links and the
     // operands of Branch nodes.
     std::vector<std::uint16_t> pending{1};
@@ -231,29 +229,29 @@ bool RegMatcher::StartMemo()
     while (!pending.empty()) {
         const std::uint16_t offset = pending.back();
         pending.pop_back();
-        if (offset >= m_index.size())
-            m_index.resize(offset + 1u, 0);
-        if (m_index[offset] != 0)
+        if (offset >= index.size())
+            index.resize(offset + 1u, 0);
+        if (index[offset] != 0)
             continue;
         const char* node = Node(offset);
         const unsigned char op = RegOp(node);
         const char* next = RegNext(node);
         const bool choice = op == RegBranch && next != nullptr && RegOp(next) == RegBranch;
         // Nodes without a row are marked visited with an index past the rows.
-        m_index[offset] = choice || op == RegStar || op == RegPlus ? static_cast<std::uint16_t>(++rows) : 0xFFFF;
+        index[offset] = choice || op == RegStar || op == RegPlus ? static_cast<std::uint16_t>(++rows) : 0xFFFF;
         if (next != nullptr)
             pending.push_back(Offset(next));
         if (op == RegBranch)
             pending.push_back(Offset(RegOperand(node)));
     }
-    const std::size_t words = m_words = (m_columns + 63) / 64;
+    const std::size_t words = m_memo->words = (std::strlen(m_bol) + 1 + 63) / 64;
     const std::size_t limit = g_memoryLimit.load(std::memory_order_relaxed);
     const std::size_t stack = m_capacity * sizeof(RegFrame);
     if (stack > limit || (rows != 0 && words > (limit - stack) / sizeof(std::uint64_t) / rows))
         return false;
     try {
-        m_failed.assign(rows * words, 0);
-        m_runs.assign(rows, RegRun{});
+        m_memo->failed.assign(rows * words, 0);
+        m_memo->runs.assign(rows, RegRun{});
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -262,31 +260,74 @@ bool RegMatcher::StartMemo()
 
 inline bool RegMatcher::Failed(const char* node, const char* pos) const
 {
-    const std::size_t row = m_index[Offset(node)] - 1u;
+    const std::size_t row = m_memo->index[Offset(node)] - 1u;
     const std::size_t bit = static_cast<std::size_t>(pos - m_bol);
-    return (m_failed[row * m_words + bit / 64] >> (bit % 64)) & 1u;
+    return (m_memo->failed[row * m_memo->words + bit / 64] >> (bit % 64)) & 1u;
 }
 
 inline void RegMatcher::MarkFailed(std::uint16_t node, std::ptrdiff_t pos)
 {
     if (!m_memo)
         return;
-    const std::size_t row = m_index[node] - 1u;
+    const std::size_t row = m_memo->index[node] - 1u;
     const std::size_t bit = static_cast<std::size_t>(pos);
-    m_failed[row * m_words + bit / 64] |= std::uint64_t{1} << (bit % 64);
+    m_memo->failed[row * m_memo->words + bit / 64] |= std::uint64_t{1} << (bit % 64);
 }
 
 // The first alternative of the choice from `branch` on that can begin at
 // `in`: one that begins with a literal the text does not continue with is
-// passed over. Null when none is left.
-const char* RegMatcher::FirstAlternative(const char* branch, const char* in) const
+// passed over. Null when none is left; otherwise `node` and `in` are set to
+// where the walk continues in it.
+const char* RegMatcher::FirstAlternative(const char* branch, const char*& node, const char*& in) const
 {
     for (; branch != nullptr && RegOp(branch) == RegBranch; branch = RegNext(branch)) {
         const char* head = RegOperand(branch);
-        if (RegOp(head) != RegLiteral || LiteralAt(RegOperand(head), in))
+        if (RegOp(head) != RegLiteral) {
+            node = head;
             return branch;
+        }
+        // The literal compared here is not compared again: the walk goes on
+        // after it.
+        if (const char* end = LiteralEnd(RegOperand(head), in)) {
+            node = RegNext(head);
+            in = end;
+            return branch;
+        }
     }
     return nullptr;
+}
+
+// Steps over the characters from `in` that the single-character node
+// accepts, up to `stop` when that is given.
+template <bool kStop = true>
+const char* Repeat(const char* node, const char* in, const char* stop = nullptr)
+{
+    const char* scan = in;
+    const char* operand = RegOperand(node);
+    switch (RegOp(node)) {
+    case RegAnyChar:
+        if (!kStop)
+            return scan + std::strlen(scan);
+        while (*scan != '\0' && scan != stop)
+            ++scan;
+        break;
+    case RegLiteral:
+        while (*scan == *operand && (!kStop || scan != stop))
+            ++scan;
+        break;
+    case RegAnyOf:
+        while (*scan != '\0' && (!kStop || scan != stop) && InSet(operand, *scan))
+            ++scan;
+        break;
+    case RegNoneOf:
+        while (*scan != '\0' && (!kStop || scan != stop) && !InSet(operand, *scan))
+            ++scan;
+        break;
+    default:
+        RegError("internal foulup");
+        break;
+    }
+    return scan;
 }
 
 // Where the greedy repetition of a Star or Plus node from `in` ends. With the
@@ -294,36 +335,13 @@ const char* RegMatcher::FirstAlternative(const char* branch, const char* in) con
 const char* RegMatcher::RunEnd(const char* node, const char* in)
 {
     const char* operand = RegOperand(node);
-    RegRun* run = m_memo ? &m_runs[m_index[Offset(node)] - 1u] : nullptr;
+    RegRun* run = m_memo ? &m_memo->runs[m_memo->index[Offset(node)] - 1u] : nullptr;
     const std::ptrdiff_t pos = in - m_bol;
     if (run != nullptr && run->runStart <= pos && pos <= run->runEnd)
         return m_bol + run->runEnd;
     const char* stop = run != nullptr && run->runStart <= run->runEnd && pos < run->runStart ? m_bol + run->runStart
                                                                                            : nullptr;
-    const char* scan = in;
-    switch (RegOp(operand)) {
-    case RegAnyChar:
-        while (*scan != '\0' && scan != stop)
-            ++scan;
-        break;
-    case RegLiteral: {
-        const char c = *RegOperand(operand);
-        while (*scan == c && scan != stop)
-            ++scan;
-        break;
-    }
-    case RegAnyOf:
-        while (*scan != '\0' && scan != stop && InSet(RegOperand(operand), *scan))
-            ++scan;
-        break;
-    case RegNoneOf:
-        while (*scan != '\0' && scan != stop && !InSet(RegOperand(operand), *scan))
-            ++scan;
-        break;
-    default:
-        RegError("internal foulup");
-        break;
-    }
+    const char* scan = stop != nullptr ? Repeat(operand, in, stop) : Repeat<false>(operand, in);
     if (run == nullptr)
         return scan;
     if (scan == stop) {
@@ -342,7 +360,7 @@ std::ptrdiff_t RegMatcher::NextCandidate(const char* node, std::ptrdiff_t q, std
 {
     const char* next = RegNext(node);
     const char nextChar = next != nullptr && RegOp(next) == RegLiteral ? *RegOperand(next) : '\0';
-    RegRun* run = m_memo ? &m_runs[m_index[Offset(node)] - 1u] : nullptr;
+    RegRun* run = m_memo ? &m_memo->runs[m_memo->index[Offset(node)] - 1u] : nullptr;
     if (run != nullptr && run->runStart <= q && q <= run->runEnd)
         q = std::min(q, run->failFrom - 1);
     for (; q >= floor; --q) {
@@ -429,15 +447,20 @@ int RegMatcher::Run(const char* at, const char* node, const char* in)
                     failed = true;
                     break;
                 }
-                const char* alternative = FirstAlternative(node, in);
+                const char* const choice = node;
+                const char* const from = in;
+                const char* alternative = FirstAlternative(choice, node, in);
                 if (alternative == nullptr) {
-                    MarkFailed(Offset(node), in - m_bol);
+                    MarkFailed(Offset(choice), from - m_bol);
                     failed = true;
                     break;
                 }
-                if (!Push(FrameChoice, alternative, in - m_bol, Offset(node)))
+                // Without the memo, the last alternative needs no frame: its
+                // failure is the choice's.
+                const char* following = RegNext(alternative);
+                if ((m_memo || (following != nullptr && RegOp(following) == RegBranch)) &&
+                    !Push(FrameChoice, alternative, from - m_bol, Offset(choice)))
                     return kRegExecuteNoMemory;
-                node = RegOperand(alternative);
                 continue;
             }
             case RegStar:
@@ -503,20 +526,18 @@ int RegMatcher::Run(const char* at, const char* node, const char* in)
                 continue;
             }
             if (frame.kind == FrameChoice) {
-                const char* pos = m_bol + frame.pos;
-                const char* alternative = FirstAlternative(RegNext(Node(frame.node)), pos);
+                in = m_bol + frame.pos;
+                const char* alternative = FirstAlternative(RegNext(Node(frame.node)), node, in);
                 if (alternative == nullptr) {
                     MarkFailed(static_cast<std::uint16_t>(frame.aux), frame.pos);
                     --m_size;
                     continue;
                 }
                 frame.node = Offset(alternative);
-                node = RegOperand(alternative);
-                in = pos;
                 break;
             }
             const char* repeat = Node(frame.node);
-            RegRun* run = m_memo ? &m_runs[m_index[frame.node] - 1u] : nullptr;
+            RegRun* run = m_memo ? &m_memo->runs[m_memo->index[frame.node] - 1u] : nullptr;
             if (run != nullptr && frame.pos + 1 == run->failFrom && run->runStart <= frame.pos)
                 run->failFrom = frame.pos;
             const std::ptrdiff_t q = NextCandidate(repeat, frame.pos - 1, frame.aux);
