@@ -31,11 +31,9 @@ t=$SECONDS
 (
   export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-  # The library keeps its debug information for the reports; the test programs go without, each
-  # compiled as one unit.
+  # The library keeps its debug information for the reports; the test programs go without.
   run_suite build/test-sanitize -DORVCORE_SANITIZE=address,undefined -DORVCORE_BUILD_BENCHMARKS=OFF \
-    -DORVCORE_BUILD_PYTHON=OFF -DORVCORE_BUILD_DOCS=OFF -DORVCORE_TEST_DEBUG_INFO=OFF \
-    -DORVCORE_TEST_UNITY_BUILD=ON
+    -DORVCORE_BUILD_PYTHON=OFF -DORVCORE_BUILD_DOCS=OFF -DORVCORE_TEST_DEBUG_INFO=OFF
 )
 stage_time "sanitizer build" $t
 for stage in scripts/test.d/*.sh; do
