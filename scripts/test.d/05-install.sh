@@ -53,16 +53,14 @@ unset PKG_CONFIG_PATH
 [ -s "$scratch/scene.svg" ] || fail "the installed orvscene wrote no picture"
 
 # The installed Python module, from the moved prefix.
-module=$(find "$prefix" -name 'orvcore*.so' | head -n 1)
+module=$(find "$prefix" -name '_orvcore*.so' | head -n 1)
 if [ -n "$module" ]; then
-  (cd "$scratch" && PYTHONPATH=$(dirname "$module") "$python" -c "
+  (cd "$scratch" && PYTHONPATH=$(dirname "$(dirname "$module")") "$python" -c "
 import orvcore, sys
-version = getattr(orvcore, '__version__', None)
-if version not in (None, '$version'):
-    sys.exit('orvcore.__version__ is %r, the project is $version' % version)
+if orvcore.__version__ != '$version':
+    sys.exit('orvcore.__version__ is %r, the project is $version' % orvcore.__version__)
 ")
-elif grep -q '^ORVCORE_BUILD_PYTHON:BOOL=ON' "$build/CMakeCache.txt" && [ -d "$build/python" ] &&
-  ls "$build"/python/orvcore*.so >/dev/null 2>&1; then
+elif find "$build/python" -name '_orvcore*.so' 2>/dev/null | grep -q .; then
   fail "the Python module was built but not installed"
 fi
 echo "moved install works from $prefix"

@@ -39,8 +39,8 @@ cmake --build "$out/consumer" >/dev/null
 "$out/consumer/consumer" | grep -qx 'consumer ok'
 PKG_CONFIG_PATH=$(dirname "$(find "$usr" -name orvcore57.pc)") pkg-config --exists orvcore57
 "$usr/bin/orvscene" --no-timings --svg "$out/scene.svg" >/dev/null
-module=$(find "$usr" -name 'orvcore*.so' | head -n 1)
+module=$(find "$usr" -name '_orvcore*.so' | head -n 1)
 if [ -n "$module" ]; then
-  (cd "$out" && PYTHONPATH=$(dirname "$module") "$python" -c "import orvcore")
+  (cd "$out" && PYTHONPATH=$(dirname "$(dirname "$module")") "$python" -c "import orvcore")
 fi
 echo "Debian packages pass lintian and work unpacked: $(cd "$out" && echo *.deb)"
