@@ -101,7 +101,10 @@ void BindSuperpositionResult(py::module_& m)
                 std::copy(weightRows->data(), weightRows->data() + weightRows->shape(0), weights.GetData());
             }
             SuperpositionResult result;
-            {
+            if (mobile.GetSize() < 4096) {
+                // Small sets take less time than handing the GIL over and back.
+                result = weightRows ? Superpose(mobile, target, weights) : Superpose(mobile, target);
+            } else {
                 py::gil_scoped_release released;
                 result = weightRows ? Superpose(mobile, target, weights) : Superpose(mobile, target);
             }
