@@ -53,9 +53,10 @@ PY
   printf 'import orvcore\nfit = orvcore.Superpose([[0, 0, 0]], [[1, 1, 1]])\nrmsd: float = fit.rmsdAfter\n' > use.py
   env -u PYTHONPATH "$scratch/venv/bin/python" -m mypy --strict --no-incremental use.py
 )
-# Installed by CMake, the package finds the library by its run path.
-prefix=$scratch/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
+# Installed by CMake (the shared moved install of the install stage), the package finds the library by its
+# run path.
+prefix=$PWD/build/test-install/prefix
+[ -d "$prefix" ] || { echo "no install in $prefix (the install stage runs first)" >&2; exit 1; }
 site=$(dirname "$(dirname "$(find "$prefix" -name '_orvcore*.so' | head -n 1)")")
-(cd "$prefix" && env -u PYTHONPATH PYTHONPATH="$site" "$python" -c "import orvcore; help(orvcore)" >/dev/null)
+(cd "$prefix" && env -u PYTHONPATH -u LD_LIBRARY_PATH PYTHONPATH="$site" "$python" -c "import orvcore; help(orvcore)" >/dev/null)
 echo "python stage passed"

@@ -101,10 +101,15 @@ TEST(StructureInput, AtomCountsOfEveryFormatAgreeWithGemmi)
         {"1hpv.pdb", 1631},    {"1hpv.cif.gz", 1631}, {"3al1.cif", 491},          {"microhet.pdb", 19},
         {"mixed.pdb", 49},     {"nmr.pdb", 24},       {"sim-hybrid36.pdb", 18},
     };
-    for (const auto& f : files)
-        EXPECT_EQ(ReadStructureFile(DataFile(f.first)).atoms.size(), f.second) << f.first;
+    for (const auto& f : files) {
+        if (ReadsGzip() || std::string(f.first).find(".gz") == std::string::npos) {
+            EXPECT_EQ(ReadStructureFile(DataFile(f.first)).atoms.size(), f.second) << f.first;
+        }
+    }
     EXPECT_EQ(ReadStructureFile(DataFile("nmr.pdb"), {2}).atoms.size(), 20u);
-    EXPECT_EQ(ReadStructureFile(DataFile("1hpv.cif.gz")).format, "mmCIF (gzip)");
+    if (ReadsGzip()) {
+        EXPECT_EQ(ReadStructureFile(DataFile("1hpv.cif.gz")).format, "mmCIF (gzip)");
+    }
 }
 
 TEST(StructureInput, PdbAndMmcifOfOneEntryGiveOneSummary)
@@ -113,10 +118,12 @@ TEST(StructureInput, PdbAndMmcifOfOneEntryGiveOneSummary)
     Outcome cif = RunTool({DataFile("3al1.cif"), "--no-timings"});
     ASSERT_EQ(cif.status, 0) << cif.err;
     EXPECT_EQ(Facts(cif.out), Facts(pdb.out));
-    pdb = RunTool({DataFile("1hpv.pdb"), "--no-timings"});
-    cif = RunTool({DataFile("1hpv.cif.gz"), "--no-timings"});
-    ASSERT_EQ(cif.status, 0) << cif.err;
-    EXPECT_EQ(Facts(cif.out), Facts(pdb.out));
+    if (ReadsGzip()) {
+        pdb = RunTool({DataFile("1hpv.pdb"), "--no-timings"});
+        cif = RunTool({DataFile("1hpv.cif.gz"), "--no-timings"});
+        ASSERT_EQ(cif.status, 0) << cif.err;
+        EXPECT_EQ(Facts(cif.out), Facts(pdb.out));
+    }
     Molecule m = ReadStructureFile(DataFile("3al1.cif"));
     EXPECT_EQ(m.entryId, "3AL1");
     EXPECT_EQ(m.title, "DESIGNED PEPTIDE ALPHA-1, RACEMIC P1BAR FORM");
@@ -126,7 +133,7 @@ TEST(StructureInput, PdbAndMmcifOfOneEntryGiveOneSummary)
 // 0.4 A), and every such pair is a bond, recomputed here pair by pair.
 TEST(StructureInput, BondsFollowTheDistanceRule)
 {
-    const Molecule m = ReadStructureFile(DataFile("1hpv.cif.gz"));
+    const Molecule m = ReadStructureFile(DataFile("1hpv.pdb"));
     SceneOptions options;
     const StructureFacts facts = AnalyseStructure(m, options);
     std::set<std::pair<int, int>> expected, found;
@@ -425,8 +432,10 @@ TEST(StructureInput, FilesLargerThanOnePieceReadWhole)
         out << second;
     }
     EXPECT_EQ(ReadStructureFile(path).atoms.size(), 2u * 1631u);
-    ASSERT_EQ(std::system(("gzip -k " + path).c_str()), 0);
-    EXPECT_EQ(ReadStructureFile(path + ".gz").atoms.size(), 2u * 1631u);
+    if (ReadsGzip()) {
+        ASSERT_EQ(std::system(("gzip -k " + path).c_str()), 0);
+        EXPECT_EQ(ReadStructureFile(path + ".gz").atoms.size(), 2u * 1631u);
+    }
     std::remove(path.c_str());
     std::remove((path + ".gz").c_str());
     ::rmdir(dir.c_str());

@@ -1122,6 +1122,15 @@ std::string Printable(const std::string& text, std::size_t limit)
     return out;
 }
 
+bool ReadsGzip()
+{
+#if ORVSCENE_HAVE_ZLIB
+    return true;
+#else
+    return false;
+#endif
+}
+
 bool IsWater(const std::string& residue)
 {
     static const char* const names[] = {"HOH", "WAT", "H2O", "DOD", "D2O", "TIP", "TIP3", "TIP4", "SOL", "SPC"};
