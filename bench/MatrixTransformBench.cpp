@@ -35,7 +35,7 @@ const std::vector<float>& Coordinates()
     static const std::vector<float> xyz = [] {
         std::vector<float> out(3 * static_cast<std::size_t>(kPoints));
         for (std::size_t i = 0; i < out.size(); ++i)
-            out[i] = static_cast<float>((i * 7919 % 10007) * 0.01 - 50.0);
+            out[i] = static_cast<float>(static_cast<double>(i * 7919 % 10007) * 0.01 - 50.0);
         return out;
     }();
     return xyz;
@@ -45,11 +45,12 @@ void BM_Matrix4x4Transform(benchmark::State& state)
 {
     const Matrix4x4& m = TheMatrix();
     const std::vector<float>& xyz = Coordinates();
-    std::vector<Point3d> in(kPoints), out(kPoints);
-    for (int i = 0; i < kPoints; ++i)
-        in[i] = Point3d(&xyz[3 * static_cast<std::size_t>(i)]);
+    const std::size_t count = kPoints;
+    std::vector<Point3d> in(count), out(count);
+    for (std::size_t i = 0; i < count; ++i)
+        in[i] = Point3d(&xyz[3 * i]);
     for (auto _ : state) {
-        for (int i = 0; i < kPoints; ++i)
+        for (std::size_t i = 0; i < count; ++i)
             out[i] = m.Transform(static_cast<const Point3d&>(in[i]));
         benchmark::DoNotOptimize(out.data());
     }

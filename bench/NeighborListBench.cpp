@@ -253,7 +253,7 @@ int main(int argc, char** argv)
                              "BM_NeighborListPairs", "BM_NanoflannPairs", 3.0);
     reporter.PrintTimeRatio("GetNeighbors for 1M queries vs nanoflann radius search", "BM_NeighborListNeighbors",
                             "BM_NanoflannNeighbors", 0.4);
-    if (g_threadPairs[1] != g_ourPairs || g_threadPairs[2] != g_ourPairs)
+    if (g_threadPairs[1] != g_threadPairs[2] || (g_ourPairs && g_threadPairs[1] && g_threadPairs[1] != g_ourPairs))
         std::printf("pairs on 1 and 2 threads: %zu and %zu  MISMATCH\n", g_threadPairs[1], g_threadPairs[2]);
     reporter.PrintTimeRatio("GetPairs search of 1M points, 2 threads vs 1", "BM_PairSearchThreads2",
                             "BM_PairSearchThreads1", 0.6);

@@ -5,7 +5,7 @@
 //    built from them in one call and all pairs are found, on as many threads
 //    as ORVCORE_BENCH_THREADS says (1 when it is not set),
 //  - ORVCORE_BENCH_MOBILE, ORVCORE_BENCH_TARGET: 100 x 3 points each;
-//    RMSBestFit runs 10,000 times on them.
+//    RMSBestFit runs 10,000 times on them, and so does Superpose.
 // Run alone it reports that the files are missing; the script prints the ratios.
 
 #include "orvcore/geometry/Superposition.h"
@@ -84,8 +84,25 @@ void BM_RMSBestFitSmall(benchmark::State& state)
     }
 }
 
+void BM_SuperposeSmall(benchmark::State& state)
+{
+    const Point3d::Array mobile = ReadPoints("ORVCORE_BENCH_MOBILE");
+    const Point3d::Array target = ReadPoints("ORVCORE_BENCH_TARGET");
+    if (mobile.IsEmpty() || target.GetSize() != mobile.GetSize()) {
+        state.SkipWithError("ORVCORE_BENCH_MOBILE and ORVCORE_BENCH_TARGET name no point sets");
+        return;
+    }
+    for (auto _ : state) {
+        for (int r = 0; r < kRepeats; ++r) {
+            Orvane::SuperpositionResult fit = Orvane::Superpose(mobile, target);
+            benchmark::DoNotOptimize(fit);
+        }
+    }
+}
+
 BENCHMARK(BM_NeighborListPairs)->Unit(benchmark::kMillisecond)->Repetitions(3)->UseRealTime();
 BENCHMARK(BM_RMSBestFitSmall)->Unit(benchmark::kMillisecond)->Repetitions(3);
+BENCHMARK(BM_SuperposeSmall)->Unit(benchmark::kMillisecond)->Repetitions(3);
 
 } // namespace
 

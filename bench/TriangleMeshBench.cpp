@@ -24,7 +24,7 @@ struct Grid
 
     Grid(int n, bool withTriangles)
     {
-        vertices.reserve(static_cast<std::size_t>(n) * n);
+        vertices.reserve(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i)
             for (int j = 0; j < n; ++j)
                 vertices.emplace_back(Point3d(i, j, (i * j) % 7), Point3d(0, 0, 1), Color(i & 255, j & 255, 0));

@@ -5,7 +5,11 @@
   Python on as many threads as the machine has cores: at most 1.2 times the C++ time on as many threads, and
   at least 4 times faster than scipy's cKDTree.query_pairs on the same points and cutoff (the one-thread
   figures are printed beside them);
-- RMSBestFit on 100-point arrays called 10,000 times from Python: at most 3 times the C++ loop.
+- RMSBestFit on 100-point arrays called 10,000 times from Python: at most 3 times the C++ loop;
+- Superpose (the fit with its result) on the same arrays, 10,000 times: at most 1.5 times the C++ loop;
+- Matrix4x4.Transform of 1 million points: at most 1.2 times numpy's points @ R.T + t;
+- examples/python/batch_contacts.py on 50 entries (the test structures) on two local Dask workers: at most 0.65
+  times the serial run (the cluster's start is not counted).
 
 The C++ side is bench/PythonPeerBench (Google Benchmark), run on the same points. From the repository root,
 after building (the module and the benchmarks, e.g. in build/bench):
@@ -56,6 +60,43 @@ def python_fits(mobile, target):
         orvcore.RMSBestFit(mobile, target)
 
 
+def python_superpositions(mobile, target):
+    for _ in range(REPEATS):
+        orvcore.Superpose(mobile, target)
+
+
+def transform_ratio(rng):
+    """Median times of Matrix4x4.Transform and of numpy's points @ R.T + t on 1 million float64 points."""
+    points = rng.normal(size=(POINTS, 3)) * 30
+    matrix = orvcore.Matrix4x4(orvcore.Point3d(1, 2, 3), orvcore.Point3d(4, -5, 6), 37.0)
+    rotation = np.asarray(matrix)[:3, :3].T  # numpy's column-vector form
+    translation = np.asarray(matrix)[3, :3].copy()
+    assert np.allclose(matrix.Transform(points), points @ rotation.T + translation)
+    ours = median_time(lambda: matrix.Transform(points), 7)
+    peer = median_time(lambda: points @ rotation.T + translation, 7)
+    return ours, peer
+
+
+def batch_times(entries=50):
+    """Median times of the batch example on `entries` structures, serial and on two local workers."""
+    root = pathlib.Path(__file__).resolve().parents[1]
+    sys.path.insert(0, str(root / "examples" / "python"))
+    import batch_contacts
+    import cloudpickle
+    from dask.distributed import LocalCluster
+    cloudpickle.register_pickle_by_value(batch_contacts)  # the workers need not find the example's file
+    structures = [str(root / "tests" / "data" / "1hpv.pdb"), str(root / "tools" / "orvscene" / "3al1.pdb")]
+    files = [structures[k % 2] for k in range(entries)]
+    xyz, _, alpha = batch_contacts.read_atoms(structures[0])
+    reference = orvcore.Point3dArray(xyz[alpha])
+    serial = median_time(lambda: [batch_contacts.analyse(f, 4.0, reference) for f in files], 3)
+    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None) as cluster:
+        address = cluster.scheduler_address
+        batch_contacts.run(files, 4.0, reference, scheduler=address)
+        spread = median_time(lambda: batch_contacts.run(files, 4.0, reference, scheduler=address), 3)
+    return serial, spread
+
+
 def cpp_times(program, files):
     """Median seconds of each C++ benchmark, by name."""
     env = dict(os.environ, ORVCORE_BENCH_POINTS=files[0], ORVCORE_BENCH_MOBILE=files[1],
@@ -102,6 +143,9 @@ def main():
     tree_pairs = cKDTree(points).query_pairs(CUTOFF, output_type="ndarray")
     scipy_time = median_time(lambda: cKDTree(points).query_pairs(CUTOFF, output_type="ndarray"), 3)
     fits = median_time(lambda: python_fits(mobile, target), 3)
+    superpositions = median_time(lambda: python_superpositions(mobile, target), 3)
+    transform, numpy_transform = transform_ratio(rng)
+    serial, spread = batch_times()
 
     print("NeighborList pairs of %d points: Python %.0f ms on %d threads (%.0f ms on one), C++ %.0f ms, "
           "cKDTree %.0f ms (%d and %d pairs)"
@@ -114,6 +158,14 @@ def main():
     print("cKDTree.query_pairs over NeighborList through Python on one thread (speed-up): %.2f"
           % (scipy_time / one_thread))
     report("RMSBestFit calls from Python over the C++ loop", fits / cpp["BM_RMSBestFitSmall"], 3.0, True)
+    print("Superpose on %d points, %d calls: Python %.1f ms, C++ %.1f ms"
+          % (SMALL, REPEATS, superpositions * 1e3, cpp["BM_SuperposeSmall"] * 1e3))
+    report("Superpose calls from Python over the C++ loop", superpositions / cpp["BM_SuperposeSmall"], 1.5, True)
+    print("Transform of %d points: Matrix4x4.Transform %.1f ms, numpy %.1f ms"
+          % (POINTS, transform * 1e3, numpy_transform * 1e3))
+    report("Matrix4x4.Transform over numpy's points @ R.T + t", transform / numpy_transform, 1.2, True)
+    print("batch_contacts on 50 entries: serial %.2f s, two local Dask workers %.2f s" % (serial, spread))
+    report("50 entries on two local workers over serial", spread / serial, 0.65, True)
 
 
 if __name__ == "__main__":

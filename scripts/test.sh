@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the library and runs every test: a normal build, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then each further stage in scripts/test.d (in name order: the 32-bit x86
-# build, Python, the browser, documentation and examples). Any failure fails.
+# UndefinedBehaviorSanitizer, then each further stage in scripts/test.d in name order (formatting of the
+# changed lines, the moved install and its consumers, the ABI comparison, the 32-bit x86 build,
+# ThreadSanitizer, Python, the browser, documentation, examples and the Debian packages). Every build
+# here treats compiler warnings as errors. Any failure fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-deps.sh
@@ -11,23 +13,34 @@ start=$SECONDS
 
 run_suite() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVCORE_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j "$ORVCORE_JOBS"
   ctest --test-dir "$dir" --output-on-failure -j "$ORVCORE_JOBS"
 }
-export -f run_suite
+
+stage_time() { echo "-- $1 took $((SECONDS - $2)) s"; }
 
 echo "== normal build =="
-run_suite build/test-release
+t=$SECONDS
+# The Python module goes where Debian's interpreter looks for packaged modules, so that the same
+# build serves the moved install and the Debian package.
+run_suite build/test-release -DORVCORE_PYTHON_INSTALL_DIR=lib/python3/dist-packages
+stage_time "normal build" $t
 echo "== sanitizer build (address, undefined) =="
+t=$SECONDS
 (
   export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-  run_suite build/test-sanitize -DORVCORE_SANITIZE=address,undefined -DORVCORE_BUILD_BENCHMARKS=OFF
+  # The library keeps its debug information for the reports; the test programs go without.
+  run_suite build/test-sanitize -DORVCORE_SANITIZE=address,undefined -DORVCORE_BUILD_BENCHMARKS=OFF \
+    -DORVCORE_BUILD_PYTHON=OFF -DORVCORE_BUILD_DOCS=OFF -DORVCORE_TEST_DEBUG_INFO=OFF
 )
+stage_time "sanitizer build" $t
 for stage in scripts/test.d/*.sh; do
   [ -e "$stage" ] || continue
   echo "== $(basename "$stage" .sh) =="
+  t=$SECONDS
   bash "$stage"
+  stage_time "$(basename "$stage" .sh)" $t
 done
 echo "all test stages passed in $((SECONDS - start)) s"

@@ -4,27 +4,16 @@
     python3 superpose_scene.py target.pdb [mobile.pdb] --out scene.orvs
 
 With one file, its first chain is superposed onto its second (the two halves of a dimer). Alpha
-carbons are matched by residue number; the mobile structure is moved by orvcore.RMSBestFit.
+carbons are matched by residue number; the mobile structure is moved by the fit orvcore.Superpose
+finds, and the scene is stored with orvcore.SceneDocument.
 """
 
 import argparse
-import struct
 
 import numpy as np
 
 import orvcore
 from orvcore import Color, DisplayList3D
-
-SCHEMA = orvcore.NEWEST_SCHEMA
-# The primitive arrays of a display list in the document's order, as "Count:Element" accessor names.
-ARRAYS = """Lines:Line DashedLines:DashedLine LineArrays:LineArray OpaqueTetrahedrons:OpaqueTetrahedron
-    TransparentTetrahedrons:TransparentTetrahedron OpaqueSpheres:OpaqueSphere TransparentSpheres:TransparentSphere
-    OpaqueEllipsoids:OpaqueEllipsoid TransparentEllipsoids:TransparentEllipsoid OpaqueCylinders:OpaqueCylinder
-    TransparentCylinders:TransparentCylinder Cones:Cone Triangles:Triangle OpaqueTriangleMeshes:OpaqueTriangleMesh
-    TransparentTriangleMeshes:TransparentTriangleMesh Dots:Dot Arcs:Arc Text3D:Text3D
-    UnlitTriangles:UnlitTriangle Rect2D:Rect2D Icon:Icon LineSegments:LineSegment Polylines:Polyline
-    Rectangles:Rectangle Ellipses:Ellipse TriangleShapes:TriangleShape TextStrings:TextString
-    TextBoxes:TextBox TextCallouts:TextCallout""".split()
 
 
 def alpha_carbons(path):
@@ -38,30 +27,6 @@ def alpha_carbons(path):
                 out.setdefault(line[21], {})[int(line[22:26])] = (
                     float(line[30:38]), float(line[38:46]), float(line[46:54]))
     return out
-
-
-def count(n):
-    """An element count as documents store it: a 16-bit word, or 0xFFFF and a 32-bit one."""
-    return struct.pack("<H", n) if n < 0xFFFF else struct.pack("<HI", 0xFFFF, n)
-
-
-def text(s):
-    """A string in the archive's form (a UniqueString stores exactly that)."""
-    return orvcore.UniqueString(s).to_bytes(schema=SCHEMA)
-
-
-def list_bytes(dl):
-    """A display list: render mode, icon scale, local transformation, every array, then nested lists."""
-    out = [struct.pack("<i", int(dl.GetRenderMode())), dl.GetIconScale().to_bytes(schema=SCHEMA),
-           dl.GetLocalTransformation().to_bytes(schema=SCHEMA)]
-    for entry in ARRAYS:
-        plural, singular = entry.split(":")
-        n = getattr(dl, "GetNum" + plural)()
-        out.append(count(n))
-        out += [getattr(dl, "Get" + singular)(i).to_bytes(schema=SCHEMA) for i in range(n)]
-    out.append(count(dl.GetNumDisplayLists()))
-    out += [list_bytes(dl.GetDisplayList(i)) for i in range(dl.GetNumDisplayLists())]
-    return b"".join(out)
 
 
 def chain_list(points, serials, color):
@@ -91,32 +56,27 @@ def main():
     m = np.array([mobile[r] for r in common], dtype=np.float32)
     t = np.array([target[r] for r in common], dtype=np.float32)
 
-    moved = orvcore.RMSBestFit(m, t)
-    rmsd = lambda a, b: float(np.sqrt(((a.astype(np.float64) - b) ** 2).sum(axis=1).mean()))
+    fit = orvcore.Superpose(m, t)
+    moved = fit.Apply(m)
     print("%d alpha carbons matched: RMSD %.3f before, %.3f after superposition"
-          % (len(common), rmsd(m, t), rmsd(moved, t)))
+          % (fit.count, fit.rmsdBefore, fit.rmsdAfter))
 
     scene = DisplayList3D()
     scene.Add(chain_list(t, range(1, len(t) + 1), Color(80, 140, 255)))
     scene.Add(chain_list(moved, range(1001, 1001 + len(moved)), Color(255, 150, 60)))
-    atoms = np.concatenate([t, moved])
-    serials = np.concatenate([np.arange(1, len(t) + 1), np.arange(1001, 1001 + len(moved))]).astype("<i4")
-    labels = ["target %d" % r for r in common] + ["mobile %d" % r for r in common]
 
-    document = b"".join([
-        struct.pack("<II", 0x5356524F, SCHEMA),  # "ORVS" and the schema of everything after it
-        text(args.target),
-        struct.pack("<4i", len(atoms), 2 * (len(common) - 1), 2 * len(common), 2),
-        orvcore.Point3dArray(atoms).to_bytes(schema=SCHEMA),
-        count(len(serials)) + serials.tobytes(),
-        count(len(labels)) + b"".join(text(s) for s in labels),
-        orvcore.GraphicsAttributes().to_bytes(schema=SCHEMA),
-        list_bytes(scene),
-    ])
-    with open(args.out, "wb") as f:
-        f.write(document)
+    document = orvcore.SceneDocument()
+    document.source = args.target
+    document.atoms, document.bonds = 2 * len(common), 2 * (len(common) - 1)
+    document.residues, document.chains = 2 * len(common), 2
+    document.coordinates = np.concatenate([t, moved])
+    document.serials = list(range(1, len(t) + 1)) + list(range(1001, 1001 + len(moved)))
+    document.labels = ["target %d" % r for r in common] + ["mobile %d" % r for r in common]
+    document.scene = scene
+    document.WriteFile(args.out)
+    size = len(document.to_bytes())
     positions, ids = scene.GetPickDots()
-    print("wrote %s: %d bytes, %d pick dots" % (args.out, len(document), len(ids)))
+    print("wrote %s: %d bytes, %d pick dots" % (args.out, size, len(ids)))
 
 
 if __name__ == "__main__":

@@ -8,6 +8,8 @@
 #include "orvcore/core/CArchive.h"
 #include "orvcore/core/CMemFile.h"
 #include "orvcore/core/CString.h"
+#include "orvcore/geometry/Matrix3x3.h"
+#include "orvcore/geometry/Matrix4x4.h"
 #include "orvcore/geometry/Point2d.h"
 #include "orvcore/geometry/Point3d.h"
 
@@ -69,6 +71,71 @@ struct type_caster<CString>
         return PyUnicode_DecodeUTF8(s.GetString(), s.GetLength(), "surrogateescape");
     }
 };
+
+// Points and matrices are taken from instances of their classes and, where
+// conversion is allowed, from any sequence of numbers of the right shape
+// (tuples, lists, numpy rows of any float or integer dtype). A caster of our
+// own rather than implicitly_convertible, whose recursion guard is a
+// process-wide flag that makes conversions fail at random when several
+// threads convert at once.
+bool LoadNumbers(handle src, double* out, int n);
+bool LoadMatrix(handle src, double* out, int n);
+
+template <class Point, std::size_t n>
+struct point_caster : type_caster_base<Point>
+{
+    Point converted;
+
+    bool load(handle src, bool convert)
+    {
+        if (type_caster_base<Point>::load(src, convert))
+            return true;
+        double v[n];
+        if (!convert || !LoadNumbers(src, v, static_cast<int>(n)))
+            return false;
+        if constexpr (n == 3)
+            converted = Point(v[0], v[1], v[2]);
+        else
+            converted = Point(v[0], v[1]);
+        this->value = &converted;
+        return true;
+    }
+};
+template <>
+struct type_caster<Orvane::Point3d> : point_caster<Orvane::Point3d, 3>
+{
+};
+template <>
+struct type_caster<Orvane::Point2d> : point_caster<Orvane::Point2d, 2>
+{
+};
+
+template <class Matrix, std::size_t n>
+struct matrix_caster : type_caster_base<Matrix>
+{
+    Matrix converted;
+
+    bool load(handle src, bool convert)
+    {
+        if (type_caster_base<Matrix>::load(src, convert))
+            return true;
+        double v[n * n];
+        if (!convert || !LoadMatrix(src, v, static_cast<int>(n)))
+            return false;
+        converted = Matrix(v);
+        this->value = &converted;
+        return true;
+    }
+};
+template <>
+struct type_caster<Orvane::Matrix3x3> : matrix_caster<Orvane::Matrix3x3, 3>
+{
+};
+template <>
+struct type_caster<Orvane::Matrix4x4> : matrix_caster<Orvane::Matrix4x4, 4>
+{
+};
+
 } // namespace detail
 } // namespace pybind11
 
@@ -153,8 +220,12 @@ T FromBytes(const py::buffer& data, UINT schema)
     return object;
 }
 
-// to_bytes, from_bytes and pickling (through the form under the newest
-// schema) for a bound class.
+// Pickling, copy and deepcopy of a class with an archive form: the form under
+// the newest schema, restored by orvcore._from_archive(cls, data); every
+// pickle protocol takes it.
+py::tuple ReduceByArchiveForm(const py::handle& self, py::bytes form);
+
+// to_bytes, from_bytes, pickling and copies for a bound class.
 template <class T, class... Options>
 void DefArchiveForm(py::class_<T, Options...>& cls)
 {
@@ -168,12 +239,14 @@ void DefArchiveForm(py::class_<T, Options...>& cls)
         py::kw_only(), "schema"_a = kNewestSchema,
         "An object loaded from its archive form under the object schema. Damaged, short or overlong bytes raise "
         "ArchiveError.");
-    cls.def(py::pickle([](const T& self) { return py::make_tuple(ToBytes(self, kNewestSchema)); },
-                       [](const py::tuple& state) {
-                           if (state.size() != 1)
-                               throw py::value_error("pickled state must hold one archive form");
-                           return FromBytes<T>(state[0].cast<py::buffer>(), kNewestSchema);
-                       }));
+    cls.def(
+        "__reduce__",
+        [](const py::handle& self) { return ReduceByArchiveForm(self, ToBytes(self.cast<const T&>(), kNewestSchema)); },
+        "Pickles the object through its archive form (any protocol).");
+    cls.def("__copy__", [](const T& self) { return T(self); }, "A copy.");
+    cls.def(
+        "__deepcopy__", [](const T& self, const py::dict&) { return T(self); }, "memo"_a,
+        "A copy (objects hold their content by value, so a copy is deep).");
 }
 
 // --- numpy arrays of points
@@ -190,6 +263,10 @@ void CheckFinite(double value, const char* what);
 
 // A copy of an (n, 3) array as a library array.
 Orvane::Point3d::Array ToPointArray(const FloatRows& rows, const char* what);
+// The same, raising ValueError (naming the row) for a coordinate that is not finite.
+Orvane::Point3d::Array ToFinitePointArray(const FloatRows& rows, const char* what);
+// Raises ValueError when a coordinate of the point is not finite.
+void CheckFinite(const Orvane::Point3d& p, const char* what);
 // The library array as a float32 (n, 3) array that owns it: no copy.
 py::array_t<float> ToNumpy(Orvane::Point3d::Array&& points);
 // Point2d arrays cross as float64 arrays of shape (n, 2).
@@ -257,8 +334,12 @@ void DefLinearArithmetic(py::class_<T>& c)
     cls.def("Get" #Name, &Type::Get##Name, "The " what ".");                                                       \
     cls.def("Set" #Name, &Type::Set##Name, "value"_a, "Sets the " what ".")
 
-// The repr of a primitive: its class and identifier.
-std::string PrimitiveRepr(const py::handle& self, unsigned int id);
+// A repr that never raises: the library's text (any bytes) as a Python
+// string literal, bytes that are not UTF-8 escaped.
+std::string ReprText(const CString& text);
+// The repr of an object showing its value: its class and what its argument-free
+// Get accessors return (orvcore._value_repr).
+py::str ValueRepr(const py::handle& self);
 
 // --- the bindings of each subsystem (one source file each)
 void BindArrays(py::module_& m);

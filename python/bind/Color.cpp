@@ -95,7 +95,7 @@ void BindColorArray(py::module_& m)
     a.def("GetName", &ColorArray::GetName, "The list's name.");
     a.def("SetName", &ColorArray::SetName, "name"_a, "Sets the list's name.");
     a.def("__repr__", [](const ColorArray& arr) {
-        return "ColorArray(" + std::to_string(arr.GetSize()) + " colours, name=" + arr.GetName().str() + ")";
+        return "ColorArray(" + std::to_string(arr.GetSize()) + " colours, name=" + ReprText(arr.GetName()) + ")";
     });
     DefArchiveForm(a);
 }

@@ -19,8 +19,8 @@ void BindSuperposition(py::module_& m)
     m.def(
         "RMSBestFit",
         [](const FloatRows& mobileRows, const FloatRows& targetRows, const std::optional<FloatRows>& coordsRows) {
-            Point3d::Array mobile = ToPointArray(mobileRows, "mobile");
-            const Point3d::Array target = ToPointArray(targetRows, "target");
+            Point3d::Array mobile = ToFinitePointArray(mobileRows, "mobile");
+            const Point3d::Array target = ToFinitePointArray(targetRows, "target");
             if (target.GetSize() < mobile.GetSize())
                 throw py::value_error("target holds fewer points than mobile");
             // Without other coordinates the copy of mobile is moved itself, which the fit allows.
@@ -40,13 +40,83 @@ void BindSuperposition(py::module_& m)
         "IsPlanar",
         [](const FloatRows& rows, double tolerance) {
             CheckFinite(tolerance, "tolerance");
-            const Point3d::Array points = ToPointArray(rows, "points");
+            const Point3d::Array points = ToFinitePointArray(rows, "points");
             py::gil_scoped_release released;
             return IsPlanar(points, tolerance);
         },
         "points"_a, "tolerance"_a,
         "True when no point lies farther than the tolerance from the plane through the centroid across the axis "
         "of least spread; fewer than three points are planar.");
+}
+
+void BindSuperpositionResult(py::module_& m)
+{
+    py::class_<SuperpositionResult> r(
+        m, "SuperpositionResult",
+        "The rigid motion that lays mobile onto target with the least RMSD, and how well it does: a point p (a row "
+        "vector) moves to p * rotation + translation.");
+    r.def_property_readonly(
+        "rotation", [](const SuperpositionResult& s) { return s.rotation; },
+        "The proper rotation (Matrix3x3, determinant +1), applied to row vectors from the right.");
+    r.def_property_readonly(
+        "translation",
+        [](const SuperpositionResult& s) {
+            py::array_t<double> t(3);
+            std::copy(s.translation, s.translation + 3, t.mutable_data());
+            return t;
+        },
+        "The translation added after the rotation, a float64 array of 3.");
+    r.def_readonly("rmsdBefore", &SuperpositionResult::rmsdBefore, "The (weighted) RMSD of the sets as given.");
+    r.def_readonly("rmsdAfter", &SuperpositionResult::rmsdAfter, "The (weighted) RMSD after the motion.");
+    r.def_readonly("count", &SuperpositionResult::count, "The number of point pairs fitted.");
+    r.def(
+        "Apply",
+        [](const SuperpositionResult& s, const FloatRows& rows) {
+            Point3d::Array points = ToPointArray(rows, "points");
+            {
+                py::gil_scoped_release released;
+                s.Apply(points);
+            }
+            return ToNumpy(std::move(points));
+        },
+        "points"_a,
+        "The images of an (n, 3) array under the motion, as a new float32 array (the same numbers RMSBestFit "
+        "gives).");
+    r.def("__repr__", [](const SuperpositionResult& s) {
+        return "SuperpositionResult(count=" + std::to_string(s.count) +
+               ", rmsdBefore=" + py::repr(py::float_(s.rmsdBefore)).cast<std::string>() +
+               ", rmsdAfter=" + py::repr(py::float_(s.rmsdAfter)).cast<std::string>() + ")";
+    });
+
+    m.def(
+        "Superpose",
+        [](const FloatRows& mobileRows, const FloatRows& targetRows, const std::optional<DoubleRows>& weightRows) {
+            const Point3d::Array mobile = ToPointArray(mobileRows, "mobile");
+            const Point3d::Array target = ToPointArray(targetRows, "target");
+            DoubleArray weights;
+            if (weightRows) {
+                if (weightRows->ndim() != 1)
+                    throw py::value_error("weights must be a one-dimensional array");
+                weights.SetSize(static_cast<int>(weightRows->shape(0)));
+                std::copy(weightRows->data(), weightRows->data() + weightRows->shape(0), weights.GetData());
+            }
+            SuperpositionResult result;
+            if (mobile.GetSize() < 4096) {
+                // Small sets take less time than handing the GIL over and back.
+                result = weightRows ? Superpose(mobile, target, weights) : Superpose(mobile, target);
+            } else {
+                py::gil_scoped_release released;
+                result = weightRows ? Superpose(mobile, target, weights) : Superpose(mobile, target);
+            }
+            if (!result.IsValid())
+                throw py::value_error(std::string("cannot superpose: ") + SuperpositionResult::Describe(result.status));
+            return result;
+        },
+        "mobile"_a, "target"_a, "weights"_a = py::none(),
+        "Fits the (n, 3) points `mobile` onto as many points `target` (optionally weighted, one finite weight >= 0 "
+        "per pair) by the rigid motion with the least RMSD, the solver of RMSBestFit, and returns it as a "
+        "SuperpositionResult. ValueError for no points, arrays of different lengths, a coordinate that is not "
+        "finite, or bad weights.");
 }
 
 void BindSpline(py::module_& m)
@@ -160,6 +230,7 @@ void BindAnisotropicDisplacement(py::module_& m)
 void BindFitting(py::module_& m)
 {
     BindSuperposition(m);
+    BindSuperpositionResult(m);
     BindSpline(m);
     BindPlane(m);
     BindAnisotropicDisplacement(m);

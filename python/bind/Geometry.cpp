@@ -57,9 +57,6 @@ void DefCoordinates(py::class_<Point>& cls)
         return py::buffer_info(&p[0], sizeof(Scalar), py::format_descriptor<Scalar>::format(), 1, {n},
                                {static_cast<py::ssize_t>(sizeof(Scalar))});
     });
-    py::implicitly_convertible<py::tuple, Point>();
-    py::implicitly_convertible<py::list, Point>();
-    py::implicitly_convertible<py::array, Point>();
 }
 
 void BindPoint3d(py::module_& m)

@@ -5,6 +5,7 @@
 #include "orvcore/geometry/Matrix3x3.h"
 #include "orvcore/geometry/Matrix4x4.h"
 
+#include <cmath>
 #include <sstream>
 
 using namespace Orvane;
@@ -12,6 +13,74 @@ using namespace Orvane;
 namespace orvpy {
 
 namespace {
+
+// p * M for every row p of an (n, 3) array, in double precision: for a 4x4
+// matrix the projective transform (a point sent to infinity becomes
+// Point3d.maximum), for a 3x3 the plain product. Out has the input's rows.
+template <int n, class In, class Out>
+void TransformRows(const double* m, const In* in, Out* out, py::ssize_t rows)
+{
+    const bool affine = n == 3 || (m[3] == 0 && m[7] == 0 && m[11] == 0 && m[15] == 1);
+    const double m00 = m[0], m01 = m[1], m02 = m[2];
+    const double m10 = m[n], m11 = m[n + 1], m12 = m[n + 2];
+    const double m20 = m[2 * n], m21 = m[2 * n + 1], m22 = m[2 * n + 2];
+    const double t0 = n == 4 ? m[12] : 0.0, t1 = n == 4 ? m[13] : 0.0, t2 = n == 4 ? m[14] : 0.0;
+    for (py::ssize_t k = 0; k < rows; ++k) {
+        const double x = in[3 * k], y = in[3 * k + 1], z = in[3 * k + 2];
+        double a = x * m00 + y * m10 + z * m20 + t0;
+        double b = x * m01 + y * m11 + z * m21 + t1;
+        double c = x * m02 + y * m12 + z * m22 + t2;
+        if (!affine) {
+            const double w = x * m[3] + y * m[7] + z * m[11] + m[15];
+            if (std::fabs(w) <= 2.220446049250313e-16) {
+                a = b = c = static_cast<double>(Point3d::maximum.GetX());
+            } else {
+                a /= w;
+                b /= w;
+                c /= w;
+            }
+        }
+        out[3 * k] = static_cast<Out>(a);
+        out[3 * k + 1] = static_cast<Out>(b);
+        out[3 * k + 2] = static_cast<Out>(c);
+    }
+}
+
+// The images of an (n, 3) array of points as a new array: float32 rows stay
+// float32, anything else is taken as float64.
+template <class Matrix, int n>
+py::object TransformArray(const Matrix& mat, const py::array& points)
+{
+    if (points.ndim() == 1) // one point
+        return py::cast(mat.Transform(points.cast<Point3d>()));
+    const double* m = mat;
+    if (py::isinstance<py::array_t<float>>(points)) {
+        const auto in = py::array_t<float, py::array::c_style | py::array::forcecast>::ensure(points);
+        CheckRows(in, 3, "points");
+        py::array_t<float> out({in.shape(0), py::ssize_t(3)});
+        const float* src = in.data();
+        float* dst = out.mutable_data();
+        const py::ssize_t rows = in.shape(0);
+        {
+            py::gil_scoped_release released;
+            TransformRows<n>(m, src, dst, rows);
+        }
+        return std::move(out);
+    }
+    const DoubleRows in = DoubleRows::ensure(points);
+    if (!in)
+        throw py::error_already_set();
+    CheckRows(in, 3, "points");
+    py::array_t<double> out({in.shape(0), py::ssize_t(3)});
+    const double* src = in.data();
+    double* dst = out.mutable_data();
+    const py::ssize_t rows = in.shape(0);
+    {
+        py::gil_scoped_release released;
+        TransformRows<n>(m, src, dst, rows);
+    }
+    return std::move(out);
+}
 
 // What the two matrix classes share: made from an (n, n) array, a float64
 // (n, n) view by np.asarray, checked element access, the common setters and
@@ -36,7 +105,6 @@ void DefSquare(py::class_<Matrix>& c)
         return py::buffer_info(static_cast<double*>(mat), sizeof(double), py::format_descriptor<double>::format(), 2,
                                {n, n}, {n * static_cast<py::ssize_t>(sizeof(double)), static_cast<py::ssize_t>(sizeof(double))});
     });
-    py::implicitly_convertible<py::array, Matrix>();
     c.def(
         "Get",
         [](const Matrix& mat, py::ssize_t row, py::ssize_t col) {
@@ -85,6 +153,9 @@ void DefSquare(py::class_<Matrix>& c)
           "p times the upper-left 3x3 block.");
     c.def("Transform", py::overload_cast<const Point3d&>(&Matrix::Transform, py::const_), "p"_a,
           "The image of p (p * M).");
+    c.def("Transform", &TransformArray<Matrix, n>, "points"_a,
+          "The images (p * M) of the rows of an (n, 3) array as a new (n, 3) array: float32 stays float32, other "
+          "dtypes give float64. Computed in double precision without the GIL.");
     DefLinearArithmetic(c);
     c.def(py::self += py::self);
     c.def(py::self -= py::self);
@@ -132,7 +203,7 @@ void BindMatrices(py::module_& m)
     m3.def_static(
         "PCA",
         [](const FloatRows& rows) {
-            const Point3d::Array points = ToPointArray(rows, "points");
+            const Point3d::Array points = ToFinitePointArray(rows, "points");
             Point3d centroid, a1, a2, a3;
             double mx1 = 0, mn1 = 0, mx2 = 0, mn2 = 0, mx3 = 0, mn3 = 0;
             {
@@ -149,7 +220,7 @@ void BindMatrices(py::module_& m)
     m3.def_static(
         "BestFittingLine",
         [](const FloatRows& rows) {
-            const Point3d::Array points = ToPointArray(rows, "points");
+            const Point3d::Array points = ToFinitePointArray(rows, "points");
             Point3d start, end;
             Matrix3x3::BestFittingLine(points, start, end);
             return py::make_tuple(start, end);
@@ -158,7 +229,7 @@ void BindMatrices(py::module_& m)
     m3.def_static(
         "BestFittingPlane",
         [](const FloatRows& rows) {
-            const Point3d::Array points = ToPointArray(rows, "points");
+            const Point3d::Array points = ToFinitePointArray(rows, "points");
             Point3d::Array corners;
             corners.SetSize(4);
             Matrix3x3::BestFittingPlane(points, corners.GetData());

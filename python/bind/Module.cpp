@@ -55,8 +55,12 @@ void DefineArchiveError(py::module_& m)
 
 } // namespace
 
-PYBIND11_MODULE(orvcore, m)
+PYBIND11_MODULE(_orvcore, m)
 {
+    // The classes and functions say they come from the package, which
+    // re-exports them, so that pickles and reprs name orvcore.Point3d.
+    const py::object ownName = m.attr("__name__");
+    m.attr("__name__") = "orvcore";
     m.doc() = "OrvCore57, the core class library of a molecular-structure viewer: geometry of coordinates, "
               "colours, graphics primitives and display lists, text patterns, neighbour search, random "
               "sequences and rational numbers. Classes and methods keep their C++ names; arrays of points "
@@ -75,4 +79,6 @@ PYBIND11_MODULE(orvcore, m)
     orvpy::BindText(m);
     orvpy::BindNumerics(m);
     orvpy::BindSpatial(m);
+    m.attr("__version__") = ORVCORE_VERSION;
+    m.attr("__name__") = ownName;
 }

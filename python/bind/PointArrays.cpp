@@ -8,6 +8,91 @@
 
 using namespace Orvane;
 
+namespace pybind11 {
+namespace detail {
+
+namespace {
+
+// Reads a one-dimensional buffer of n numbers of a plain numeric format;
+// false (with nothing raised) for anything else.
+bool LoadBuffer(handle src, double* out, int n)
+{
+    Py_buffer view;
+    if (PyObject_GetBuffer(src.ptr(), &view, PyBUF_FORMAT | PyBUF_STRIDES) != 0) {
+        PyErr_Clear();
+        return false;
+    }
+    bool ok = view.ndim == 1 && view.shape[0] == n && view.format != nullptr;
+    if (ok) {
+        const char* format = view.format;
+        if (*format == '<' || *format == '=' || *format == '@')
+            ++format;
+        const char* base = static_cast<const char*>(view.buf);
+        for (int i = 0; ok && i < n; ++i) {
+            const char* at = base + i * view.strides[0];
+            switch (format[1] == '\0' ? format[0] : '?') {
+            case 'd': { double v; std::memcpy(&v, at, sizeof v); out[i] = v; break; }
+            case 'f': { float v; std::memcpy(&v, at, sizeof v); out[i] = static_cast<double>(v); break; }
+            case 'i': { std::int32_t v; std::memcpy(&v, at, sizeof v); out[i] = v; break; }
+            case 'l': case 'q': { std::int64_t v; std::memcpy(&v, at, sizeof v); out[i] = static_cast<double>(v); break; }
+            default: ok = false;
+            }
+        }
+    }
+    PyBuffer_Release(&view);
+    return ok;
+}
+
+} // namespace
+
+bool LoadNumbers(handle src, double* out, int n)
+{
+    PyObject* o = src.ptr();
+    if (PyUnicode_Check(o) || PyBytes_Check(o) || PyByteArray_Check(o))
+        return false;
+    if (PyObject_CheckBuffer(o) && LoadBuffer(src, out, n))
+        return true;
+    if (!PySequence_Check(o))
+        return false;
+    const Py_ssize_t size = PySequence_Size(o);
+    if (size != n) {
+        PyErr_Clear();
+        return false;
+    }
+    for (int i = 0; i < n; ++i) {
+        const object item = reinterpret_steal<object>(PySequence_GetItem(o, i));
+        if (!item || PyUnicode_Check(item.ptr())) {
+            PyErr_Clear();
+            return false;
+        }
+        const double v = PyFloat_AsDouble(item.ptr());
+        if (v == -1.0 && PyErr_Occurred()) {
+            PyErr_Clear();
+            return false;
+        }
+        out[i] = v;
+    }
+    return true;
+}
+
+bool LoadMatrix(handle src, double* out, int n)
+{
+    if (PyUnicode_Check(src.ptr()) || !PySequence_Check(src.ptr()))
+        return false;
+    const auto rows = array_t<double, array::c_style | array::forcecast>::ensure(src);
+    if (!rows) {
+        PyErr_Clear();
+        return false;
+    }
+    if (rows.ndim() != 2 || rows.shape(0) != n || rows.shape(1) != n)
+        return false;
+    std::memcpy(out, rows.data(), sizeof(double) * static_cast<std::size_t>(n * n));
+    return true;
+}
+
+} // namespace detail
+} // namespace pybind11
+
 namespace orvpy {
 
 void CheckRows(const py::array& a, py::ssize_t columns, const char* what)
@@ -28,6 +113,22 @@ void CheckFinite(double value, const char* what)
 {
     if (!std::isfinite(value))
         throw py::value_error(std::string(what) + " must be finite");
+}
+
+std::string ReprText(const CString& text)
+{
+    return py::repr(py::cast(text)).cast<std::string>();
+}
+
+py::str ValueRepr(const py::handle& self)
+{
+    return py::module_::import("orvcore").attr("_value_repr")(self);
+}
+
+py::tuple ReduceByArchiveForm(const py::handle& self, py::bytes form)
+{
+    return py::make_tuple(py::module_::import("orvcore").attr("_from_archive"),
+                          py::make_tuple(py::type::handle_of(self), std::move(form)));
 }
 
 int CheckIndex(py::ssize_t index, int size)
@@ -86,6 +187,21 @@ py::buffer_info RowsBuffer(Array& a, py::ssize_t columns)
 Point3d::Array ToPointArray(const FloatRows& rows, const char* what)
 {
     return CopyRows<Point3d::Array>(rows, 3, what);
+}
+
+Point3d::Array ToFinitePointArray(const FloatRows& rows, const char* what)
+{
+    Point3d::Array points = CopyRows<Point3d::Array>(rows, 3, what);
+    for (int k = 0; k < points.GetSize(); ++k)
+        if (!std::isfinite(points[k][0]) || !std::isfinite(points[k][1]) || !std::isfinite(points[k][2]))
+            throw py::value_error(std::string(what) + " row " + std::to_string(k) + " is not finite");
+    return points;
+}
+
+void CheckFinite(const Point3d& p, const char* what)
+{
+    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+        throw py::value_error(std::string(what) + " must be finite");
 }
 
 py::array_t<float> ToNumpy(Point3d::Array&& points)

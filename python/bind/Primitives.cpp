@@ -15,19 +15,13 @@ using namespace Orvane;
 
 namespace orvpy {
 
-std::string PrimitiveRepr(const py::handle& self, unsigned int id)
-{
-    return py::str(py::type::handle_of(self).attr("__name__")).cast<std::string>() + "(id=" + std::to_string(id) +
-           ")";
-}
-
 namespace {
 
 // The repr and the transformation that every 3D primitive of kind T has.
 template <class T, class... Bases>
 void DefPrimitive(py::class_<T, Bases...>& c)
 {
-    c.def("__repr__", [](py::handle self) { return PrimitiveRepr(self, self.cast<const T&>().GetID()); });
+    c.def("__repr__", &ValueRepr);
     c.def(
         "Transform", [](T& p, const Matrix4x4& m) { p.T::Transform(m); }, "matrix"_a,
         "Moves the primitive by the transformation.");

@@ -6,6 +6,7 @@
 #include "orvcore/graphics/scene/DisplayList3D.h"
 #include "orvcore/graphics/scene/GraphicsAttributes.h"
 #include "orvcore/graphics/scene/IconLibrary.h"
+#include "orvcore/graphics/scene/SceneDocument.h"
 
 #include <algorithm>
 #include <functional>
@@ -275,6 +276,155 @@ void BindIconLibrary(py::module_& m)
         "name"_a, "id"_a, "Files the identifier under the name.");
 }
 
+// Raises the error of a scene document's status: OSError for the file's own
+// failures, ValueError for what the bytes hold.
+void CheckDocument(SceneDocument::Status status, const std::string& where)
+{
+    if (status == SceneDocument::ok)
+        return;
+    const std::string message = where + SceneDocument::Describe(status);
+    switch (status) {
+    case SceneDocument::cannotOpen:
+    case SceneDocument::readFailed:
+    case SceneDocument::cannotCreate:
+    case SceneDocument::writeFailed:
+        PyErr_SetString(PyExc_OSError, message.c_str());
+        throw py::error_already_set();
+    default:
+        throw py::value_error(message);
+    }
+}
+
+SceneDocument DocumentFromBytes(const py::buffer& data)
+{
+    const py::bytes raw = PyBytes_Check(data.ptr()) ? py::reinterpret_borrow<py::bytes>(data)
+                                                    : py::reinterpret_steal<py::bytes>(PyBytes_FromObject(data.ptr()));
+    if (!raw)
+        throw py::error_already_set();
+    SceneDocument d;
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(PyBytes_AS_STRING(raw.ptr()));
+    const std::size_t size = static_cast<std::size_t>(PyBytes_GET_SIZE(raw.ptr()));
+    SceneDocument::Status status;
+    {
+        py::gil_scoped_release released;
+        status = d.FromBytes(bytes, size);
+    }
+    CheckDocument(status, "");
+    return d;
+}
+
+py::bytes DocumentBytes(const SceneDocument& d)
+{
+    std::vector<BYTE> bytes;
+    {
+        py::gil_scoped_release released;
+        bytes = d.ToBytes();
+    }
+    return py::bytes(reinterpret_cast<const char*>(bytes.data()), static_cast<py::ssize_t>(bytes.size()));
+}
+
+void BindSceneDocument(py::module_& m)
+{
+    py::class_<SceneDocument> d(
+        m, "SceneDocument",
+        "A scene document as orvscene --write stores it: the source structure's summary, the shown atoms' "
+        "coordinates, serial numbers and labels, the view attributes and the scene tree (docs/scene-document.md). "
+        "Loading refuses damaged documents and any coordinate, radius or matrix that is not finite.");
+    d.def(py::init<>(), "An empty document.");
+    d.def_readwrite("source", &SceneDocument::source, "Where the structure came from.");
+    d.def_readwrite("atoms", &SceneDocument::atoms, "The structure's number of atoms.");
+    d.def_readwrite("bonds", &SceneDocument::bonds, "Its number of bonds.");
+    d.def_readwrite("residues", &SceneDocument::residues, "Its number of residues.");
+    d.def_readwrite("chains", &SceneDocument::chains, "Its number of chains.");
+    d.def_property(
+        "coordinates", [](const SceneDocument& s) { return ToNumpy(Point3d::Array(s.coordinates)); },
+        [](SceneDocument& s, const FloatRows& rows) { s.coordinates = ToPointArray(rows, "coordinates"); },
+        "The shown atoms' coordinates, a float32 (n, 3) array (a copy).");
+    d.def_property(
+        "serials",
+        [](const SceneDocument& s) {
+            py::array_t<std::int32_t> out(s.serials.GetSize());
+            std::copy(s.serials.GetData(), s.serials.GetData() + s.serials.GetSize(), out.mutable_data());
+            return out;
+        },
+        [](SceneDocument& s, const std::vector<int>& values) {
+            s.serials.SetSize(static_cast<int>(values.size()));
+            std::copy(values.begin(), values.end(), s.serials.GetData());
+        },
+        "The atoms' serial numbers, an int32 array (a copy).");
+    d.def_property(
+        "labels",
+        [](const SceneDocument& s) {
+            std::vector<CString> out;
+            for (int i = 0; i < s.labels.GetSize(); ++i)
+                out.push_back(s.labels[i]);
+            return out;
+        },
+        [](SceneDocument& s, const std::vector<CString>& values) {
+            s.labels.RemoveAll();
+            for (const CString& v : values)
+                s.labels.Add(v);
+        },
+        "The atoms' labels (a copy).");
+    d.def_readwrite("attributes", &SceneDocument::attributes, "The view attributes (edited in place).");
+    d.def_readwrite("scene", &SceneDocument::scene, "The scene tree (edited in place).");
+    d.def("to_bytes", &DocumentBytes, "The stored document as bytes.");
+    d.def_static("from_bytes", &DocumentFromBytes, "data"_a,
+                 "The document stored in the bytes. ValueError, with the reason, for bytes that are not a whole, "
+                 "sound document (including one with a number that is not finite).");
+    d.def("WriteFile",
+          [](const SceneDocument& s, const std::string& path) {
+              SceneDocument::Status status;
+              {
+                  py::gil_scoped_release released;
+                  status = s.WriteFile(path.c_str());
+              }
+              CheckDocument(status, path + ": ");
+          },
+          "path"_a, "Writes the document to the file (OSError on failure).");
+    d.def_static(
+        "ReadFile",
+        [](const std::string& path) {
+            SceneDocument s;
+            SceneDocument::Status status;
+            {
+                py::gil_scoped_release released;
+                status = s.ReadFile(path.c_str());
+            }
+            CheckDocument(status, path + ": ");
+            return s;
+        },
+        "path"_a, "The document in the file (OSError when unreadable, ValueError when damaged).");
+    d.def("IsFinite", &SceneDocument::IsFinite, "True when every number of the document is finite.");
+    d.def("__reduce__", [](const py::handle& self) { return ReduceByArchiveForm(self, DocumentBytes(self.cast<const SceneDocument&>())); },
+          "Pickles the document through its stored bytes.");
+    d.def("__copy__", [](const SceneDocument& s) { return SceneDocument(s); }, "A copy.");
+    d.def("__deepcopy__", [](const SceneDocument& s, const py::dict&) { return SceneDocument(s); }, "memo"_a,
+          "A copy (the document holds everything by value).");
+    d.def("__repr__", [](const SceneDocument& s) {
+        return "SceneDocument(source=" + ReprText(CString(s.source.c_str())) + ", atoms=" + std::to_string(s.atoms) +
+               ", coordinates=" + std::to_string(s.coordinates.GetSize()) + ", lists=" +
+               std::to_string(1 + s.scene.GetNumDisplayLists()) + ")";
+    });
+
+    py::class_<DisplayList3D> list = py::reinterpret_borrow<py::class_<DisplayList3D>>(m.attr("DisplayList3D"));
+    list.def(
+        "to_document_bytes",
+        [](const DisplayList3D& l, const std::optional<GraphicsAttributes>& attributes) {
+            SceneDocument doc;
+            doc.scene = l;
+            if (attributes)
+                doc.attributes = *attributes;
+            return DocumentBytes(doc);
+        },
+        "attributes"_a = py::none(),
+        "This list as the scene of a scene document without atoms (with the view attributes, default ones when "
+        "not given), as bytes that orvscene --read loads.");
+    list.def_static(
+        "from_document_bytes", [](const py::buffer& data) { return DocumentFromBytes(data).scene; }, "data"_a,
+        "The scene tree of a scene document's bytes. ValueError, with the reason, for a damaged document.");
+}
+
 } // namespace
 
 void BindScene(py::module_& m)
@@ -282,6 +432,7 @@ void BindScene(py::module_& m)
     BindDisplayList(m);
     BindViewSettings(m);
     BindIconLibrary(m);
+    BindSceneDocument(m);
 }
 
 } // namespace orvpy

@@ -16,7 +16,7 @@ namespace {
 template <class T, class... Bases>
 void DefShape(py::class_<T, Bases...>& c)
 {
-    c.def("__repr__", [](py::handle self) { return PrimitiveRepr(self, self.cast<const T&>().GetID()); });
+    c.def("__repr__", &ValueRepr);
     DefArchiveForm(c);
 }
 
@@ -210,7 +210,7 @@ void BindFlatPrimitives(py::module_& m)
     ORVPY_ACCESSORS(r, Rect2DPrimitive, Width, "width in pixels");
     ORVPY_ACCESSORS(r, Rect2DPrimitive, Height, "height in pixels");
     r.def("Transform", &Rect2DPrimitive::Transform, "matrix"_a, "Moves the anchor point.");
-    r.def("__repr__", [](py::handle self) { return PrimitiveRepr(self, self.cast<const Rect2DPrimitive&>().GetID()); });
+    r.def("__repr__", &ValueRepr);
 }
 
 } // namespace

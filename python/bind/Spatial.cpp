@@ -63,8 +63,16 @@ int CheckThreads(int threads)
 // indices[offsets[q]:offsets[q + 1]].
 py::tuple FindNeighbors(NeighborList& list, const py::object& points, std::optional<double> radius, int threads)
 {
-    if (radius && std::isnan(*radius))
-        throw py::value_error("the radius must not be NaN");
+    if (radius) {
+        // The search covers the 27 cells around a point, whose edge is the cutoff: a larger radius would miss
+        // points, a negative one would search its absolute value.
+        if (!(*radius >= 0.0))
+            throw py::value_error("the radius must be at least 0, not " + py::repr(py::float_(*radius)).cast<std::string>());
+        if (*radius > list.GetCutoff())
+            throw py::value_error("the radius " + py::repr(py::float_(*radius)).cast<std::string>() +
+                                  " exceeds the list's cutoff " + py::repr(py::float_(list.GetCutoff())).cast<std::string>() +
+                                  ": the search covers only the cells within one cutoff of the point");
+    }
     const double r = radius ? *radius : list.GetCutoff();
     threads = CheckThreads(threads);
     if (!py::isinstance<Point3d>(points)) {
@@ -117,7 +125,8 @@ void BindSpatial(py::module_& m)
           "the 27 cells around p, as an int32 array, and the nearest one's index or -1. Given an (n, 3) array of "
           "points, (nearest, indices, offsets) for all of them, shared among `threads` threads (0: one per "
           "processor) without the GIL: row q's neighbours are indices[offsets[q]:offsets[q + 1]], its nearest "
-          "nearest[q], the same for every thread count.");
+          "nearest[q], the same for every thread count. ValueError for a radius below 0 or above the cutoff (the cells "
+          "searched could not hold every point within it).");
     c.def(
         "GetPairs",
         [](NeighborList& list, int threads) {

@@ -112,8 +112,8 @@ void BindPatterns(py::module_& m)
     n.def("GetUpperBound", &RegNumber::GetUpperBound, "The upper bound.");
     n.def_static("IsRegNumber", &RegNumber::IsRegNumber, "text"_a,
                  "True when the text is a range of two integers without spaces.");
-    n.def("__repr__", [](const RegNumber& r) {
-        return "RegNumber(" + std::to_string(r.GetLowerBound()) + ", " + std::to_string(r.GetUpperBound()) + ")";
+    n.def("__repr__", [](const RegNumber& number) {
+        return "RegNumber(" + std::to_string(number.GetLowerBound()) + ", " + std::to_string(number.GetUpperBound()) + ")";
     });
 }
 

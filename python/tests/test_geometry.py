@@ -130,3 +130,22 @@ def test_splines_and_planes():
     plane = orvcore.Plane((0, 0, 1), (0, 0, 2))
     assert plane.Apply(Point3d(5, 5, 3)) == pytest.approx(4.0)
     assert plane.GetABCD() == pytest.approx((0, 0, 2, -2))
+
+
+def test_vectorised_transforms_match_numpy(rng):
+    points = rng.normal(size=(1000, 3)) * 30
+    m4 = Matrix4x4(Point3d(1, 2, 3), Point3d(4, -5, 6), 37.0)
+    r, t = np.asarray(m4)[:3, :3], np.asarray(m4)[3, :3]
+    out = m4.Transform(points)
+    assert out.dtype == np.float64 and out.shape == points.shape
+    assert np.allclose(out, points @ r + t, rtol=0, atol=1e-12)
+    single = m4.Transform(points.astype(np.float32))
+    assert single.dtype == np.float32
+    assert all(m4.Transform(Point3d(*map(float, p))) == Point3d(*map(float, q))
+               for p, q in zip(points[:50].astype(np.float32), single[:50]))
+    m3 = Matrix3x3(orvcore.ZAxis, 30.0)
+    assert np.allclose(m3.Transform(points), points @ np.asarray(m3), atol=1e-12)
+    projective = Matrix4x4(np.diag([1.0, 1.0, 1.0, 2.0]))
+    assert np.allclose(projective.Transform(points), points / 2)
+    with pytest.raises(ValueError):
+        m4.Transform(points[:, :2])

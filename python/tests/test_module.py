@@ -7,7 +7,7 @@ import re
 
 import orvcore
 
-STUB = pathlib.Path(orvcore.__file__).with_name("orvcore.pyi")
+STUB = pathlib.Path(orvcore.__file__).with_name("__init__.pyi")
 PROTOCOLS = {"__init__", "__repr__", "__len__", "__getitem__", "__setitem__", "__iter__", "__eq__", "__ne__",
              "__hash__", "__call__", "__float__", "__bool__", "__str__", "__matmul__", "__rmul__"}
 
@@ -15,7 +15,7 @@ PROTOCOLS = {"__init__", "__repr__", "__len__", "__getitem__", "__setitem__", "_
 def public_names():
     """(owner, name) of every bound function, class, method and constant."""
     for name, value in vars(orvcore).items():
-        if name.startswith("__"):
+        if name.startswith("_"):
             continue
         yield "", name
         if inspect.isclass(value) and value.__module__ == "orvcore":
@@ -72,3 +72,23 @@ def test_archive_error_carries_the_cause():
     else:
         raise AssertionError("no ArchiveError")
     assert issubclass(orvcore.ArchiveError, ValueError)
+
+
+def test_version_reprs_and_strs_never_raise():
+    assert re.fullmatch(r"\d+\.\d+\.\d+", orvcore.__version__)
+    legacy = orvcore.ColorArray()
+    legacy.SetName(b"gr\xfcn \xff")  # an 8-bit name from an old document
+    assert "\\udcfc" in repr(legacy) and "gr" in str(legacy)
+    shown = 0
+    for name, cls in vars(orvcore).items():
+        if not inspect.isclass(cls) or issubclass(cls, BaseException) or name.startswith("_"):
+            continue
+        try:
+            obj = cls()
+        except TypeError:
+            continue  # no default constructor
+        text = repr(obj)
+        str(obj)
+        assert " object at 0x" not in text, (name, text)
+        shown += 1
+    assert shown > 30

@@ -75,6 +75,25 @@ def test_bad_arguments_raise():
         nl.GetNeighbors((0, 0, 0), radius=float("nan"))
 
 
+def test_get_neighbors_refuses_radii_it_cannot_search(rng):
+    points = rng.uniform(0, 20, size=(300, 3)).astype(np.float32)
+    nl = orvcore.NeighborList(4.0)
+    nl.Add(points)
+    tree = cKDTree(points.astype(np.float64))
+    for radius in (0.0, 1.5, 4.0):
+        _, found = nl.GetNeighbors(points[7], radius)
+        assert sorted(found) == sorted(i for i in tree.query_ball_point(points[7], radius) if
+                                       np.linalg.norm(points[i] - points[7]) < radius)
+    with pytest.raises(ValueError, match="exceeds the list's cutoff 4.0"):
+        nl.GetNeighbors(points[7], 4.5)
+    with pytest.raises(ValueError, match="at least 0"):
+        nl.GetNeighbors(points[7], -1.0)
+    with pytest.raises(ValueError, match="at least 0"):
+        nl.GetNeighbors(points[7], float("nan"))
+    with pytest.raises(ValueError, match="exceeds"):
+        nl.GetNeighbors(points[:5], 5.0)
+
+
 def clustered_points(rng):
     """A uniform cloud, dense blobs and coincident points."""
     blobs = [rng.normal(centre, 0.8, size=(300, 3)) for centre in rng.uniform(-30, 30, size=(5, 3))]

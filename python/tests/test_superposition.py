@@ -65,3 +65,65 @@ def test_superposition_moves_other_coordinates_and_checks_shapes(rng):
     before = mobile.copy()
     orvcore.RMSBestFit(mobile.astype(np.float64), target)
     assert np.array_equal(mobile, before)
+
+
+def weighted_kabsch(mobile, target, w):
+    """Weighted Kabsch by SVD: rotation (row vectors), translation and the weighted RMSDs before and after."""
+    w = np.asarray(w, dtype=np.float64)
+    mc, tc = (w[:, None] * mobile).sum(0) / w.sum(), (w[:, None] * target).sum(0) / w.sum()
+    h = ((mobile - mc) * w[:, None]).T @ (target - tc)
+    u, _, vt = np.linalg.svd(h)
+    d = np.sign(np.linalg.det(u @ vt))
+    r = u @ np.diag([1, 1, d]) @ vt
+    t = tc - mc @ r
+
+    def wrmsd(a):
+        return float(np.sqrt((w * ((a - target) ** 2).sum(1)).sum() / w.sum()))
+
+    return r, t, wrmsd(mobile), wrmsd(mobile @ r + t)
+
+
+@pytest.mark.parametrize("case", ["random", "weighted", "mirrored", "planar"])
+def test_superpose_result_matches_numpy_kabsch(rng, case):
+    for n in (3, 5, 50, 500):
+        mobile = (rng.normal(size=(n, 3)) * 8).astype(np.float32)
+        if case == "planar":
+            mobile[:, 2] = 0
+        q, _ = np.linalg.qr(rng.normal(size=(3, 3)))
+        q *= np.sign(np.linalg.det(q))
+        target = (mobile @ q + rng.normal(size=3) * 20 + rng.normal(size=(n, 3)) * 0.5).astype(np.float32)
+        if case == "mirrored":
+            target[:, 0] = -target[:, 0]
+        weights = rng.uniform(0.1, 3, size=n) if case == "weighted" else np.ones(n)
+        fit = orvcore.Superpose(mobile, target, weights if case == "weighted" else None)
+        r, t, before, after = weighted_kabsch(mobile.astype(np.float64), target.astype(np.float64), weights)
+        assert fit.count == n
+        assert fit.rmsdBefore == pytest.approx(before, rel=1e-9)
+        assert fit.rmsdAfter == pytest.approx(after, rel=1e-6, abs=1e-6)
+        rotation = np.asarray(fit.rotation)
+        assert np.linalg.det(rotation) == pytest.approx(1.0)
+        assert np.allclose(rotation, r, atol=1e-6) and np.allclose(fit.translation, t, atol=1e-4)
+        if case != "weighted":
+            # The points equal RMSBestFit's, to the bit.
+            assert np.array_equal(fit.Apply(mobile), orvcore.RMSBestFit(mobile, target))
+
+
+def test_superpose_refuses_what_it_cannot_fit():
+    good = np.eye(3, dtype=np.float32)
+    for mobile, target, weights, reason in [
+            (np.zeros((0, 3)), np.zeros((0, 3)), None, "no points"),
+            (good, good[:2], None, "differ in length"),
+            (good, np.array([[0, 0, 0], [np.nan, 0, 0], [0, 0, 1]]), None, "not a finite"),
+            (np.array([[np.inf, 0, 0], [0, 1, 0], [0, 0, 1]]), good, None, "not a finite"),
+            (good, good, [1, -1, 1], "weight"),
+            (good, good, [0, 0, 0], "weight"),
+            (good, good, [1, 1], "differ in length")]:
+        with pytest.raises(ValueError, match=reason):
+            orvcore.Superpose(mobile, target, weights)
+    # One point is a translation; coincident points no rotation.
+    one = orvcore.Superpose([[1, 2, 3]], [[4, 4, 4]])
+    assert np.allclose(one.translation, [3, 2, 1]) and one.rmsdAfter == 0
+    same = orvcore.Superpose(np.ones((4, 3)), np.zeros((4, 3)))
+    assert np.array_equal(np.asarray(same.rotation), np.eye(3))
+    with pytest.raises(ValueError, match="not finite"):
+        orvcore.RMSBestFit(np.array([[np.nan, 0, 0]]), good[:1])

@@ -271,9 +271,11 @@ Value Generate(const std::string& base, int seed)
     } else if (base == "f64") {
         v.nums = {seed + 0.125};
     } else if (base == "rgba") {
-        v.nums = {Packed(4 * seed + 1, 4 * seed + 2, 4 * seed + 3, 4 * seed + 4 == 256 ? 1 : 4 * seed + 4)};
+        const unsigned s = static_cast<unsigned>(seed);
+        v.nums = {Packed(4 * s + 1, 4 * s + 2, 4 * s + 3, 4 * s + 4 == 256 ? 1 : 4 * s + 4)};
     } else if (base == "rgb0") {
-        v.nums = {Packed(4 * seed + 1, 4 * seed + 2, 4 * seed + 3, 0)};
+        const unsigned s = static_cast<unsigned>(seed);
+        v.nums = {Packed(4 * s + 1, 4 * s + 2, 4 * s + 3, 0)};
     } else if (base == "point3" || base == "float3") {
         v.nums = {seed + 0.5, seed + 1.5, -(seed + 2.5)};
     } else if (base == "point2" || base == "double2") {
@@ -874,7 +876,7 @@ TEST_F(ArchiveFormatPageTest, EncodingExamplesMatchTheArchive)
             }
             CString read;
             EXPECT_EQ(testing_bytes::Load(expected, kUnset, [&](CArchive& ar) { ar >> read; }), 0u);
-            EXPECT_EQ(std::string(read.GetString(), read.GetLength()), value);
+            EXPECT_EQ(std::string(read.GetString(), static_cast<std::size_t>(read.GetLength())), value);
         }
     }
 }

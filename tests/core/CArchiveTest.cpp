@@ -74,7 +74,7 @@ public:
     }
     ULONGLONG Seek(long long offset, UINT from) override
     {
-        m_position = static_cast<ULONGLONG>((from == begin ? 0 : from == current ? m_position : m_length) + offset);
+        m_position = (from == begin ? 0 : from == current ? m_position : m_length) + static_cast<ULONGLONG>(offset);
         return m_position;
     }
     ULONGLONG GetPosition() const override { return m_position; }

@@ -17,10 +17,10 @@ using namespace testing_bytes;
 
 namespace {
 
-template <class M, int N>
+template <class M, std::size_t N>
 void ExpectMatrix(const M& m, const double (&expected)[N], double tol = 1e-12)
 {
-    for (int i = 0; i < N; ++i)
+    for (std::size_t i = 0; i < N; ++i)
         EXPECT_NEAR(static_cast<const double*>(m)[i], expected[i], tol) << "element " << i;
 }
 
@@ -65,9 +65,10 @@ TEST(Matrix, RotationsAboutCoordinateAxes)
     ExpectPoint(x * Matrix3x3(YAxis, 90), 0, 0, 1);
     ExpectPoint(x * Matrix3x3(Point3d(0, 1, 0), 90), 0, 0, -1);
     ExpectPoint(Point3d(0, 1, 0) * Matrix3x3(XAxis, 90), 0, 0, 1);
-    ExpectMatrix(Matrix3x3().SetRotation(static_cast<Axis>(7), 30), {1, 0, 0, 0, 1, 0, 0, 0, 1}, 0);
+    int notAnAxis = 7, negativeAxis = -1; // values a caller may pass that name no axis
+    ExpectMatrix(Matrix3x3().SetRotation(static_cast<Axis>(notAnAxis), 30), {1, 0, 0, 0, 1, 0, 0, 0, 1}, 0);
     ExpectMatrix(Matrix3x3().SetReflection(YAxis), {1, 0, 0, 0, -1, 0, 0, 0, 1}, 0);
-    ExpectMatrix(Matrix3x3().SetReflection(static_cast<Axis>(-1)), {1, 0, 0, 0, 1, 0, 0, 0, 1}, 0);
+    ExpectMatrix(Matrix3x3().SetReflection(static_cast<Axis>(negativeAxis)), {1, 0, 0, 0, 1, 0, 0, 0, 1}, 0);
     ExpectMatrix(Matrix4x4().SetScale(2, 3, 4), {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1}, 0);
     ExpectMatrix(Matrix4x4(ZAxis, 90),
                  {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, 1e-15);

@@ -93,7 +93,8 @@ V3 Mean(const std::vector<V3>& p)
         m.y += q.y;
         m.z += q.z;
     }
-    return {m.x / p.size(), m.y / p.size(), m.z / p.size()};
+    const double n = static_cast<double>(p.size());
+    return {m.x / n, m.y / n, m.z / n};
 }
 
 double Rmsd(const std::vector<V3>& a, const std::vector<V3>& b)
@@ -102,7 +103,7 @@ double Rmsd(const std::vector<V3>& a, const std::vector<V3>& b)
     for (size_t k = 0; k < a.size(); ++k)
         s += (a[k].x - b[k].x) * (a[k].x - b[k].x) + (a[k].y - b[k].y) * (a[k].y - b[k].y) +
              (a[k].z - b[k].z) * (a[k].z - b[k].z);
-    return std::sqrt(s / a.size());
+    return std::sqrt(s / static_cast<double>(a.size()));
 }
 
 double RadiusOfGyration(const std::vector<V3>& p)
@@ -111,7 +112,7 @@ double RadiusOfGyration(const std::vector<V3>& p)
     double s = 0;
     for (const V3& q : p)
         s += (q.x - m.x) * (q.x - m.x) + (q.y - m.y) * (q.y - m.y) + (q.z - m.z) * (q.z - m.z);
-    return std::sqrt(s / p.size());
+    return std::sqrt(s / static_cast<double>(p.size()));
 }
 
 // The best proper rotation and translation by Horn's quaternion method: the
@@ -137,7 +138,7 @@ std::vector<V3> HornFit(const std::vector<V3>& mobile, const std::vector<V3>& ta
     std::vector<double> values;
     Mat vectors;
     Eigen(N, values, vectors);
-    const size_t top = std::max_element(values.begin(), values.end()) - values.begin();
+    const size_t top = static_cast<size_t>(std::max_element(values.begin(), values.end()) - values.begin());
     double R[3][3];
     QuaternionRotation(vectors[0][top], vectors[1][top], vectors[2][top], vectors[3][top], R);
     std::vector<V3> moved;
@@ -388,7 +389,7 @@ TEST(RMSBestFit, ReachesTheOptimumOnRandomSets)
                         << "n " << n << " shape " << shape << " noise " << noise << " trial " << r;
 
                     // A rigid, proper motion: distances and handedness kept.
-                    for (int k = 1; k < std::min(n, 4); ++k) {
+                    for (size_t k = 1; k < static_cast<size_t>(std::min(n, 4)); ++k) {
                         const double d0 = std::hypot(m[k].x - m[0].x, m[k].y - m[0].y, m[k].z - m[0].z);
                         const double d1 = std::hypot(c[k].x - c[0].x, c[k].y - c[0].y, c[k].z - c[0].z);
                         ASSERT_NEAR(d0, d1, 1e-4);
@@ -598,17 +599,17 @@ TEST(PrincipalAxes, AgreeWithAnEigenDecompositionOfTheScatter)
         Mat S(3, std::vector<double>(3, 0.0));
         for (const V3& p : v) {
             const double d[3] = {p.x - m.x, p.y - m.y, p.z - m.z};
-            for (int i = 0; i < 3; ++i)
-                for (int j = 0; j < 3; ++j)
+            for (size_t i = 0; i < 3; ++i)
+                for (size_t j = 0; j < 3; ++j)
                     S[i][j] += d[i] * d[j];
         }
         std::vector<double> values;
         Mat vectors;
         Eigen(S, values, vectors);
-        std::vector<int> order = {0, 1, 2};
-        std::sort(order.begin(), order.end(), [&](int a, int b) { return values[a] > values[b]; });
-        for (int k = 0; k < 3; ++k) {
-            const int e = order[k];
+        std::vector<size_t> order = {0, 1, 2};
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return values[a] > values[b]; });
+        for (size_t k = 0; k < 3; ++k) {
+            const size_t e = order[k];
             const double dot = axes[k][0] * vectors[0][e] + axes[k][1] * vectors[1][e] + axes[k][2] * vectors[2][e];
             EXPECT_NEAR(std::fabs(dot), 1, 1e-5) << trial << " axis " << k;
             double hi = 0, lo = 0;

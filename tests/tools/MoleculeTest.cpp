@@ -131,7 +131,7 @@ TEST(Molecule, MessagesQuoteDamagedBytesEscaped)
     } catch (const ParseError& e) {
         std::string message = e.what();
         EXPECT_NE(message.find("d.xyz:4:"), std::string::npos) << message;
-        for (unsigned char c : message)
+        for (char c : message)
             EXPECT_TRUE(c >= 0x20 && c < 0x7f) << message;
         EXPECT_NE(message.find("\\x89PNG"), std::string::npos) << message;
     }

@@ -264,10 +264,10 @@ TEST(Orvscene, WritesAWellFormedPicture)
         if (id != std::string::npos)
             ids.insert(tag.substr(id + 5, tag.find('"', id + 5) - id - 5));
         for (const char* ref : {"href=\"#", "url(#"}) {
-            std::size_t r = tag.find(ref);
-            if (r != std::string::npos) {
-                r += std::strlen(ref);
-                used.insert(tag.substr(r, tag.find_first_of("\")", r) - r));
+            std::size_t refAt = tag.find(ref);
+            if (refAt != std::string::npos) {
+                refAt += std::strlen(ref);
+                used.insert(tag.substr(refAt, tag.find_first_of("\")", refAt) - refAt));
             }
         }
         balls += name == "use";
@@ -478,8 +478,38 @@ TEST(Orvscene, PictureTextIsUtf8)
     ASSERT_EQ(r.status, 0) << r.err;
     std::string text = ReadAll(svg);
     EXPECT_NE(text.find(">G\xc3\xbf?1</text>"), std::string::npos);
-    for (unsigned char c : text)
-        EXPECT_TRUE(c == '\n' || c >= 0x20);
+    for (char c : text)
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20);
     std::remove(pdb.c_str());
     std::remove(svg.c_str());
+}
+
+// Every output is the same bytes whatever the number of threads; the thread
+// count is checked like any other option.
+TEST(Orvscene, OutputsAreTheSameOnOneAndOnFourThreads)
+{
+    const char* names[] = {"svg", "html", "gltf", "write"};
+    std::string outputs[2][4];
+    const unsigned lastID = Orvane::DisplayList3D::m_lastID; // both runs number their lists alike
+    for (int run = 0; run < 2; ++run) {
+        Orvane::DisplayList3D::m_lastID = lastID;
+        std::vector<std::string> args = {DataFile("1hpv.pdb"), "--threads", run ? "4" : "1", "--no-timings",
+                                         "--superpose", DataFile("1hpv.pdb"), "--labels", "residues"};
+        for (int n = 0; n < 4; ++n) {
+            args.push_back(std::string("--") + names[n]);
+            args.push_back(TempPath(std::string("threads.") + names[n]));
+        }
+        const Outcome r = RunTool(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        for (int n = 0; n < 4; ++n) {
+            outputs[run][n] = ReadAll(TempPath(std::string("threads.") + names[n]));
+            std::remove(TempPath(std::string("threads.") + names[n]).c_str());
+        }
+    }
+    for (int n = 0; n < 4; ++n) {
+        EXPECT_GT(outputs[0][n].size(), 10000u) << names[n];
+        EXPECT_TRUE(outputs[0][n] == outputs[1][n]) << names[n] << " differs";
+    }
+    for (const char* bad : {"0", "-2", "257", "two", ""})
+        EXPECT_EQ(RunTool({"--threads", bad}).status, 1) << bad;
 }

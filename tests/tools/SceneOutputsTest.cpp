@@ -410,3 +410,14 @@ TEST(OrvsceneOutputs, PageAndGltfCombineWithTheOptionsAndAppearTogetherOrNotAtAl
 }
 
 } // namespace
+
+// Sphere and cylinder detail: full in small scenes, and 100,000 atoms with
+// their bonds stay within about 8 million triangles.
+TEST(GltfWriter, DetailFallsWithTheNumberOfShapes)
+{
+    const MeshDetail small = ChooseDetail(2000, 4000);
+    EXPECT_EQ(small.Triangles(1, 0), 2 * 24 * 16);
+    const MeshDetail large = ChooseDetail(100000, 2 * 105000);
+    EXPECT_LE(large.Triangles(100000, 2 * 105000), 8000000);
+    EXPECT_GE(large.Triangles(1, 0), 48);
+}

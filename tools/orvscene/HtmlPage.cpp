@@ -86,9 +86,16 @@ Section FloatSection(const std::string& name, const std::vector<float>& values)
 class PageScene : public SceneVisitor
 {
 public:
+    // Identifiers 1 .. atomIds name atoms that the page draws from its own
+    // atom table: what depicts only them is left out.
+    explicit PageScene(unsigned atomIds = 0) : m_atomIds(atomIds) {}
+    bool Atom(unsigned id) const { return id != 0 && id <= m_atomIds; }
+
     using SceneVisitor::Primitive;
     void Primitive(const SpherePrimitive& s, const char*, const SceneListVisit& at)
     {
+        if (Atom(s.GetID()))
+            return;
         sphereCentres.push_back(at.aggregate.Transform(s.GetCenter()));
         sphereColours.push_back(colours(Packed(s.GetColor())));
         sphereRadii.push_back(radii(static_cast<float>(s.GetRadius())));
@@ -96,6 +103,8 @@ public:
     }
     void Primitive(const CylinderPrimitive& c, const char*, const SceneListVisit& at)
     {
+        if (Atom(c.GetID()) && Atom(c.GetEnd1ID()) && Atom(c.GetEnd2ID()))
+            return;
         AddSegment(cylinders, at, c.GetEnd1(), c.GetEnd2(), c.GetColor1(), c.GetColor2());
         cylinderRadii.push_back(radii(static_cast<float>(c.GetRadius())));
         // The atoms of the halves, as the pick targets name them.
@@ -105,12 +114,16 @@ public:
     }
     void Primitive(const LinePrimitive& l, const char*, const SceneListVisit& at)
     {
+        if (Atom(l.GetID1()) && Atom(l.GetID2()))
+            return;
         AddSegment(lines, at, l.GetEnd1(), l.GetEnd2(), l.GetColor1(), l.GetColor2());
         lines.ids1.push_back(l.GetID1());
         lines.ids2.push_back(l.GetID2());
     }
     void Primitive(const DotPrimitive& d, const char*, const SceneListVisit& at)
     {
+        if (Atom(d.GetID()))
+            return;
         dotPositions.push_back(at.aggregate.Transform(d.GetCoord()));
         dotColours.push_back(colours(Packed(d.GetColor())));
         dotIds.push_back(d.GetID());
@@ -144,6 +157,7 @@ public:
     std::string labels, icons; // JSON array elements
 
 private:
+    unsigned m_atomIds;
     void AddSegment(Segments& s, const SceneListVisit& at, const Point3d& a, const Point3d& b, const Color& ca,
                     const Color& cb)
     {
@@ -217,7 +231,8 @@ private:
 
 // The pick dots, one per distinct position step and identifier, in the
 // scene's order; returns their number.
-int AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std::vector<Section>& sections)
+int AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, const PageScene& scene,
+                std::vector<Section>& sections)
 {
     struct Key {
         std::uint64_t steps; // three 16-bit steps
@@ -234,6 +249,8 @@ int AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, std::
     std::unordered_set<Key, Hash> seen;
     seen.reserve(dots.size());
     for (const DotPrimitive& dot : dots) {
+        if (scene.Atom(dot.GetID()))
+            continue;
         const std::size_t at = positions.size();
         q.Add(dot.GetCoord(), positions);
         const Key key{positions[at] | std::uint64_t(positions[at + 1]) << 16 | std::uint64_t(positions[at + 2]) << 32,
@@ -334,10 +351,9 @@ void AddAtoms(const SceneDocument& doc, const SceneAtoms* atoms, std::vector<Sec
 // Atoms keep the scene's object identifiers; atoms the scene leaves out get
 // identifiers after all of the scene's (`sceneIds` of them).
 // Flags: 1 water, 2 hydrogen, 4 HETATM, 8 shown in the scene as built.
-void AddMolecule(const Molecule& m, const SceneOptions& options, unsigned sceneIds, const Quantiser& q,
-                 std::vector<Section>& sections, std::string& json)
+void AddMolecule(const Molecule& m, const SceneOptions& options, const StructureFacts& shown, unsigned sceneIds,
+                 const Quantiser& q, std::vector<Section>& sections, std::string& json)
 {
-    const StructureFacts shown = AnalyseStructure(m, options);
     const bool hidden = shown.shown.size() < m.atoms.size();
     SceneOptions all = options;
     all.hydrogens = true;
@@ -557,7 +573,11 @@ bool HtmlPage::Available()
 HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms* atoms, const Molecule* molecule,
                    const SceneOptions* options)
 {
-    PageScene scene;
+    // With the structure, the page draws its atoms itself (in whatever style
+    // is asked), so the scene's primitives of those atoms stay out.
+    const SceneOptions sceneOptions = options ? *options : SceneOptions();
+    const StructureFacts shownAtoms = molecule ? AnalyseStructure(*molecule, sceneOptions) : StructureFacts();
+    PageScene scene(static_cast<unsigned>(shownAtoms.shown.size()));
     WalkScene(doc.scene, scene);
     const PickTargets targets = GatherPickTargets(doc.scene);
 
@@ -587,11 +607,11 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms*
     sections.push_back({"dot.pos", false, q.All(scene.dotPositions)});
     sections.push_back(IndexSection("dot.colour", scene.dotColours, palette));
     sections.push_back({"dot.id", true, scene.dotIds});
-    m_pickDots = AddPickDots(targets.dots, q, sections);
+    m_pickDots = AddPickDots(targets.dots, q, scene, sections);
     std::string atomJson;
     if (molecule) {
-        AddMolecule(*molecule, options ? *options : SceneOptions(), static_cast<unsigned>(doc.serials.GetSize()), q,
-                    sections, atomJson);
+        AddMolecule(*molecule, sceneOptions, shownAtoms, static_cast<unsigned>(doc.serials.GetSize()), q, sections,
+                    atomJson);
     } else {
         std::string names, residues, fields;
         AddAtoms(doc, atoms, sections, names, residues, fields);

@@ -309,6 +309,34 @@ bool ParseDecimal(const char* text, std::size_t size, double& value)
 {
     if (size == 0 || size > 64)
         return false;
+    // The common case, a plain decimal of at most 15 digits, exactly: the
+    // digits as an integer (below 2^53) divided by a power of ten (exact up
+    // to 10^22) rounds once, as strtod does.
+    {
+        static const double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        std::size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
+        long long digits = 0;
+        int count = 0, decimals = -1;
+        bool plain = i < size;
+        for (; i < size && plain; ++i) {
+            const char c = text[i];
+            if (c >= '0' && c <= '9') {
+                digits = digits * 10 + (c - '0');
+                ++count;
+                if (decimals >= 0)
+                    ++decimals;
+            } else if (c == '.' && decimals < 0) {
+                decimals = 0;
+            } else {
+                plain = false;
+            }
+        }
+        if (plain && count > 0 && count <= 15) {
+            const double v = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+            value = text[0] == '-' ? -v : v;
+            return std::fabs(value) < 1e6;
+        }
+    }
     bool digit = false;
     for (std::size_t i = 0; i < size; ++i) {
         const char c = text[i];
@@ -334,6 +362,22 @@ bool ParseDecimal(const std::string& token, double& value)
 
 bool ParseInt(const std::string& field, int& value)
 {
+    // The common case, a bare number of a few digits, without a copy.
+    if (!field.empty() && field.size() <= 9 && field[0] != ' ') {
+        std::size_t i = field[0] == '-' ? 1 : 0;
+        long v = 0;
+        bool digits = i < field.size();
+        for (std::size_t k = i; k < field.size() && digits; ++k) {
+            if (field[k] < '0' || field[k] > '9')
+                digits = false;
+            else
+                v = v * 10 + (field[k] - '0');
+        }
+        if (digits) {
+            value = static_cast<int>(i ? -v : v);
+            return true;
+        }
+    }
     std::string t = Trim(field);
     if (t.empty())
         return false;
@@ -541,6 +585,11 @@ std::vector<Atom> ChooseConformers(std::vector<Atom> atoms, char wanted, bool& w
 
 int CountRepeatedSerials(const std::vector<Atom>& atoms)
 {
+    bool increasing = true; // the usual file: no serial can repeat
+    for (std::size_t i = 1; i < atoms.size() && increasing; ++i)
+        increasing = atoms[i].serial > atoms[i - 1].serial;
+    if (increasing)
+        return 0;
     std::unordered_set<int> seen;
     seen.reserve(atoms.size());
     int repeated = 0;
@@ -748,7 +797,7 @@ private:
 
 bool Null(const std::string& value, bool quoted)
 {
-    return !quoted && (value == "?" || value == ".");
+    return !quoted && value.size() == 1 && (value[0] == '?' || value[0] == '.');
 }
 
 std::string Lower(std::string s)
@@ -756,6 +805,16 @@ std::string Lower(std::string s)
     for (char& c : s)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
+}
+
+// "loop_" or "data_..." in any case: where a loop's values end.
+bool StartsBlockOrLoop(const std::string& token)
+{
+    const char c = static_cast<char>(token[0] | 0x20);
+    if ((c != 'l' && c != 'd') || token.size() < 5)
+        return false;
+    const std::string lower = Lower(token.substr(0, 5));
+    return lower == "loop_" || lower == "data_";
 }
 
 // Columns of the _atom_site loop the reader uses.
@@ -853,8 +912,7 @@ Molecule ReadCif(LineSource& lines, const std::string& fileName, const ReadOptio
             if (n == 0) {
                 if (!more)
                     break;
-                if (!quoted && (token[0] == '_' || Lower(token.substr(0, 5)) == "loop_" ||
-                                Lower(token.substr(0, 5)) == "data_")) {
+                if (!quoted && (token[0] == '_' || StartsBlockOrLoop(token))) {
                     pending = true;
                     break;
                 }
@@ -921,11 +979,12 @@ Molecule ReadCif(LineSource& lines, const std::string& fileName, const ReadOptio
                             if (!ParseDecimal(*v, atom.bFactor))
                                 throw Error(fileName, rowLine, "bad B-factor '" + Printable(*v) + "'");
                         if (const std::string* v = get(kGroup, -1))
-                            atom.hetero = *v == "HETATM";
+                            atom.hetero = v->size() == 6 && v->compare(0, 6, "HETATM", 6) == 0;
                         const std::string* symbol = get(kSymbol, -1);
                         atom.element = symbol ? NormaliseElement(*symbol) : ElementFromName(" " + atom.name);
-                        if (atom.element.empty() || (symbol && !IsElement(atom.element) &&
-                                                     symbol->find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") != std::string::npos))
+                        if (atom.element.empty() ||
+                            (symbol && symbol->find_first_not_of(
+                                           "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") != std::string::npos))
                             throw Error(fileName, rowLine, "no element for atom '" + Printable(atom.name) + "'");
                         records.push_back(std::move(atom));
                     }
@@ -1061,6 +1120,15 @@ std::string Printable(const std::string& text, std::size_t limit)
         }
     }
     return out;
+}
+
+bool ReadsGzip()
+{
+#if ORVSCENE_HAVE_ZLIB
+    return true;
+#else
+    return false;
+#endif
 }
 
 bool IsWater(const std::string& residue)

@@ -108,6 +108,9 @@ Molecule ReadStructureFile(const std::string& path, const ReadOptions& options =
 // identifier) and END.
 void WritePdb(std::ostream& out, const Molecule& molecule);
 
+// Whether this build reads gzip-compressed files (it does when built with zlib).
+bool ReadsGzip();
+
 // The text with bytes outside printable ASCII written as \xNN, cut after
 // `limit` characters with "...", for quoting file contents in messages.
 std::string Printable(const std::string& text, std::size_t limit = 60);

@@ -19,15 +19,24 @@
 #include "orvcore/graphics/primitives/PointPrimitives.h"
 #include "orvcore/graphics/primitives/TextPrimitives.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <exception>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <ostream>
 #include <sstream>
+#include <system_error>
+#include <thread>
 #include <tuple>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 using namespace Orvane;
 
@@ -55,6 +64,9 @@ struct Options {
     std::string read;
     bool json = false;
     bool timings = true;
+    // Threads for the bond search and the outputs: one per processor unless
+    // --threads says otherwise. The outputs are the same for any number.
+    int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 };
 
 // A mistake on the command line: exit 1.
@@ -143,6 +155,12 @@ Options ParseOptions(const std::vector<std::string>& args)
             o.json = true;
         } else if (a == "--no-timings") {
             o.timings = false;
+        } else if (a == "--threads") {
+            char* end = nullptr;
+            const long n = std::strtol(value(i).c_str(), &end, 10);
+            if (*end || args[i].empty() || n < 1 || n > 256)
+                throw UsageError("--threads takes a number of threads from 1 to 256");
+            o.threads = static_cast<int>(n);
         } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError("unknown option " + a);
         } else if (o.input.empty()) {
@@ -156,6 +174,7 @@ Options ParseOptions(const std::vector<std::string>& args)
     if (!o.read.empty() && (!o.input.empty() || !o.superpose.empty() || o.structureOptions))
         throw UsageError("--read loads a document; it takes no structure file, --superpose, --model, --altloc, "
                          "--style, --hydrogens or --labels");
+    o.scene.threads = o.threads;
     return o;
 }
 
@@ -169,6 +188,8 @@ public:
         m_report.timings.emplace_back(stage, std::chrono::duration<double, std::milli>(now - m_last).count());
         m_last = now;
     }
+    // A stage timed on its own (stages run side by side overlap).
+    void Record(const char* stage, double ms) { m_report.timings.emplace_back(stage, ms); }
 
 private:
     Report& m_report;
@@ -234,22 +255,15 @@ void DescribeScene(const SceneDocument& doc, const Axes& axes, Report& r)
     r.planar = axes.planar;
 }
 
-// Alpha carbons by chain, residue number and insertion code.
+// Alpha carbons by chain, residue number and insertion code (not segment:
+// the two files of one entry need not agree on segments).
 std::map<std::tuple<std::string, int, char>, Point3d> AlphaCarbons(const Molecule& m)
 {
     std::map<std::tuple<std::string, int, char>, Point3d> cas;
     for (const Atom& a : m.atoms)
         if (a.name == "CA" && a.element == "C")
-            cas.emplace(std::make_tuple(ChainKey(a), a.residueNumber, a.insertion), Point3d(a.x, a.y, a.z));
+            cas.emplace(std::make_tuple(a.chain, a.residueNumber, a.insertion), Point3d(a.x, a.y, a.z));
     return cas;
-}
-
-double Rmsd(const Point3d::Array& a, const Point3d::Array& b)
-{
-    double sum = 0;
-    for (int i = 0; i < a.GetSize(); ++i)
-        sum += a[i].Distance2(b[i]);
-    return a.GetSize() ? std::sqrt(sum / a.GetSize()) : 0;
 }
 
 // Reads the other structure and moves it onto the target by their common
@@ -269,19 +283,20 @@ Molecule Superpose(const Molecule& target, const Options& o, Report& r)
     }
     if (m.GetSize() == 0)
         throw Error(o.superpose, 0L, "no alpha carbons in common with the structure (by chain and residue number)");
-    Point3d::Array moved(m);
-    RMSBestFit(m, t, moved);
+    const SuperpositionResult fit = Orvane::Superpose(m, t);
+    if (!fit.IsValid())
+        throw Error(o.superpose, 0L, std::string("cannot superpose: ") + SuperpositionResult::Describe(fit.status));
     Point3d::Array all;
     all.SetSize(static_cast<int>(mobile.atoms.size()));
     for (std::size_t i = 0; i < mobile.atoms.size(); ++i)
         all[static_cast<int>(i)] = Point3d(mobile.atoms[i].x, mobile.atoms[i].y, mobile.atoms[i].z);
-    RMSBestFit(m, t, all);
+    fit.Apply(all);
     for (std::size_t i = 0; i < mobile.atoms.size(); ++i)
         all[static_cast<int>(i)].GetXYZ(mobile.atoms[i].x, mobile.atoms[i].y, mobile.atoms[i].z);
     r.superposed = true;
-    r.superposedPairs = m.GetSize();
-    r.rmsdBefore = Rmsd(m, t);
-    r.rmsdAfter = Rmsd(moved, t);
+    r.superposedPairs = fit.count;
+    r.rmsdBefore = fit.rmsdBefore;
+    r.rmsdAfter = fit.rmsdAfter;
     r.superposedSource = mobile.source;
     r.superposedAtoms = static_cast<int>(mobile.atoms.size());
     return mobile;
@@ -379,51 +394,109 @@ void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Repor
                        std::to_string(kMaxAutomaticLabels) + " (--labels residues shows them)";
 }
 
+// One output: its path, the name of its stage in the timings and what writes
+// its bytes.
+struct Output {
+    Output(const std::string& to, const char* name, std::function<void(std::ostream&)> writer)
+        : path(&to), stage(name), write(std::move(writer))
+    {
+    }
+    const std::string* path;
+    const char* stage;
+    std::function<void(std::ostream&)> write;
+    std::string bytes; // written ahead, when the outputs are made side by side
+    double ms = 0;
+};
+
+// Makes the outputs' bytes on up to `threads` threads, each output on one;
+// the first failure is rethrown once all have stopped.
+void WriteAhead(std::vector<Output>& outputs, int threads)
+{
+    std::atomic<std::size_t> next(0);
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    auto work = [&]() {
+        for (std::size_t k = next++; k < outputs.size(); k = next++) {
+            try {
+                const auto start = std::chrono::steady_clock::now();
+                std::ostringstream text;
+                outputs[k].write(text);
+                outputs[k].bytes = text.str();
+                outputs[k].ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            } catch (...) {
+                std::lock_guard<std::mutex> hold(failureLock);
+                if (!failure)
+                    failure = std::current_exception();
+                next = outputs.size();
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    try {
+        for (int n = 1; n < std::min<int>(threads, static_cast<int>(outputs.size())); ++n)
+            helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer threads: those running share the outputs.
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 // Writes every output asked for; they appear together when all are complete,
-// or none does.
+// or none does. With several threads the outputs' bytes are made side by side
+// first, then written in the same order.
 bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* molecule, const Molecule* moved,
                   const Picture& picture, const View& view, const Options& o, Stopwatch& watch, std::string& error)
 {
+    if (!o.html.empty() && !HtmlPage::Available()) {
+        error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
+        return false;
+    }
+    std::vector<Output> outputs;
+    if (!o.svg.empty())
+        outputs.emplace_back(o.svg, "write picture", [&](std::ostream& file) { WriteSvg(file, picture, doc.source); });
+    if (!o.html.empty())
+        outputs.emplace_back(o.html, "write page", [&](std::ostream& file) {
+            HtmlPage(doc, view, atoms, molecule, &o.scene).Write(file);
+        });
+    if (!o.gltf.empty())
+        outputs.emplace_back(o.gltf, "write glTF",
+                             [&](std::ostream& file) {
+                                 GltfWriter(doc.scene, SceneTitle(doc, molecule), atoms, o.gltfInstanced).Write(file);
+                             });
+    if (!o.write.empty())
+        outputs.emplace_back(o.write, "write document", [&](std::ostream& file) {
+            const std::vector<BYTE> bytes = doc.ToBytes();
+            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        });
+    if (!o.writeMoved.empty())
+        outputs.emplace_back(o.writeMoved, "write moved", [&](std::ostream& file) { WritePdb(file, *moved); });
+    const bool ahead = o.threads > 1 && outputs.size() > 1;
+    if (ahead) {
+        WriteAhead(outputs, o.threads);
+        for (const Output& output : outputs)
+            watch.Record(output.stage, output.ms);
+        watch.Lap("outputs made");
+    }
     AtomicFileSet files;
-    if (!o.svg.empty()) {
-        if (!files.Write(o.svg, [&](std::ostream& file) { WriteSvg(file, picture, doc.source); }, error))
+    for (const Output& output : outputs) {
+        const bool written =
+            ahead ? files.Write(*output.path,
+                                [&](std::ostream& file) {
+                                    file.write(output.bytes.data(), static_cast<std::streamsize>(output.bytes.size()));
+                                },
+                                error)
+                  : files.Write(*output.path, output.write, error);
+        if (!written)
             return false;
-        watch.Lap("write picture");
+        if (!ahead)
+            watch.Lap(output.stage);
     }
-    if (!o.html.empty()) {
-        if (!HtmlPage::Available()) {
-            error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
-            return false;
-        }
-        if (!files.Write(o.html, [&](std::ostream& file) { HtmlPage(doc, view, atoms, molecule, &o.scene).Write(file); },
-                         error))
-            return false;
-        watch.Lap("write page");
-    }
-    if (!o.gltf.empty()) {
-        if (!files.Write(
-                o.gltf,
-                [&](std::ostream& file) { GltfWriter(doc.scene, SceneTitle(doc, molecule), atoms, o.gltfInstanced).Write(file); },
-                error))
-            return false;
-        watch.Lap("write glTF");
-    }
-    if (!o.write.empty()) {
-        const std::vector<BYTE> bytes = doc.ToBytes();
-        if (!files.Write(o.write,
-                         [&](std::ostream& file) {
-                             file.write(reinterpret_cast<const char*>(bytes.data()),
-                                        static_cast<std::streamsize>(bytes.size()));
-                         },
-                         error))
-            return false;
-        watch.Lap("write document");
-    }
-    if (!o.writeMoved.empty()) {
-        if (!files.Write(o.writeMoved, [&](std::ostream& file) { WritePdb(file, *moved); }, error))
-            return false;
-        watch.Lap("write moved");
-    }
+    if (ahead)
+        watch.Lap("write files");
     return files.Commit(error);
 }
 
@@ -434,10 +507,10 @@ std::string Usage()
     return "usage: orvscene [FILE.pdb|FILE.cif|FILE.xyz|-] [--model N] [--altloc X] [--hydrogens]\n"
            "                [--style ball-and-stick|spacefill|wire] [--labels none|residues|atoms]\n"
            "                [--superpose OTHER] [--pick X,Y] [--view AX,AY,AZ] [--svg FILE] [--html FILE]\n"
-           "                [--gltf FILE [--no-instancing]] [--write FILE] [--write-moved FILE] [--json]\n"
-           "                [--no-timings]\n"
-           "       orvscene --read FILE [--svg FILE] [--html FILE] [--gltf FILE] [--pick X,Y] [--view AX,AY,AZ]\n"
+           "                [--gltf FILE [--no-instancing]] [--write FILE] [--write-moved FILE] [--threads N]\n"
            "                [--json] [--no-timings]\n"
+           "       orvscene --read FILE [--svg FILE] [--html FILE] [--gltf FILE] [--pick X,Y] [--view AX,AY,AZ]\n"
+           "                [--threads N] [--json] [--no-timings]\n"
            "       orvscene --help\n"
            "FILE is PDB, mmCIF or XYZ, plain or gzip-compressed; - reads standard input. With no FILE,\n"
            "the embedded molecule (PDB entry 3AL1) is used. Residues are labelled up to " +
@@ -449,7 +522,9 @@ std::string Usage()
            " pixels of it). --superpose draws OTHER moved onto FILE by their common alpha carbons;\n"
            "--write-moved writes its moved coordinates as PDB. An output of - goes to standard output\n"
            "(the summary is then left out). Exit status: 0 done, 1 usage error (also outputs that are\n"
-           "one file, or an output that is an input), 2 unreadable input or unwritable output.\n";
+           "one file, or an output that is an input), 2 unreadable input or unwritable output.\n"
+           "--threads N shares the bond search and the outputs among N threads (default: one per\n"
+           "processor); the outputs are the same for any N.\n";
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)

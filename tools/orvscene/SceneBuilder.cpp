@@ -165,12 +165,23 @@ StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& op
     const std::size_t n = molecule.atoms.size();
     std::vector<double> radius(n);
     std::vector<char> water(n);
+    // Consecutive atoms mostly share their residue, chain and element: each
+    // is looked up when it changes.
+    const Atom* previous = nullptr;
     for (std::size_t i = 0; i < n; ++i) {
         const Atom& atom = molecule.atoms[i];
-        residues.insert(KeyOf(atom));
-        chains.insert(ChainKey(atom));
-        radius[i] = LookupElement(atom.element).covalentRadius;
-        water[i] = IsWater(atom.residue);
+        const bool sameResidue = previous && previous->residueNumber == atom.residueNumber &&
+                                 previous->insertion == atom.insertion && previous->chain == atom.chain &&
+                                 previous->segment == atom.segment && previous->residue == atom.residue;
+        if (!sameResidue) {
+            residues.insert(KeyOf(atom));
+            if (!previous || previous->chain != atom.chain || previous->segment != atom.segment)
+                chains.insert(ChainKey(atom));
+        }
+        radius[i] = previous && previous->element == atom.element ? radius[i - 1]
+                                                                  : LookupElement(atom.element).covalentRadius;
+        water[i] = sameResidue ? water[i - 1] : IsWater(atom.residue);
+        previous = &atom;
         if (!options.hydrogens && IsHydrogen(atom))
             continue;
         facts.shown.push_back(static_cast<int>(i));
@@ -188,21 +199,30 @@ StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& op
     std::vector<int> searched;
     searched.reserve(facts.shown.size());
     {
-        struct PositionHash {
-            std::size_t operator()(const std::tuple<double, double, double>& p) const
-            {
-                const std::hash<double> h;
-                return h(std::get<0>(p)) ^ (h(std::get<1>(p)) * 31) ^ (h(std::get<2>(p)) * 1000003);
-            }
-        };
-        std::unordered_set<std::tuple<double, double, double>, PositionHash> seen;
-        seen.reserve(facts.shown.size());
+        // An open-addressing table of the positions met so far.
+        std::size_t size = 16;
+        while (size < 2 * facts.shown.size())
+            size *= 2;
+        std::vector<int> slots(size, -1);
         for (int index : facts.shown) {
             const Atom& a = molecule.atoms[static_cast<std::size_t>(index)];
-            if (seen.emplace(a.x, a.y, a.z).second)
-                searched.push_back(index);
-            else
+            const std::hash<double> h;
+            // (+ 0.0 makes -0.0 hash as 0.0, which it equals)
+            std::size_t slot = (h(a.x + 0.0) * 73856093u ^ h(a.y + 0.0) * 19349663u ^ h(a.z + 0.0) * 83492791u) & (size - 1);
+            bool stacked = false;
+            for (; slots[slot] >= 0; slot = (slot + 1) & (size - 1)) {
+                const Atom& b = molecule.atoms[static_cast<std::size_t>(slots[slot])];
+                if (a.x == b.x && a.y == b.y && a.z == b.z) {
+                    stacked = true;
+                    break;
+                }
+            }
+            if (stacked) {
                 ++facts.stackedAtoms;
+            } else {
+                slots[slot] = index;
+                searched.push_back(index);
+            }
         }
     }
 
@@ -240,11 +260,16 @@ StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& op
 
     const double cutoff = 2 * largestRadius + options.bondTolerance;
     NeighborList grid(cutoff, std::max(101, static_cast<int>(searched.size())));
-    for (int index : searched)
-        grid.Add(Position(molecule.atoms[static_cast<std::size_t>(index)]));
+    {
+        Point3d::Array points;
+        points.SetSize(static_cast<int>(searched.size()));
+        for (std::size_t k = 0; k < searched.size(); ++k)
+            points[static_cast<int>(k)] = Position(molecule.atoms[static_cast<std::size_t>(searched[k])]);
+        grid.Add(points.GetData(), points.GetSize());
+    }
     {
         IntArray first, second;
-        grid.GetPairs(first, second);
+        grid.GetPairs(first, second, options.threads);
         for (int p = 0; p < first.GetSize(); ++p) {
             const int ia = searched[static_cast<std::size_t>(first[p])];
             const int ib = searched[static_cast<std::size_t>(second[p])];
@@ -286,9 +311,8 @@ StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& op
             ++facts.statedBonds;
     }
     facts.cappedAtoms = static_cast<int>(std::count(capped.begin(), capped.end(), 1));
-    std::sort(facts.bonds.begin(), facts.bonds.end(), [](const Bond& x, const Bond& y) {
-        return std::minmax(x.a, x.b) < std::minmax(y.a, y.b);
-    });
+    std::sort(facts.bonds.begin(), facts.bonds.end(),
+              [](const Bond& x, const Bond& y) { return x.a != y.a ? x.a < y.a : x.b < y.b; });
     return facts;
 }
 

@@ -38,7 +38,8 @@ public:
     /// Destroys the primitive.
     virtual ~GraphicsPrimitive();
 
-    /// The object identifier of the model object depicted (0: not picked).
+    /// The object identifier of the model object depicted. With 0 the primitive
+    /// gives no pick dots (a cylinder's ends then give none either).
     ///@{
     unsigned int GetID() const { return m_id; }
     void SetID(unsigned int id) { m_id = id; }

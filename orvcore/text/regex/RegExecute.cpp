@@ -43,11 +43,6 @@ const char* LiteralEnd(const char* literal, const char* in)
     return in;
 }
 
-bool LiteralAt(const char* literal, const char* in)
-{
-    return LiteralEnd(literal, in) != nullptr;
-}
-
 // The node after a forward-linked node, or null.
 const char* ForwardNext(const char* node)
 {
@@ -147,7 +142,7 @@ private:
     bool StartMemo();
     bool Failed(const char* node, const char* pos) const;
     void MarkFailed(std::uint16_t node, std::ptrdiff_t pos);
-    const char* FirstAlternative(const char* branch, const char* in) const;
+    const char* FirstAlternative(const char* branch, const char*& node, const char*& in) const;
     const char* RunEnd(const char* node, const char* in);
     std::ptrdiff_t NextCandidate(const char* node, std::ptrdiff_t q, std::ptrdiff_t floor);
     void RecordSpans(const char* at, const char* end);
@@ -281,13 +276,23 @@ inline void RegMatcher::MarkFailed(std::uint16_t node, std::ptrdiff_t pos)
 
 // The first alternative of the choice from `branch` on that can begin at
 // `in`: one that begins with a literal the text does not continue with is
-// passed over. Null when none is left.
-const char* RegMatcher::FirstAlternative(const char* branch, const char* in) const
+// passed over. Null when none is left; otherwise `node` and `in` are set to
+// where the walk continues in it.
+const char* RegMatcher::FirstAlternative(const char* branch, const char*& node, const char*& in) const
 {
     for (; branch != nullptr && RegOp(branch) == RegBranch; branch = RegNext(branch)) {
         const char* head = RegOperand(branch);
-        if (RegOp(head) != RegLiteral || LiteralAt(RegOperand(head), in))
+        if (RegOp(head) != RegLiteral) {
+            node = head;
             return branch;
+        }
+        // The literal compared here is not compared again: the walk goes on
+        // after it.
+        if (const char* end = LiteralEnd(RegOperand(head), in)) {
+            node = RegNext(head);
+            in = end;
+            return branch;
+        }
     }
     return nullptr;
 }
@@ -442,15 +447,20 @@ int RegMatcher::Run(const char* at, const char* node, const char* in)
                     failed = true;
                     break;
                 }
-                const char* alternative = FirstAlternative(node, in);
+                const char* const choice = node;
+                const char* const from = in;
+                const char* alternative = FirstAlternative(choice, node, in);
                 if (alternative == nullptr) {
-                    MarkFailed(Offset(node), in - m_bol);
+                    MarkFailed(Offset(choice), from - m_bol);
                     failed = true;
                     break;
                 }
-                if (!Push(FrameChoice, alternative, in - m_bol, Offset(node)))
+                // Without the memo, the last alternative needs no frame: its
+                // failure is the choice's.
+                const char* following = RegNext(alternative);
+                if ((m_memo || (following != nullptr && RegOp(following) == RegBranch)) &&
+                    !Push(FrameChoice, alternative, from - m_bol, Offset(choice)))
                     return kRegExecuteNoMemory;
-                node = RegOperand(alternative);
                 continue;
             }
             case RegStar:
@@ -516,16 +526,14 @@ int RegMatcher::Run(const char* at, const char* node, const char* in)
                 continue;
             }
             if (frame.kind == FrameChoice) {
-                const char* pos = m_bol + frame.pos;
-                const char* alternative = FirstAlternative(RegNext(Node(frame.node)), pos);
+                in = m_bol + frame.pos;
+                const char* alternative = FirstAlternative(RegNext(Node(frame.node)), node, in);
                 if (alternative == nullptr) {
                     MarkFailed(static_cast<std::uint16_t>(frame.aux), frame.pos);
                     --m_size;
                     continue;
                 }
                 frame.node = Offset(alternative);
-                node = RegOperand(alternative);
-                in = pos;
                 break;
             }
             const char* repeat = Node(frame.node);

@@ -69,17 +69,20 @@ RegProgram* RegCompile(const char* pattern);
 //
 // The answer depends on the program and the text alone. The matcher
 // backtracks on a stack of its own on the heap, so long texts need no deep
-// recursion; after a few hundred backtracks it remembers every choice and
+// recursion; after kRegMemoAfter backtracks it remembers every choice and
 // repetition that failed at a text position (one bit each) and never tries
 // it there again, in this or a later try of the execution. With P program
 // bytes and a text of L bytes an execution so expands each (choice or
-// repetition, position) pair at most once: at most P x (L + 1) expansions,
-// each walking at most P nodes and, for a repetition, giving back at most
-// L + 1 characters, so the work is bounded by P x (L + 1) x (P + L + 1) steps
-// (in practice close to P x (L + 1)); the first-character, anchored and
-// required-literal hints only remove start positions. The memory is the
-// P x (L + 1) bits of the memo and 12 bytes per open choice, repetition and
-// group on the path being tried.
+// repetition, position) pair at most once: at most P x (L + 1) expansions.
+// Each expansion, like each of the first kRegMemoAfter backtracks, walks at
+// most P nodes before it meets the next choice or repetition, and a
+// repetition gives back at most L + 1 characters, so the work is at most
+// (P x (L + 1) + kRegMemoAfter) x (P + L + 1) steps, in practice close to
+// P x (L + 1) because a repetition remembers the run it scanned and where the
+// rest failed on it. The first-character, anchored and required-literal
+// hints only remove start positions. The memory is the P x (L + 1) bits of
+// the memo and 12 bytes per open choice, repetition and group on the path
+// being tried.
 int RegExecute(RegProgram* program, const char* text);
 
 // RegExecute's result when its bookkeeping ran out of memory. The spans are

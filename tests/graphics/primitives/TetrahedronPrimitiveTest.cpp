@@ -70,7 +70,7 @@ Point3d::Array Points(const std::vector<V>& vs)
 // of its plane. Each facet is returned with its outward normal.
 struct Facet
 {
-    int i, j, k;
+    std::size_t i, j, k;
     V normal; // unit, outward
     double offset; // normal . x on the facet
 };
@@ -78,10 +78,10 @@ struct Facet
 std::vector<Facet> HullFacets(const std::vector<V>& p)
 {
     std::vector<Facet> facets;
-    const int n = static_cast<int>(p.size());
-    for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j)
-            for (int k = j + 1; k < n; ++k) {
+    const std::size_t n = p.size();
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 1; j < n; ++j)
+            for (std::size_t k = j + 1; k < n; ++k) {
                 V nrm = Cross(Sub(p[j], p[i]), Sub(p[k], p[i]));
                 double len = Norm(nrm);
                 if (len < 1e-12)
@@ -89,7 +89,7 @@ std::vector<Facet> HullFacets(const std::vector<V>& p)
                 nrm = {nrm.x / len, nrm.y / len, nrm.z / len};
                 double off = Dot(nrm, p[i]);
                 int above = 0, below = 0;
-                for (int m = 0; m < n; ++m) {
+                for (std::size_t m = 0; m < n; ++m) {
                     double d = Dot(nrm, p[m]) - off;
                     above += d > 1e-9;
                     below += d < -1e-9;
@@ -108,7 +108,8 @@ double HullVolume(const std::vector<V>& p, const std::vector<Facet>& facets)
 {
     V c{0, 0, 0};
     for (const V& q : p)
-        c = {c.x + q.x / p.size(), c.y + q.y / p.size(), c.z + q.z / p.size()};
+        c = {c.x + q.x / static_cast<double>(p.size()), c.y + q.y / static_cast<double>(p.size()),
+             c.z + q.z / static_cast<double>(p.size())};
     double vol = 0;
     for (const Facet& f : facets)
         vol += std::fabs(Dot(Sub(p[f.i], c), Cross(Sub(p[f.j], c), Sub(p[f.k], c)))) / 6.0;

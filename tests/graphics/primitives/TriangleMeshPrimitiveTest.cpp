@@ -241,7 +241,7 @@ TEST(TriangleMeshPrimitiveTest, ArchiveBytes)
             if (i == 0)
                 expected.Rgba(1, 2, 3, 0);
             else
-                expected.Rgba(10 * i, 0, 0, 0);
+                expected.Rgba(10 * static_cast<unsigned>(i), 0, 0, 0);
             expected.Pt(static_cast<float>(i & 1), static_cast<float>(i >> 1), 0, schema).Pt(0, 0, 1, schema);
         }
         if (schema > 6)

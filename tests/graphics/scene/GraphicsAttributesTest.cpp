@@ -58,7 +58,7 @@ GraphicsAttributes TestAttributes()
 Bytes& LightBytes(Bytes& b, int i, bool floats)
 {
     return b.Rgba(static_cast<BYTE>(10 * i), static_cast<BYTE>(20 + i), 30, static_cast<BYTE>(i))
-        .Point(i + 0.5f, static_cast<float>(-i), static_cast<float>(2 * i), floats)
+        .Point(static_cast<float>(i) + 0.5f, static_cast<float>(-i), static_cast<float>(2 * i), floats)
         .U8(i % 2 == 1 ? 1 : 0);
 }
 

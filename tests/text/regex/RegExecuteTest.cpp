@@ -163,7 +163,7 @@ TEST(RegExecute, MatchTable)
         if (result == 0)
             continue;
         for (int n = 0; n < kRegSpanCount; ++n) {
-            const std::string expected = n < static_cast<int>(c.spans.size()) ? c.spans[n] : U;
+            const std::string expected = n < static_cast<int>(c.spans.size()) ? c.spans[static_cast<std::size_t>(n)] : U;
             EXPECT_EQ(Span(p.get(), n), expected) << "span " << n;
         }
         // Spans point into the executed text.

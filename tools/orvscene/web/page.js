@@ -12,7 +12,14 @@ const header = JSON.parse(document.getElementById('orvscene-header').textContent
 
 async function loadPayload() {
   const text = document.getElementById('orvscene-data').textContent.trim();
-  const bytes = Uint8Array.fromBase64 ? Uint8Array.fromBase64(text) : Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+  let bytes;
+  if (Uint8Array.fromBase64) {
+    bytes = Uint8Array.fromBase64(text);
+  } else {
+    const binary = atob(text);
+    bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+  }
   if (!header.deflated) return bytes.buffer;
   const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate'));
   return new Response(stream).arrayBuffer();
@@ -489,10 +496,9 @@ function sceneDrawing(data, molecule) {
     if (!keep(id)) return;
     push(d.dots.pos, dp, i, 3); push(d.dots.colour, dc, i, 3); d.dots.id.push(id);
   });
-  if (!molecule) {
-    d.pick.pos = Array.from(positions(data['pick.pos']));
-    d.pick.id = Array.from(data['pick.id']);
-  }
+  // With a molecule, the pick dots of what stands for no atom of it.
+  d.pick.pos = Array.from(positions(data['pick.pos']));
+  d.pick.id = Array.from(data['pick.id']);
   return d;
 }
 
@@ -616,7 +622,7 @@ async function main() {
   camera.add(light);
   scene.add(camera);
 
-  const primitives = data['sphere.id'].length + data['cylinder.id1'].length;
+  const primitives = molecule ? molecule.count + molecule.bondA.length : data['sphere.id'].length + data['cylinder.id1'].length;
   const renderer = new THREE.WebGLRenderer({ antialias: primitives < 20000 });
   renderer.setPixelRatio(window.devicePixelRatio);
   container.appendChild(renderer.domElement);
