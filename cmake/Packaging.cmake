@@ -82,8 +82,6 @@ foreach(component runtime dev tool python)
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package} COMPONENT ${component} EXCLUDE_FROM_ALL)
 endforeach()
 
-include(CPack)
-
 # Descriptions: the synopsis, then the extended description in lines of at most 80 columns.
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "core class library of a molecular-structure viewer
  The shared library that a molecular-structure viewer and its modules load:
@@ -99,6 +97,9 @@ set(CPACK_DEBIAN_TOOL_DESCRIPTION "scenes of molecular structures built with Orv
 set(CPACK_DEBIAN_PYTHON_DESCRIPTION "Python 3 bindings of the OrvCore57 library
  The orvcore module: the library's geometry, colours, display lists, archives
  and neighbour search for Python, with numpy arrays.")
+
+# CPack writes its configuration here, so every CPACK_ variable is set above.
+include(CPack)
 
 cpack_add_component(runtime DISPLAY_NAME "OrvCore57 shared library")
 cpack_add_component(dev DISPLAY_NAME "OrvCore57 development files" DEPENDS runtime)
