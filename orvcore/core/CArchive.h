@@ -14,7 +14,7 @@
 namespace Orvane {
 
 /// The object schema of an archive whose schema was never set: all bits set.
-/// Archive forms treat it as their Parts say: a signed comparison sees -1 (older
+/// Each archive form reads it by its own comparison: a signed one sees -1 (older
 /// than every version), an unsigned one the largest value.
 constexpr UINT kUnsetSchema = 0xFFFFFFFFu;
 /// The newest document version: the schema that the library's own documents
