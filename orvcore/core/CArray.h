@@ -92,10 +92,15 @@ public:
     /// Element at index; outside 0..GetSize()-1, the scratch element (see the class).
     ///@{
     const TYPE& GetAt(int index) const { return InRange(index) ? m_data[static_cast<std::size_t>(index)] : Scratch(); }
+    /// @copydoc GetAt(int) const
     TYPE& GetAt(int index) { return InRange(index) ? m_data[static_cast<std::size_t>(index)] : Scratch(); }
+    /// @copydoc GetAt(int) const
     TYPE& ElementAt(int index) { return GetAt(index); }
+    /// @copydoc GetAt(int) const
     const TYPE& ElementAt(int index) const { return GetAt(index); }
+    /// @copydoc GetAt(int) const
     TYPE& operator[](int index) { return GetAt(index); }
+    /// @copydoc GetAt(int) const
     const TYPE& operator[](int index) const { return GetAt(index); }
     ///@}
     /// Replaces the element at index; an index outside 0..GetSize()-1 changes nothing.
