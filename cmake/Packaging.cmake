@@ -20,7 +20,6 @@ set(ORVCORE_PACKAGE_CONTACT "OrvCore57 developers <orvcore57@example.org>" CACHE
   "Maintainer of the Debian packages, as \"Name <address>\"")
 set(CPACK_PACKAGE_CONTACT ${ORVCORE_PACKAGE_CONTACT})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "core class library of a molecular-structure viewer")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
@@ -82,21 +81,23 @@ foreach(component runtime dev tool python)
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package} COMPONENT ${component} EXCLUDE_FROM_ALL)
 endforeach()
 
-# Descriptions: the synopsis, then the extended description in lines of at most 80 columns.
+# Descriptions: the synopsis, then the extended description in lines of at most 80 columns
+# (CPack indents them as Debian wants). No package-wide summary is set, since CPack would put it
+# before each of these as a second synopsis.
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "core class library of a molecular-structure viewer
- The shared library that a molecular-structure viewer and its modules load:
- geometry of coordinates, colours, graphics primitives and display lists, text
- patterns, neighbour search, random sequences and a document archive compatible
- with the host framework's.")
+The shared library that a molecular-structure viewer and its modules load:
+geometry of coordinates, colours, graphics primitives and display lists, text
+patterns, neighbour search, random sequences and a document archive compatible
+with the host framework's.")
 set(CPACK_DEBIAN_DEV_DESCRIPTION "core class library of a molecular-structure viewer - development files
- Headers, the CMake package (find_package(OrvCore57)) and the pkg-config file
- (orvcore57) to build programs and modules on the OrvCore57 library.")
+Headers, the CMake package (find_package(OrvCore57)) and the pkg-config file
+(orvcore57) to build programs and modules on the OrvCore57 library.")
 set(CPACK_DEBIAN_TOOL_DESCRIPTION "scenes of molecular structures built with OrvCore57
- orvscene reads PDB, mmCIF or XYZ structures and writes an SVG picture, an
- interactive HTML page, a glTF scene or a scene document.")
+orvscene reads PDB, mmCIF or XYZ structures and writes an SVG picture, an
+interactive HTML page, a glTF scene or a scene document.")
 set(CPACK_DEBIAN_PYTHON_DESCRIPTION "Python 3 bindings of the OrvCore57 library
- The orvcore module: the library's geometry, colours, display lists, archives
- and neighbour search for Python, with numpy arrays.")
+The orvcore module: the library's geometry, colours, display lists, archives
+and neighbour search for Python, with numpy arrays.")
 
 # CPack writes its configuration here, so every CPACK_ variable is set above.
 include(CPack)
