@@ -11,7 +11,8 @@ dir=build/test-tsan
 
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVCORE_SANITIZE=thread \
   -DORVCORE_BUILD_BENCHMARKS=OFF -DORVCORE_BUILD_PYTHON=OFF -DORVCORE_BUILD_TOOLS=OFF -DORVCORE_BUILD_DOCS=OFF \
-  -DORVCORE_WERROR=ON -DORVCORE_TEST_DEBUG_INFO=OFF >/dev/null
+  -DORVCORE_WERROR=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+  -DORVCORE_TEST_COMPILE_OPTIONS="${ORVCORE_TEST_OPTIONS:--O0;-g0}" >/dev/null
 # The test programs that hold the neighbour-search tests, by target name.
 targets=$(cmake --build "$dir" --target help | sed -n 's/^\.\.\. \([A-Za-z0-9_]*\).*/\1/p' |
   grep -iE '(neighbo|spatial).*test|test.*(neighbo|spatial)' | sort -u)
