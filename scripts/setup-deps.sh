@@ -11,6 +11,7 @@ packages=(
   g++
   cmake
   make
+  ninja-build
   ccache
   pkgconf
   libgtest-dev

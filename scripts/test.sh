@@ -8,6 +8,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-deps.sh
 export ORVCORE_JOBS=${ORVCORE_JOBS:-$(nproc)}
+# Ninja where it is installed: it compiles a program's files while the
+# libraries they link are still being built, which keeps every core busy.
+if [ -z "${CMAKE_GENERATOR:-}" ] && command -v ninja >/dev/null; then
+  export CMAKE_GENERATOR=Ninja
+fi
+# A build folder configured by another generator is made anew.
+for cache in build/test-*/CMakeCache.txt; do
+  [ -f "$cache" ] || continue
+  if ! grep -qxF "CMAKE_GENERATOR:INTERNAL=${CMAKE_GENERATOR:-Unix Makefiles}" "$cache"; then
+    rm -rf "$(dirname "$cache")"
+  fi
+done
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 # ccache caches the compilations that use a precompiled header only with these.
 export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime

@@ -14,7 +14,9 @@ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVCORE_SANITIZE=thread
   -DORVCORE_WERROR=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
   -DORVCORE_TEST_COMPILE_OPTIONS="${ORVCORE_TEST_OPTIONS:--O0;-g0}" >/dev/null
 # The test programs that hold the neighbour-search tests, by target name.
-targets=$(cmake --build "$dir" --target help | sed -n 's/^\.\.\. \([A-Za-z0-9_]*\).*/\1/p' |
+# (Makefiles list them as "... Name", Ninja as "Name: phony".)
+targets=$(cmake --build "$dir" --target help |
+  sed -n -e 's/^\.\.\. \([A-Za-z0-9_]*\).*/\1/p' -e 's/^\([A-Za-z0-9_]*\): phony$/\1/p' |
   grep -iE '(neighbo|spatial).*test|test.*(neighbo|spatial)' | sort -u)
 if [ -z "$targets" ]; then
   echo "no test program of the neighbour search found" >&2
