@@ -21,6 +21,15 @@ public:
 
     explicit RatioReporter(Clock clock = Clock::real) : m_clock(clock) {}
 
+    bool ReportContext(const Context& context) override
+    {
+#ifndef __OPTIMIZE__
+        std::fprintf(stderr, "***WARNING*** this benchmark was compiled without optimisation: its times and "
+                             "ratios say nothing of the library's speed\n");
+#endif
+        return ConsoleReporter::ReportContext(context);
+    }
+
     // Keeps the median of a benchmark's repetitions where there are several,
     // else its run.
     void ReportRuns(const std::vector<Run>& runs) override
