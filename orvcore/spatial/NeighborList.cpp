@@ -12,6 +12,7 @@
 #include <mutex>
 #include <new>
 #include <system_error>
+#include <initializer_list>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -126,21 +127,35 @@ std::vector<std::size_t> SplitCells(const std::vector<int>& starts, int parts)
     return bounds;
 }
 
-// Appends the arrays of parts, in their order, to out, copying on up to
-// `threads` threads.
-void AppendParts(IntArray& out, const std::vector<IntArray>& parts, int threads)
+// Appends, for each join, the arrays of its parts in their order to its
+// output, on up to `threads` threads: the outputs grow side by side (growing
+// fills the new memory, the longest serial step), then every part is copied.
+struct Join {
+    IntArray* out;
+    const std::vector<IntArray>* parts;
+};
+
+void AppendParts(std::initializer_list<Join> joins, int threads)
 {
-    const int old = out.GetSize();
-    std::vector<std::size_t> at(parts.size() + 1, static_cast<std::size_t>(old));
-    for (std::size_t n = 0; n < parts.size(); ++n)
-        at[n + 1] = at[n] + static_cast<std::size_t>(parts[n].GetSize());
-    if (at.back() > static_cast<std::size_t>(INT_MAX))
-        throw std::bad_alloc(); // more than an array indexed by int holds
-    out.SetSize(static_cast<int>(at.back()));
-    int* data = out.GetData();
-    RunTasks(static_cast<int>(parts.size()), threads, [&](int n) {
-        const IntArray& part = parts[static_cast<std::size_t>(n)];
-        std::copy(part.GetData(), part.GetData() + part.GetSize(), data + at[static_cast<std::size_t>(n)]);
+    std::vector<std::vector<std::size_t>> at;
+    std::vector<std::pair<std::size_t, std::size_t>> copies; // (join, part)
+    for (const Join& join : joins) {
+        std::vector<std::size_t> starts(join.parts->size() + 1, static_cast<std::size_t>(join.out->GetSize()));
+        for (std::size_t n = 0; n < join.parts->size(); ++n) {
+            starts[n + 1] = starts[n] + static_cast<std::size_t>((*join.parts)[n].GetSize());
+            copies.emplace_back(at.size(), n);
+        }
+        if (starts.back() > static_cast<std::size_t>(INT_MAX))
+            throw std::bad_alloc(); // more than an array indexed by int holds
+        at.push_back(std::move(starts));
+    }
+    const Join* first = joins.begin();
+    RunTasks(static_cast<int>(joins.size()), threads,
+             [&](int n) { first[n].out->SetSize(static_cast<int>(at[static_cast<std::size_t>(n)].back())); });
+    RunTasks(static_cast<int>(copies.size()), threads, [&](int c) {
+        const std::size_t join = copies[static_cast<std::size_t>(c)].first, n = copies[static_cast<std::size_t>(c)].second;
+        const IntArray& part = (*first[join].parts)[n];
+        std::copy(part.GetData(), part.GetData() + part.GetSize(), first[join].out->GetData() + at[join][n]);
     });
 }
 
@@ -481,7 +496,7 @@ int NeighborList::GetNeighbors(const Point3d* queries, int count, double radius,
                 ends[endsAt + q] = mine.GetSize();
             }
         });
-        AppendParts(out, found, threads);
+        AppendParts({{&out, &found}}, threads);
         int base = outAt;
         for (int part = 0; part < parts; ++part) {
             for (int q = bound(part); q < bound(part + 1); ++q)
@@ -575,9 +590,15 @@ int NeighborList::GetPairs(IntArray& first, IntArray& second, int threads)
             for (const GridCells::Slot& slot : m_cells)
                 if (slot.size != 0)
                     cells.emplace_back(slot.key, &slot);
-            std::sort(cells.begin(), cells.end(),
-                      [](const std::pair<int, const GridCells::Slot*>& a,
-                         const std::pair<int, const GridCells::Slot*>& b) { return a.first < b.first; });
+            // Sorted in as many pieces as there are threads, then merged.
+            const auto byKey = [](const std::pair<int, const GridCells::Slot*>& a,
+                                  const std::pair<int, const GridCells::Slot*>& b) { return a.first < b.first; };
+            const int pieces = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), cells.size() / 4096 + 1));
+            const auto piece = [&](int n) { return cells.begin() + static_cast<std::ptrdiff_t>(cells.size() * static_cast<std::size_t>(n) / static_cast<std::size_t>(pieces)); };
+            RunTasks(pieces, threads, [&](int n) { std::sort(piece(n), piece(n + 1), byKey); });
+            for (int width = 1; width < pieces; width *= 2)
+                for (int n = 0; n + width < pieces; n += 2 * width)
+                    std::inplace_merge(piece(n), piece(n + width), piece(std::min(n + 2 * width, pieces)), byKey);
             grid.keys.resize(cells.size());
             grid.starts.resize(cells.size() + 1);
             grid.starts[0] = 0;
@@ -617,8 +638,7 @@ int NeighborList::GetPairs(IntArray& first, IntArray& second, int threads)
                 AddOuterPairs(out);
             out.Close();
         });
-        AppendParts(first, firsts, threads);
-        AppendParts(second, seconds, threads);
+        AppendParts({{&first, &firsts}, {&second, &seconds}}, threads);
     } catch (...) {
         first.SetSize(firstAt);
         second.SetSize(secondAt);
