@@ -2,8 +2,9 @@
 # The 32-bit x86 build: GoogleTest built for 32 bits from Debian's sources
 # (once per Debian version of googletest, cached outside the clone in
 # ${XDG_CACHE_HOME:-~/.cache}/orvcore), then the library, its tools and tests
-# built with -m32 (the project selects SSE2 arithmetic itself) and without
-# debug information, and the whole suite run.
+# built with -m32 (the project selects SSE2 arithmetic itself), at -O1 (the
+# same numbers as -O2 under SSE2, in less build time), the test programs
+# unoptimised, all without debug information, and the whole suite run.
 # Benchmarks (no 32-bit Google Benchmark) and the Python module are not built
 # there. Then both builds must write the same bytes: orvscene's document of the
 # embedded molecule and every case of the golden archive corpus.
@@ -36,7 +37,7 @@ if [ ! -f "$gtest/prefix/lib/cmake/GTest/GTestConfig.cmake" ]; then
 fi
 
 cmake -S . -B "$x86" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-m32 \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" -DORVCORE_WERROR=ON \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -DNDEBUG" -DORVCORE_WERROR=ON \
   -DORVCORE_BUILD_DOCS=OFF -DORVCORE_TEST_COMPILE_OPTIONS="${ORVCORE_TEST_OPTIONS:--O0;-g0}" \
   -DGTest_DIR="$gtest/prefix/lib/cmake/GTest" -DCMAKE_PREFIX_PATH="$gtest/prefix" \
   -DORVCORE_BUILD_BENCHMARKS=OFF -DORVCORE_BUILD_PYTHON=OFF >/dev/null

@@ -489,7 +489,7 @@ TEST(Orvscene, PictureTextIsUtf8)
 TEST(Orvscene, OutputsAreTheSameOnOneAndOnFourThreads)
 {
     const char* names[] = {"svg", "html", "gltf", "write"};
-    std::string outputs[2][4];
+    std::string outputs[2][4], summaries[2];
     const unsigned lastID = Orvane::DisplayList3D::m_lastID; // both runs number their lists alike
     for (int run = 0; run < 2; ++run) {
         Orvane::DisplayList3D::m_lastID = lastID;
@@ -501,6 +501,7 @@ TEST(Orvscene, OutputsAreTheSameOnOneAndOnFourThreads)
         }
         const Outcome r = RunTool(args);
         ASSERT_EQ(r.status, 0) << r.err;
+        summaries[run] = r.out;
         for (int n = 0; n < 4; ++n) {
             outputs[run][n] = ReadAll(TempPath(std::string("threads.") + names[n]));
             std::remove(TempPath(std::string("threads.") + names[n]).c_str());
@@ -510,6 +511,13 @@ TEST(Orvscene, OutputsAreTheSameOnOneAndOnFourThreads)
         EXPECT_GT(outputs[0][n].size(), 10000u) << names[n];
         EXPECT_TRUE(outputs[0][n] == outputs[1][n]) << names[n] << " differs";
     }
+    EXPECT_EQ(summaries[0], summaries[1]);
+    // Side by side, an output that cannot be written leaves no other behind.
+    const Outcome failed = RunTool({DataFile("1hpv.pdb"), "--threads", "2", "--svg", TempPath("threads.kept.svg"),
+                                    "--gltf", TempPath("threads.missing/x.gltf")});
+    EXPECT_NE(failed.status, 0);
+    EXPECT_NE(failed.err.find("threads.missing/x.gltf"), std::string::npos) << failed.err;
+    EXPECT_FALSE(std::ifstream(TempPath("threads.kept.svg")).good());
     for (const char* bad : {"0", "-2", "257", "two", ""})
         EXPECT_EQ(RunTool({"--threads", bad}).status, 1) << bad;
 }

@@ -168,38 +168,61 @@ bool AtomicFileSet::Begin(const std::string& path, std::string& error)
 bool AtomicFileSet::Write(const std::string& path, const std::function<void(std::ostream&)>& write,
                           std::string& error)
 {
+    std::size_t index;
+    if (!Reserve(path, index, error))
+        return false;
+    bool ok = false;
+    try {
+        ok = Fill(index, write, error);
+    } catch (...) {
+        Cancel(index);
+        throw;
+    }
+    if (!ok)
+        Cancel(index);
+    return ok;
+}
+
+bool AtomicFileSet::Reserve(const std::string& path, std::size_t& index, std::string& error)
+{
     if (!Begin(path, error))
         return false;
-    if (m_entries.back().direct) {
-        try {
-            std::ostringstream bytes;
-            write(bytes);
-            m_entries.back().bytes = bytes.str();
-        } catch (...) {
-            m_entries.pop_back();
-            throw;
-        }
+    index = m_entries.size() - 1;
+    return true;
+}
+
+bool AtomicFileSet::Fill(std::size_t index, const std::function<void(std::ostream&)>& write, std::string& error)
+{
+    Entry& e = m_entries.at(index);
+    if (e.direct) {
+        std::ostringstream bytes;
+        write(bytes);
+        e.bytes = bytes.str();
         return true;
     }
-    m_entries.pop_back();
-    return WriteTo(path,
-                   [&](const std::string& temp, std::string& reason) {
-                       errno = 0;
-                       std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-                       if (!file) {
-                           reason = path + ": cannot create the file: " + SystemReason();
-                           return false;
-                       }
-                       errno = 0;
-                       write(file);
-                       file.close();
-                       if (!file) {
-                           reason = path + ": write failed: " + SystemReason();
-                           return false;
-                       }
-                       return true;
-                   },
-                   error);
+    errno = 0;
+    std::ofstream file(e.temp, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        error = e.path + ": cannot create the file: " + SystemReason();
+        return false;
+    }
+    errno = 0;
+    write(file);
+    file.close();
+    if (!file) {
+        error = e.path + ": write failed: " + SystemReason();
+        return false;
+    }
+    return true;
+}
+
+void AtomicFileSet::Cancel(std::size_t from)
+{
+    for (std::size_t i = from; i < m_entries.size(); ++i)
+        if (!m_entries[i].direct)
+            std::remove(m_entries[i].temp.c_str());
+    if (from < m_entries.size())
+        m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(from), m_entries.end());
 }
 
 bool AtomicFileSet::WriteTo(const std::string& path,
@@ -303,10 +326,7 @@ void AtomicFileSet::RollBack(std::size_t renamed)
 
 void AtomicFileSet::Abandon()
 {
-    for (const Entry& e : m_entries)
-        if (!e.direct)
-            std::remove(e.temp.c_str());
-    m_entries.clear();
+    Cancel(0);
 }
 
 } // namespace orvscene

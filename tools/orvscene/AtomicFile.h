@@ -41,6 +41,15 @@ public:
     // be created or written, or when `path` is already in the set.
     bool Write(const std::string& path, const std::function<void(std::ostream&)>& write, std::string& error);
 
+    // Writing side by side, from several threads: Reserve each path in
+    // turn (false, with the reason, as Write), then Fill each reserved file
+    // from a thread of its own (files of different indices at once; false,
+    // with the reason, when its temporary cannot be created or written), then
+    // Commit, or Cancel from the first index reserved to drop them all.
+    // Reserve returns the file's index in `index`.
+    bool Reserve(const std::string& path, std::size_t& index, std::string& error);
+    bool Fill(std::size_t index, const std::function<void(std::ostream&)>& write, std::string& error);
+    void Cancel(std::size_t from);
     // For writers that open the file themselves: `write` receives the
     // temporary path and returns false with its reason in `error` (a message
     // without one is completed with the path).

@@ -571,12 +571,13 @@ bool HtmlPage::Available()
 }
 
 HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms* atoms, const Molecule* molecule,
-                   const SceneOptions* options)
+                   const SceneOptions* options, const StructureFacts* facts)
 {
     // With the structure, the page draws its atoms itself (in whatever style
     // is asked), so the scene's primitives of those atoms stay out.
     const SceneOptions sceneOptions = options ? *options : SceneOptions();
-    const StructureFacts shownAtoms = molecule ? AnalyseStructure(*molecule, sceneOptions) : StructureFacts();
+    const StructureFacts shownAtoms =
+        !molecule ? StructureFacts() : facts ? *facts : AnalyseStructure(*molecule, sceneOptions);
     PageScene scene(static_cast<unsigned>(shownAtoms.shown.size()));
     WalkScene(doc.scene, scene);
     const PickTargets targets = GatherPickTargets(doc.scene);

@@ -29,9 +29,11 @@ public:
     // With the structure itself too (and the options the scene was built
     // with), the page carries every atom (hydrogens too) with its fields and
     // bonds, draws the molecule from them and can restyle, recolour and
-    // filter it; without, it draws the scene as it is.
+    // filter it; without, it draws the scene as it is. `facts` are the
+    // structure's as the scene was built (found again when not given).
     HtmlPage(const SceneDocument& document, const View& view, const SceneAtoms* atoms = nullptr,
-             const Molecule* molecule = nullptr, const SceneOptions* options = nullptr);
+             const Molecule* molecule = nullptr, const SceneOptions* options = nullptr,
+             const StructureFacts* facts = nullptr);
 
     // Whether this build embedded the three.js module (false when the
     // JavaScript packages were not installed at configure time).

@@ -28,7 +28,6 @@
 #include <exception>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <ostream>
 #include <sstream>
 #include <system_error>
@@ -307,9 +306,10 @@ Molecule Superpose(const Molecule& target, const Options& o, Report& r)
 // own list. `shown` receives the atoms of the document's atom lists in order:
 // the object identifier id names shown[id - 1].
 SceneDocument BuildDocument(const Molecule& molecule, const Molecule* moved, const Options& o, Axes& axes,
-                            Stopwatch& watch, Report& r, std::vector<const Atom*>& shown, std::size_t& firstMoved)
+                            Stopwatch& watch, Report& r, std::vector<const Atom*>& shown, std::size_t& firstMoved,
+                            StructureFacts& facts)
 {
-    StructureFacts facts = AnalyseStructure(molecule, o.scene);
+    facts = AnalyseStructure(molecule, o.scene);
     watch.Lap("find bonds");
     SceneDocument doc;
     doc.source = molecule.source;
@@ -394,109 +394,149 @@ void DescribeLabels(const Molecule& molecule, const SceneOptions& options, Repor
                        std::to_string(kMaxAutomaticLabels) + " (--labels residues shows them)";
 }
 
-// One output: its path, the name of its stage in the timings and what writes
-// its bytes.
+// How many outputs the options ask for.
+int OutputCount(const Options& o)
+{
+    int count = 0;
+    for (const std::string* path : {&o.svg, &o.html, &o.gltf, &o.write, &o.writeMoved})
+        count += path->empty() ? 0 : 1;
+    return count;
+}
+
+// One output: its path, the name of its stage in the timings, what writes
+// its bytes, and roughly how long that takes beside the others (the longest
+// start first when they are made side by side).
 struct Output {
-    Output(const std::string& to, const char* name, std::function<void(std::ostream&)> writer)
-        : path(&to), stage(name), write(std::move(writer))
+    Output(const std::string& to, const char* name, int cost, std::function<void(std::ostream&)> writer)
+        : path(&to), stage(name), weight(cost), write(std::move(writer))
     {
     }
     const std::string* path;
     const char* stage;
+    int weight;
     std::function<void(std::ostream&)> write;
-    std::string bytes; // written ahead, when the outputs are made side by side
+};
+
+// A piece of work of the outputs' stage, timed on its own.
+struct Job {
+    const char* stage;
+    int weight;
+    std::function<void()> run;
     double ms = 0;
 };
 
-// Makes the outputs' bytes on up to `threads` threads, each output on one;
-// the first failure is rethrown once all have stopped.
-void WriteAhead(std::vector<Output>& outputs, int threads)
+// Runs the jobs on up to `threads` threads, the heaviest first; once all have
+// stopped, the first failure in the jobs' order is rethrown.
+void RunJobs(std::vector<Job>& jobs, int threads)
 {
+    std::vector<std::size_t> order(jobs.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return jobs[a].weight > jobs[b].weight; });
+    std::vector<std::exception_ptr> failures(jobs.size());
     std::atomic<std::size_t> next(0);
-    std::exception_ptr failure;
-    std::mutex failureLock;
     auto work = [&]() {
-        for (std::size_t k = next++; k < outputs.size(); k = next++) {
+        for (std::size_t n = next++; n < order.size(); n = next++) {
+            Job& job = jobs[order[n]];
             try {
                 const auto start = std::chrono::steady_clock::now();
-                std::ostringstream text;
-                outputs[k].write(text);
-                outputs[k].bytes = text.str();
-                outputs[k].ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+                job.run();
+                job.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             } catch (...) {
-                std::lock_guard<std::mutex> hold(failureLock);
-                if (!failure)
-                    failure = std::current_exception();
-                next = outputs.size();
+                failures[order[n]] = std::current_exception();
             }
         }
     };
     std::vector<std::thread> helpers;
     try {
-        for (int n = 1; n < std::min<int>(threads, static_cast<int>(outputs.size())); ++n)
+        for (int n = 1; n < std::min<int>(threads, static_cast<int>(jobs.size())); ++n)
             helpers.emplace_back(work);
     } catch (const std::system_error&) {
-        // Fewer threads: those running share the outputs.
+        // Fewer threads: those running share the jobs.
     }
     work();
     for (std::thread& helper : helpers)
         helper.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    for (const std::exception_ptr& failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
 }
 
 // Writes every output asked for; they appear together when all are complete,
-// or none does. With several threads the outputs' bytes are made side by side
-// first, then written in the same order.
-bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* molecule, const Molecule* moved,
-                  const Picture& picture, const View& view, const Options& o, Stopwatch& watch, std::string& error)
+// or none does. Side by side, each output is written from a thread of its own
+// while `alongside` runs too (the work of the run that the outputs do not
+// need), and the picture is drawn by the SVG's job; otherwise `picture` was
+// drawn before and the outputs are written one after another.
+bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* molecule,
+                  const StructureFacts* facts, const Molecule* moved, const Picture& picture, const View& view,
+                  const Options& o, bool sideBySide,
+                  std::vector<Job> alongside, Stopwatch& watch, std::string& error)
 {
     if (!o.html.empty() && !HtmlPage::Available()) {
         error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
         return false;
     }
+    double drawMs = 0;
     std::vector<Output> outputs;
     if (!o.svg.empty())
-        outputs.emplace_back(o.svg, "write picture", [&](std::ostream& file) { WriteSvg(file, picture, doc.source); });
+        outputs.emplace_back(o.svg, "write picture", 2, [&](std::ostream& file) {
+            if (!sideBySide) {
+                WriteSvg(file, picture, doc.source);
+                return;
+            }
+            const auto start = std::chrono::steady_clock::now();
+            const Picture drawn = DrawScene(doc.scene, view);
+            drawMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            WriteSvg(file, drawn, doc.source);
+        });
     if (!o.html.empty())
-        outputs.emplace_back(o.html, "write page", [&](std::ostream& file) {
-            HtmlPage(doc, view, atoms, molecule, &o.scene).Write(file);
+        outputs.emplace_back(o.html, "write page", 5, [&](std::ostream& file) {
+            HtmlPage(doc, view, atoms, molecule, &o.scene, facts).Write(file);
         });
     if (!o.gltf.empty())
-        outputs.emplace_back(o.gltf, "write glTF",
-                             [&](std::ostream& file) {
-                                 GltfWriter(doc.scene, SceneTitle(doc, molecule), atoms, o.gltfInstanced).Write(file);
-                             });
+        outputs.emplace_back(o.gltf, "write glTF", 4, [&](std::ostream& file) {
+            GltfWriter(doc.scene, SceneTitle(doc, molecule), atoms, o.gltfInstanced).Write(file);
+        });
     if (!o.write.empty())
-        outputs.emplace_back(o.write, "write document", [&](std::ostream& file) {
+        outputs.emplace_back(o.write, "write document", 1, [&](std::ostream& file) {
             const std::vector<BYTE> bytes = doc.ToBytes();
             file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         });
     if (!o.writeMoved.empty())
-        outputs.emplace_back(o.writeMoved, "write moved", [&](std::ostream& file) { WritePdb(file, *moved); });
-    const bool ahead = o.threads > 1 && outputs.size() > 1;
-    if (ahead) {
-        WriteAhead(outputs, o.threads);
-        for (const Output& output : outputs)
-            watch.Record(output.stage, output.ms);
-        watch.Lap("outputs made");
-    }
+        outputs.emplace_back(o.writeMoved, "write moved", 1, [&](std::ostream& file) { WritePdb(file, *moved); });
     AtomicFileSet files;
-    for (const Output& output : outputs) {
-        const bool written =
-            ahead ? files.Write(*output.path,
-                                [&](std::ostream& file) {
-                                    file.write(output.bytes.data(), static_cast<std::streamsize>(output.bytes.size()));
-                                },
-                                error)
-                  : files.Write(*output.path, output.write, error);
-        if (!written)
-            return false;
-        if (!ahead)
+    if (!sideBySide) {
+        for (const Output& output : outputs) {
+            if (!files.Write(*output.path, output.write, error))
+                return false;
             watch.Lap(output.stage);
+        }
+        return files.Commit(error);
     }
-    if (ahead)
-        watch.Lap("write files");
+    std::vector<std::size_t> slots(outputs.size());
+    for (std::size_t k = 0; k < outputs.size(); ++k)
+        if (!files.Reserve(*outputs[k].path, slots[k], error))
+            return false;
+    std::vector<std::string> errors(outputs.size());
+    std::vector<char> written(outputs.size(), 0);
+    std::vector<Job> jobs;
+    for (std::size_t k = 0; k < outputs.size(); ++k)
+        jobs.push_back({outputs[k].stage, outputs[k].weight,
+                        [&, k]() { written[k] = files.Fill(slots[k], outputs[k].write, errors[k]); }});
+    for (Job& job : alongside)
+        jobs.push_back(std::move(job));
+    RunJobs(jobs, o.threads);
+    for (std::size_t k = 0; k < outputs.size(); ++k)
+        if (!written[k]) {
+            error = errors[k];
+            return false;
+        }
+    if (drawMs > 0)
+        watch.Record("draw picture", drawMs);
+    for (const Job& job : jobs)
+        watch.Record(job.stage, job.ms);
+    watch.Lap("outputs side by side");
     return files.Commit(error);
 }
 
@@ -564,6 +604,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         std::vector<const Atom*> shown;
         std::size_t firstMoved = static_cast<std::size_t>(-1);
         Axes axes;
+        StructureFacts facts; // of the structure read
         if (!o.read.empty()) {
             const SceneDocument::Status status = doc.ReadFile(o.read.c_str());
             if (status != SceneDocument::ok)
@@ -583,19 +624,31 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                 watch.Lap("superpose");
             }
             doc = BuildDocument(molecule, o.superpose.empty() ? nullptr : &moved, o, axes, watch, report, shown,
-                                firstMoved);
+                                firstMoved, facts);
             DescribeLabels(molecule, o.scene, report);
         }
         DescribeScene(doc, axes, report);
 
-        std::vector<DotPrimitive> dots;
-        report.pickDots = doc.scene.GetPickDots(dots);
-        watch.Lap("pick dots");
+        // With several threads and outputs, the outputs are written side by
+        // side, and the pick dots (counted for the summary) and the picture
+        // are made by jobs of their own among them.
+        const bool sideBySide = o.threads > 1 && OutputCount(o) > 1;
+        std::vector<Job> alongside;
+        auto countPickDots = [&]() {
+            std::vector<DotPrimitive> dots;
+            report.pickDots = doc.scene.GetPickDots(dots);
+        };
+        if (sideBySide) {
+            alongside.push_back({"pick dots", 1, countPickDots});
+        } else {
+            countPickDots();
+            watch.Lap("pick dots");
+        }
 
         View view = o.viewAngles ? View::FromAngles(o.angles[0], o.angles[1], o.angles[2]) : View::AlongAxes(axes);
         view.Fit(doc.coordinates, 800, 0);
         Picture picture;
-        if (!o.svg.empty()) {
+        if (!o.svg.empty() && !sideBySide) {
             picture = DrawScene(doc.scene, view);
             watch.Lap("draw picture");
         }
@@ -606,8 +659,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         std::string error;
         SceneAtoms table{molecule.entryId, molecule.title, shown};
         const bool built = o.read.empty();
-        if (!WriteOutputs(doc, built ? &table : nullptr, built ? &molecule : nullptr, &moved, picture, view, o, watch,
-                          error))
+        if (!WriteOutputs(doc, built ? &table : nullptr, built ? &molecule : nullptr, built ? &facts : nullptr, &moved,
+                          picture, view, o,
+                          sideBySide, std::move(alongside), watch, error))
             throw Error(std::string(), 0L, error);
     } catch (const Error& e) {
         err << "orvscene: " << e.what() << "\n";
