@@ -87,11 +87,14 @@ def analyse_many(files, cutoff, reference=None):
     return [analyse(f, cutoff, reference) for f in files]
 
 
-def run(files, cutoff, reference, scheduler=None, workers=2, serial=False):
-    """The (row, document) of every file, in order: in this process, or on a Dask cluster (in tasks of a few
-    files, about four per worker, so that each task outweighs what the cluster spends on it)."""
+def run(files, cutoff, reference, scheduler=None, workers=2, serial=False, client=None):
+    """The (row, document) of every file, in order: in this process, on a Dask cluster (in tasks of a few
+    files, about four per worker, so that each task outweighs what the cluster spends on it), or through a
+    dask.distributed Client already connected (kept open, so that one client serves many batches)."""
     if serial:
         return analyse_many(files, cutoff, reference)
+    if client is not None:
+        return run_on(client, files, cutoff, reference)
     from dask.distributed import Client, LocalCluster
     cluster = None
     if scheduler:
@@ -100,15 +103,20 @@ def run(files, cutoff, reference, scheduler=None, workers=2, serial=False):
         cluster = LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, dashboard_address=None)
         client = Client(cluster)
     try:
-        shared = client.scatter(reference, broadcast=True) if reference is not None else None
-        size = max(1, -(-len(files) // (4 * max(1, len(client.scheduler_info()["workers"])))))
-        chunks = [files[k:k + size] for k in range(0, len(files), size)]
-        futures = client.map(analyse_many, chunks, cutoff=cutoff, reference=shared, pure=False)
-        return [result for chunk in client.gather(futures) for result in chunk]
+        return run_on(client, files, cutoff, reference)
     finally:
         client.close()
         if cluster is not None:
             cluster.close()
+
+
+def run_on(client, files, cutoff, reference):
+    """run() through a connected Client."""
+    shared = client.scatter(reference, broadcast=True) if reference is not None else None
+    size = max(1, -(-len(files) // (4 * max(1, len(client.scheduler_info()["workers"])))))
+    chunks = [files[k:k + size] for k in range(0, len(files), size)]
+    futures = client.map(analyse_many, chunks, cutoff=cutoff, reference=shared, pure=False)
+    return [result for chunk in client.gather(futures) for result in chunk]
 
 
 def main(argv=None):
