@@ -334,6 +334,7 @@ async function checkViewer(browser, outDir) {
     const bare = await canvasStats(page, [grey, red, blue, text]);
     const labelsOff = await page.evaluate(() => window.orvscene.state().labelsDrawn);
     await page.evaluate(() => window.orvscene.setVisible('labels', true));
+    await frames(page); // the labels are counted as a frame draws them
     const labelsOn = await page.evaluate(() => window.orvscene.state().labelsDrawn);
     check(labelsOff === 0 && labelsOn > 20 && labelsOn < 198 && bare.found[3] < base.found[3],
           'labels show with a halo where their atom is in sight, and hide on demand',
