@@ -3,6 +3,7 @@
 #include "SceneBuilder.h"
 #include "SceneDocument.h"
 #include "SceneView.h"
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -18,37 +19,13 @@
 
 using namespace orvscene;
 
+using namespace toolrun;
+
 namespace {
-
-std::string DataFile(const char* name)
-{
-    const char* dir = std::getenv("ORVCORE_TEST_DATA");
-    return std::string(dir ? dir : "tests/data") + "/" + name;
-}
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome RunTool(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    int status = Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::string TempPath(const std::string& name)
 {
     return "/tmp/orvscene-test-" + std::to_string(static_cast<long>(getpid())) + "-" + name;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 bool Exists(const std::string& path)

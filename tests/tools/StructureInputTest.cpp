@@ -3,6 +3,7 @@
 #include "Molecule.h"
 #include "Orvscene.h"
 #include "SceneBuilder.h"
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -24,38 +25,14 @@
 
 using namespace orvscene;
 
+using namespace toolrun;
+
 namespace {
-
-std::string DataFile(const std::string& name)
-{
-    const char* dir = std::getenv("ORVCORE_TEST_DATA");
-    return std::string(dir ? dir : "tests/data") + "/" + name;
-}
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome RunTool(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    int status = Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::string TempDir()
 {
     char dir[] = "/tmp/orvscene-input-XXXXXX";
     return ::mkdtemp(dir) ? dir : "/tmp";
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // The summary without the lines that name the file, its format and its CONECT records.
