@@ -21,7 +21,8 @@ inline std::string DataFile(const std::string& name)
 }
 
 // The exit status and what the tool printed.
-struct Outcome {
+struct Outcome
+{
     int status;
     std::string out, err;
 };
