@@ -267,16 +267,22 @@ function emptyDrawing() {
   };
 }
 
+// n points (x, y, z) and n radii interleaved as (x, y, z, r).
+function withRadius(points, radii, n) {
+  const out = new Float32Array(n * 4);
+  for (let i = 0; i < n; ++i) {
+    out[i * 4] = points[i * 3];
+    out[i * 4 + 1] = points[i * 3 + 1];
+    out[i * 4 + 2] = points[i * 3 + 2];
+    out[i * 4 + 3] = radii[i];
+  }
+  return out;
+}
+
 function sphereMesh(s, idPass) {
   const n = s.id.length;
   if (!n) return null;
-  const centreRadius = new Float32Array(n * 4);
-  for (let i = 0; i < n; ++i) {
-    centreRadius[i * 4] = s.centre[i * 3];
-    centreRadius[i * 4 + 1] = s.centre[i * 3 + 1];
-    centreRadius[i * 4 + 2] = s.centre[i * 3 + 2];
-    centreRadius[i * 4 + 3] = s.radius[i];
-  }
+  const centreRadius = withRadius(s.centre, s.radius, n);
   const colour = idPass ? idColours(s.id) : Float32Array.from(s.colour);
   return impostors(new THREE.PlaneGeometry(2, 2), { centreRadius: [centreRadius, 4], colour: [colour, 3] }, n,
                    idPass ? materials.sphereId : materials.sphere);
@@ -285,13 +291,7 @@ function sphereMesh(s, idPass) {
 function cylinderMesh(c, idPass) {
   const n = c.id1.length;
   if (!n) return null;
-  const startRadius = new Float32Array(n * 4);
-  for (let i = 0; i < n; ++i) {
-    startRadius[i * 4] = c.a[i * 3];
-    startRadius[i * 4 + 1] = c.a[i * 3 + 1];
-    startRadius[i * 4 + 2] = c.a[i * 3 + 2];
-    startRadius[i * 4 + 3] = c.radius[i];
-  }
+  const startRadius = withRadius(c.a, c.radius, n);
   const attributes = {
     startRadius: [startRadius, 4],
     end: [Float32Array.from(c.b), 3],
