@@ -152,7 +152,8 @@ namespace {
 // The tiled text of a million atoms in a file of its own, removed at exit.
 const std::string& MillionAtomFile()
 {
-    static const struct File {
+    static const struct File
+    {
         File() : path("/tmp/orvscene-bench-" + std::to_string(static_cast<long>(::getpid())) + ".pdb")
         {
             std::ofstream(path, std::ios::binary) << TiledText(1000000);
