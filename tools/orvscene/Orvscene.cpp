@@ -445,6 +445,7 @@ void RunJobs(std::vector<Job>& jobs, int threads)
                 job.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             } catch (...) {
                 failures[order[n]] = std::current_exception();
+                next = order.size(); // the run fails: start no other job
             }
         }
     };
@@ -532,8 +533,11 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
             error = errors[k];
             return false;
         }
-    if (drawMs > 0)
+    // The SVG's job (the first when there is one) drew the picture too.
+    if (!o.svg.empty()) {
         watch.Record("draw picture", drawMs);
+        jobs.front().ms -= drawMs;
+    }
     for (const Job& job : jobs)
         watch.Record(job.stage, job.ms);
     watch.Lap("outputs side by side");
