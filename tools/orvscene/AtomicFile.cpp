@@ -229,25 +229,23 @@ bool AtomicFileSet::WriteTo(const std::string& path,
                             const std::function<bool(const std::string& tempPath, std::string& error)>& write,
                             std::string& error)
 {
-    if (!Begin(path, error))
+    std::size_t index;
+    if (!Reserve(path, index, error))
         return false;
-    if (m_entries.back().direct) {
-        m_entries.pop_back();
+    if (m_entries[index].direct) {
+        Cancel(index);
         error = path + ": not a regular file; this output can only be written to one";
         return false;
     }
-    const std::string temp = m_entries.back().temp;
     bool ok = false;
     try {
-        ok = write(temp, error);
+        ok = write(m_entries[index].temp, error);
     } catch (...) {
-        std::remove(temp.c_str());
-        m_entries.pop_back();
+        Cancel(index);
         throw;
     }
     if (!ok) {
-        std::remove(temp.c_str());
-        m_entries.pop_back();
+        Cancel(index);
         if (error.empty())
             error = path + ": cannot write the file";
         else if (error.compare(0, path.size(), path) != 0)
