@@ -584,7 +584,7 @@ struct HtmlPage::Parts {
     StructureFacts analysed; // the structure's facts when not given
     const StructureFacts* shown = nullptr;
     std::unique_ptr<PageScene> scene;
-    PickTargets targets;
+    std::vector<DotPrimitive> pickDots;
     std::vector<Section> atomSections; // after the atoms' positions, when the page has the structure
     std::string atomJson;
 };
@@ -613,10 +613,8 @@ Work HtmlPage::Make(const SceneDocument& doc, const View& view, const SceneAtoms
 
     // The scene's primitives and pick targets, and the atoms' fields, side by side.
     Work work;
-    work.pieces.push_back([&doc, &parts]() {
-        WalkScene(doc.scene, *parts.scene);
-        parts.targets = GatherPickTargets(doc.scene);
-    });
+    work.pieces.push_back([&doc, &parts]() { WalkScene(doc.scene, *parts.scene); });
+    work.pieces.push_back([this, &doc, &parts]() { parts.pickDots = GatherPickDots(doc.scene, &m_libraryPickDots); });
     work.pieces.push_back([&doc, atoms, molecule, sceneOptions, &parts]() {
         if (molecule) {
             AddMolecule(*molecule, sceneOptions, *parts.shown, static_cast<unsigned>(doc.serials.GetSize()),
@@ -645,7 +643,7 @@ void HtmlPage::Finish(const SceneDocument& doc, const View& view, const SceneAto
     q.Include(scene.lines.ends1);
     q.Include(scene.lines.ends2);
     q.Include(scene.dotPositions);
-    for (const DotPrimitive& d : parts.targets.dots)
+    for (const DotPrimitive& d : parts.pickDots)
         q.Include(d.GetCoord());
     if (molecule)
         for (const Atom& atom : molecule->atoms)
@@ -664,7 +662,7 @@ void HtmlPage::Finish(const SceneDocument& doc, const View& view, const SceneAto
     sections.push_back({"dot.pos", false, q.All(scene.dotPositions)});
     sections.push_back(IndexSection("dot.colour", scene.dotColours, palette));
     sections.push_back({"dot.id", true, scene.dotIds});
-    m_pickDots = AddPickDots(parts.targets.dots, q, scene, sections);
+    m_pickDots = AddPickDots(parts.pickDots, q, scene, sections);
     if (molecule)
         sections.push_back(AtomPositions(*molecule, q));
     for (Section& section : parts.atomSections)

@@ -55,6 +55,8 @@ public:
 
     int AtomCount() const { return m_atoms; }
     int PickDotCount() const { return m_pickDots; }
+    // The library's pick dots of the scene (what the page's dots are made from).
+    std::size_t LibraryPickDotCount() const { return m_libraryPickDots; }
 
 private:
     struct Parts;
@@ -65,6 +67,7 @@ private:
     std::string m_payload; // the binary sections, deflated
     int m_atoms = 0;
     int m_pickDots = 0;
+    std::size_t m_libraryPickDots = 0;
 };
 
 // The name a scene goes by in a page's title and a glTF scene: the entry's

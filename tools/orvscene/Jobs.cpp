@@ -113,15 +113,17 @@ struct Item {
 class Runner
 {
 public:
-    explicit Runner(std::vector<Job>& jobs) : m_jobs(jobs), m_failures(jobs.size())
+    explicit Runner(std::vector<Job>& jobs) : m_jobs(jobs), m_failures(jobs.size()), m_rank(jobs.size()), m_queues(jobs.size())
     {
         std::vector<std::size_t> order(jobs.size());
         for (std::size_t k = 0; k < order.size(); ++k)
             order[k] = k;
         std::stable_sort(order.begin(), order.end(),
                          [&](std::size_t a, std::size_t b) { return jobs[a].weight > jobs[b].weight; });
-        for (std::size_t k : order)
-            m_queue.push_back({k, jobs[k].start, nullptr});
+        for (std::size_t r = 0; r < order.size(); ++r) {
+            m_rank[order[r]] = r;
+            Push({order[r], jobs[order[r]].start, nullptr});
+        }
     }
 
     // One thread's share: takes items until no work is left anywhere.
@@ -131,16 +133,15 @@ public:
             Item item;
             {
                 std::unique_lock<std::mutex> lock(m_mutex);
-                m_wake.wait(lock, [&]() { return !m_queue.empty() || m_running == 0; });
-                if (m_queue.empty())
+                m_wake.wait(lock, [&]() { return m_waiting != 0 || m_running == 0; });
+                if (m_waiting == 0)
                     return;
-                item = std::move(m_queue.front());
-                m_queue.pop_front();
+                item = Pop();
                 ++m_running;
             }
             Carry(std::move(item));
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (--m_running == 0 && m_queue.empty())
+            if (--m_running == 0 && m_waiting == 0)
                 m_wake.notify_all();
         }
     }
@@ -173,12 +174,12 @@ private:
                 return;
             if (!work.pieces.empty()) {
                 auto join = std::make_shared<Join>(Join{item.job, work.pieces.size(), std::move(work.next), item.parent});
-                for (auto piece = work.pieces.rbegin(); piece != work.pieces.rend(); ++piece)
-                    m_queue.push_front({item.job, [run = std::move(*piece)]() {
-                                            run();
-                                            return Done();
-                                        },
-                                        join});
+                for (std::function<void()>& piece : work.pieces)
+                    Push({item.job, [run = std::move(piece)]() {
+                              run();
+                              return Done();
+                          },
+                          join});
                 m_wake.notify_all();
                 return;
             }
@@ -212,15 +213,37 @@ private:
         if (!m_failures[job])
             m_failures[job] = std::move(failure);
         m_stopped = true;
-        m_queue.clear();
+        for (std::deque<Item>& queue : m_queues)
+            queue.clear();
+        m_waiting = 0;
+    }
+
+    // The queue of work waiting: a heavier job's first (its rank), each
+    // job's in the order handed over. Called locked.
+    void Push(Item item)
+    {
+        m_queues[m_rank[item.job]].push_back(std::move(item));
+        ++m_waiting;
+    }
+    Item Pop()
+    {
+        for (std::deque<Item>& queue : m_queues)
+            if (!queue.empty()) {
+                Item item = std::move(queue.front());
+                queue.pop_front();
+                --m_waiting;
+                return item;
+            }
+        return Item();
     }
 
     std::vector<Job>& m_jobs;
     std::vector<std::exception_ptr> m_failures;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<Item> m_queue;
-    std::size_t m_running = 0;
+    std::vector<std::size_t> m_rank;         // per job, its place by weight
+    std::vector<std::deque<Item>> m_queues;  // per rank
+    std::size_t m_waiting = 0, m_running = 0;
     std::atomic<bool> m_stopped{false};
 };
 

@@ -34,10 +34,11 @@ struct Job {
     double ms = 0;
 };
 
-// Runs the jobs on up to `threads` threads, starting the heaviest first; the
-// pieces a step hands back go before any job not yet started, so that a job
-// split in pieces finishes early. Once all work has stopped, the first
-// failure in the jobs' order is rethrown; after a failure nothing new starts.
+// Runs the jobs on up to `threads` threads, the heaviest first: a free
+// thread takes the work of the heaviest job that has some waiting (its start
+// or the pieces and steps it handed back, in order), so that the longest
+// chains of steps start early. Once all work has stopped, the first failure
+// in the jobs' order is rethrown; after a failure nothing new starts.
 void RunJobs(std::vector<Job>& jobs, int threads);
 
 // `count` items cut into at most `parts` ranges of at least `least` items

@@ -423,11 +423,13 @@ struct Output {
 // or none does. Side by side, each output is written from a thread of its own
 // while `alongside` runs too (the work of the run that the outputs do not
 // need), and the picture is drawn by the SVG's job; otherwise `picture` was
-// drawn before and the outputs are written one after another.
+// drawn before and the outputs are written one after another. The page
+// counts the library's pick dots on its way: with one, `pickDots` receives
+// their number.
 bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* molecule,
                   const StructureFacts* facts, const Molecule* moved, const Picture& picture, const View& view,
-                  const Options& o, bool sideBySide,
-                  std::vector<Job> alongside, Stopwatch& watch, std::string& error)
+                  const Options& o, bool sideBySide, std::vector<Job> alongside, Stopwatch& watch, int& pickDots,
+                  std::string& error)
 {
     if (!o.html.empty() && !HtmlPage::Available()) {
         error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
@@ -478,6 +480,8 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
                 return false;
             watch.Lap(output.stage);
         }
+        if (!o.html.empty())
+            pickDots = static_cast<int>(page.LibraryPickDotCount());
         return files.Commit(error);
     }
     std::vector<std::size_t> slots(outputs.size());
@@ -507,6 +511,8 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
     }
     for (const Job& job : jobs)
         watch.Record(job.stage, job.ms);
+    if (!o.html.empty())
+        pickDots = static_cast<int>(page.LibraryPickDotCount());
     watch.Lap("outputs side by side");
     return files.Commit(error);
 }
@@ -601,8 +607,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         DescribeScene(doc, axes, report);
 
         // With several threads and outputs, the outputs are written side by
-        // side, and the pick dots (counted for the summary) and the picture
-        // are made by jobs of their own among them.
+        // side, and the pick dots (counted for the summary, unless the page
+        // counts them) and the picture are made by jobs of their own among them.
         const bool sideBySide = o.threads > 1 && OutputCount(o) > 1;
         std::vector<Job> alongside;
         auto countPickDots = [&]() {
@@ -610,9 +616,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             report.pickDots = doc.scene.GetPickDots(dots);
             return Done();
         };
-        if (sideBySide) {
+        if (o.html.empty() && sideBySide) {
             alongside.push_back({"pick dots", 1, countPickDots});
-        } else {
+        } else if (o.html.empty()) {
             RunInTurn(countPickDots);
             watch.Lap("pick dots");
         }
@@ -632,8 +638,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         SceneAtoms table{molecule.entryId, molecule.title, shown};
         const bool built = o.read.empty();
         if (!WriteOutputs(doc, built ? &table : nullptr, built ? &molecule : nullptr, built ? &facts : nullptr, &moved,
-                          picture, view, o,
-                          sideBySide, std::move(alongside), watch, error))
+                          picture, view, o, sideBySide, std::move(alongside), watch, report.pickDots, error))
             throw Error(std::string(), 0L, error);
     } catch (const Error& e) {
         err << "orvscene: " << e.what() << "\n";
