@@ -378,16 +378,32 @@ void AddMolecule(const Molecule& m, const SceneOptions& options, const Structure
     std::vector<float> occupancies, bFactors;
     std::vector<std::uint32_t> ids, serials, names, residues, elements, altlocs, flags, bondA, bondB;
     unsigned next = sceneIds;
+    ids.reserve(m.atoms.size());
+    serials.reserve(m.atoms.size());
+    names.reserve(m.atoms.size());
+    residues.reserve(m.atoms.size());
+    elements.reserve(m.atoms.size());
+    altlocs.reserve(m.atoms.size());
+    occupancies.reserve(m.atoms.size());
+    bFactors.reserve(m.atoms.size());
+    flags.reserve(m.atoms.size());
+    const Atom* before = nullptr; // the atoms of a residue follow each other: its entry is looked up once
     for (std::size_t i = 0; i < m.atoms.size(); ++i) {
         const Atom& atom = m.atoms[i];
         const unsigned id = shown.ids[i];
         ids.push_back(id != 0 ? id : ++next);
         serials.push_back(static_cast<std::uint32_t>(atom.serial));
         names.push_back(nameIndex(atom.name));
-        std::string number = std::to_string(atom.residueNumber);
-        if (atom.insertion != ' ')
-            number += atom.insertion;
-        residues.push_back(residueIndex(std::make_tuple(atom.chain, atom.residue, number)));
+        if (before && atom.residueNumber == before->residueNumber && atom.insertion == before->insertion &&
+            atom.chain == before->chain && atom.residue == before->residue) {
+            residues.push_back(residues.back());
+        } else {
+            std::string number = std::to_string(atom.residueNumber);
+            if (atom.insertion != ' ')
+                number += atom.insertion;
+            residues.push_back(residueIndex(std::make_tuple(atom.chain, atom.residue, number)));
+        }
+        before = &atom;
         elements.push_back(elementIndex(LookupElement(atom.element).symbol));
         altlocs.push_back(static_cast<unsigned char>(atom.altLocation == ' ' ? 0 : atom.altLocation));
         occupancies.push_back(static_cast<float>(atom.occupancy));
