@@ -471,18 +471,22 @@ void AddSegments(const std::string& kind, const PageScene::Segments& s, const Qu
 // JSON list that tells the page how to cut them.
 void Serialise(const std::vector<Section>& sections, std::string& bytes, std::string& json)
 {
+    std::size_t size = bytes.size();
+    for (const Section& s : sections)
+        size += (s.values.size() * (s.wide ? 4 : 2) + 3) / 4 * 4;
+    std::size_t at = bytes.size();
+    bytes.resize(size, '\0');
     for (const Section& s : sections) {
         json += std::string(json.empty() ? "" : ",") + "[" + JsonString(s.name) + ",\"" + (s.real ? "f32" : s.wide ? "u32" : "u16") +
                 "\"," + std::to_string(s.values.size()) + "]";
+        const std::size_t width = s.wide ? 4 : 2;
+        char* out = &bytes[0] + at;
         for (std::uint32_t v : s.values) {
-            bytes += static_cast<char>(v & 0xff);
-            bytes += static_cast<char>(v >> 8 & 0xff);
-            if (s.wide) {
-                bytes += static_cast<char>(v >> 16 & 0xff);
-                bytes += static_cast<char>(v >> 24 & 0xff);
-            }
+            for (std::size_t k = 0; k < width; ++k)
+                out[k] = static_cast<char>(v >> (8 * k) & 0xff);
+            out += width;
         }
-        bytes.append((4 - bytes.size() % 4) % 4, '\0');
+        at += (s.values.size() * width + 3) / 4 * 4;
     }
 }
 
