@@ -174,6 +174,7 @@ Options ParseOptions(const std::vector<std::string>& args)
         throw UsageError("--read loads a document; it takes no structure file, --superpose, --model, --altloc, "
                          "--style, --hydrogens or --labels");
     o.scene.threads = o.threads;
+    o.reading.threads = o.threads;
     return o;
 }
 
