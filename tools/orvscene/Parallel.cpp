@@ -56,9 +56,10 @@ void RunTasks(std::size_t count, int threads, const std::function<void(std::size
         std::rethrow_exception(failure);
 }
 
-std::vector<std::size_t> SplitEvenly(std::size_t count, std::size_t parts)
+std::vector<std::size_t> Runs(std::size_t count, int threads, std::size_t shortest)
 {
-    parts = std::max<std::size_t>(parts, 1);
+    const std::size_t parts =
+        std::max<std::size_t>(1, std::min(count / std::max<std::size_t>(shortest, 1), static_cast<std::size_t>(std::max(threads, 1))));
     std::vector<std::size_t> bounds(parts + 1);
     for (std::size_t p = 0; p <= parts; ++p)
         bounds[p] = count / parts * p + std::min(count % parts, p);

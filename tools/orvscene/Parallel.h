@@ -18,9 +18,10 @@ namespace orvscene {
 // that started (at least the caller) do all the work.
 void RunTasks(std::size_t count, int threads, const std::function<void(std::size_t)>& task);
 
-// The bounds of `parts` runs of about equal size that split [0, count):
-// parts + 1 of them, from 0 to count.
-std::vector<std::size_t> SplitEvenly(std::size_t count, std::size_t parts);
+// The bounds of runs of about equal size that split [0, count), from 0 to
+// count: one run per thread, but none shorter than `shortest` items (so at
+// least one run, even of none).
+std::vector<std::size_t> Runs(std::size_t count, int threads, std::size_t shortest = 512);
 
 // Tasks handed over one by one while the caller goes on with its own work:
 // once started, helper threads run them in the order they came, and Finish
