@@ -83,17 +83,14 @@ def batch_times(entries=50):
     sys.path.insert(0, str(root / "examples" / "python"))
     import batch_contacts
     import cloudpickle
-    from dask.distributed import Client, LocalCluster
     cloudpickle.register_pickle_by_value(batch_contacts)  # the workers need not find the example's file
     structures = [str(root / "tests" / "data" / "1hpv.pdb"), str(root / "tools" / "orvscene" / "3al1.pdb")]
     files = [structures[k % 2] for k in range(entries)]
     xyz, _, alpha = batch_contacts.read_atoms(structures[0])
     reference = orvcore.Point3dArray(xyz[alpha])
     serial = median_time(lambda: [batch_contacts.analyse(f, 4.0, reference) for f in files], 3)
-    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None) as cluster, \
-            Client(cluster) as client:
-        batch_contacts.run(files, 4.0, reference, client=client)
-        spread = median_time(lambda: batch_contacts.run(files, 4.0, reference, client=client), 3)
+    batch_contacts.run(files, 4.0, reference, workers=2)  # starts the example's local cluster
+    spread = median_time(lambda: batch_contacts.run(files, 4.0, reference, workers=2), 3)
     return serial, spread
 
 

@@ -90,32 +90,46 @@ def analyse_many(files, cutoff, reference=None):
 def run(files, cutoff, reference, scheduler=None, workers=2, serial=False, client=None):
     """The (row, document) of every file, in order: in this process, on a Dask cluster (in tasks of a few
     files, about four per worker, so that each task outweighs what the cluster spends on it), or through a
-    dask.distributed Client already connected (kept open, so that one client serves many batches)."""
+    dask.distributed Client already connected. The local cluster is started on the first call and kept for the
+    calls after it (closed when the interpreter exits), so that a session pays its start once."""
     if serial:
         return analyse_many(files, cutoff, reference)
     if client is not None:
         return run_on(client, files, cutoff, reference)
-    from dask.distributed import Client, LocalCluster
-    cluster = None
     if scheduler:
-        client = Client(scheduler)
-    else:
-        cluster = LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, dashboard_address=None)
+        from dask.distributed import Client
+        with Client(scheduler) as remote:
+            return run_on(remote, files, cutoff, reference)
+    return run_on(local_client(workers), files, cutoff, reference)
+
+
+_local = {}
+
+
+def local_client(workers):
+    """A Client of this process's LocalCluster of `workers` single-threaded worker processes, started on first
+    use. Without a dashboard nobody reads the workers' profiles, so the workers do not sample their stacks."""
+    if workers not in _local:
+        import atexit
+        import dask
+        from dask.distributed import Client, LocalCluster
+        with dask.config.set({"distributed.worker.profile.enabled": False}):
+            cluster = LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, dashboard_address=None)
         client = Client(cluster)
-    try:
-        return run_on(client, files, cutoff, reference)
-    finally:
-        client.close()
-        if cluster is not None:
+        _local[workers] = client
+
+        def close():
+            client.close()
             cluster.close()
+        atexit.register(close)
+    return _local[workers]
 
 
 def run_on(client, files, cutoff, reference):
-    """run() through a connected Client."""
-    shared = client.scatter(reference, broadcast=True) if reference is not None else None
+    """run() through a connected Client. The reference (a few hundred points) travels inside each task."""
     size = max(1, -(-len(files) // (4 * max(1, len(client.scheduler_info()["workers"])))))
     chunks = [files[k:k + size] for k in range(0, len(files), size)]
-    futures = client.map(analyse_many, chunks, cutoff=cutoff, reference=shared, pure=False)
+    futures = client.map(analyse_many, chunks, cutoff=cutoff, reference=reference, pure=False)
     return [result for chunk in client.gather(futures) for result in chunk]
 
 
@@ -135,6 +149,11 @@ def main(argv=None):
     if args.reference:
         xyz, _, alpha = read_atoms(args.reference)
         reference = orvcore.Point3dArray(xyz[alpha])
+    if not (args.serial or args.scheduler):
+        start = time.perf_counter()
+        local_client(args.workers)
+        print("local cluster of %d workers ready in %.2f s" % (args.workers, time.perf_counter() - start),
+              file=sys.stderr)
     start = time.perf_counter()
     results = run([os.path.abspath(f) for f in args.files], args.cutoff, reference, args.scheduler, args.workers,
                   args.serial)

@@ -19,6 +19,8 @@
 #include <pybind11/stl.h>
 
 #include <cstdint>
+#include <initializer_list>
+#include <new>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -265,6 +267,11 @@ void CheckFinite(double value, const char* what);
 Orvane::Point3d::Array ToPointArray(const FloatRows& rows, const char* what);
 // The same, raising ValueError (naming the row) for a coordinate that is not finite.
 Orvane::Point3d::Array ToFinitePointArray(const FloatRows& rows, const char* what);
+// The same from any object: float32 and float64 numpy arrays of shape (n, 3)
+// are read in place whatever their strides (no temporary array), anything
+// else through FloatRows; TypeError when it cannot be an array of numbers.
+Orvane::Point3d::Array ToPointArray(py::handle src, const char* what);
+Orvane::Point3d::Array ToFinitePointArray(py::handle src, const char* what);
 // Raises ValueError when a coordinate of the point is not finite.
 void CheckFinite(const Orvane::Point3d& p, const char* what);
 // The library array as a float32 (n, 3) array that owns it: no copy.
@@ -342,6 +349,44 @@ std::string ReprText(const CString& text);
 py::str ValueRepr(const py::handle& self);
 
 // --- the bindings of each subsystem (one source file each)
+// --- functions called without pybind11's dispatcher
+//
+// Calls that take less time than pybind11's dispatch (argument matching,
+// overloads, keyword handling: about a microsecond) are bound as plain
+// CPython functions with the vectorcall convention. Their docstring opens
+// with the signature line, so that inspect.signature and the stub checks see
+// the same parameters as for any other function.
+
+// Puts the arguments of a call into `out` in the order of `names` (missing
+// ones as nullptr); false with TypeError set for too many, unknown, repeated
+// or missing required arguments.
+bool ParseArguments(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, const char* function,
+                    std::initializer_list<const char*> names, std::size_t required, PyObject** out);
+
+// The body's new reference, or nullptr with the Python exception that a
+// pybind11 function would raise for the C++ exception it threw.
+template <class Body>
+PyObject* CallTranslated(Body&& body) noexcept
+{
+    try {
+        return body().release().ptr();
+    } catch (py::error_already_set& e) {
+        e.restore();
+    } catch (const py::builtin_exception& e) {
+        e.set_error();
+    } catch (const std::bad_alloc&) {
+        PyErr_NoMemory();
+    } catch (const std::exception& e) {
+        PyErr_SetString(PyExc_RuntimeError, e.what());
+    } catch (...) {
+        PyErr_SetString(PyExc_RuntimeError, "unknown C++ exception");
+    }
+    return nullptr;
+}
+
+// Adds the function of `def` (which must outlive the module) to the module.
+void AddFunction(py::module_& m, PyMethodDef& def);
+
 void BindArrays(py::module_& m);
 void BindGeometry(py::module_& m);
 void BindMatrices(py::module_& m);

@@ -14,28 +14,42 @@ namespace orvpy {
 
 namespace {
 
+// The fits are called in loops over many small sets, where pybind11's
+// dispatch would cost as much as the fit: they take their arguments directly.
+PyObject* RMSBestFitCall(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames)
+{
+    PyObject* arguments[3];
+    if (!ParseArguments(args, nargs, kwnames, "RMSBestFit", {"mobile", "target", "coords"}, 2, arguments))
+        return nullptr;
+    return CallTranslated([&]() {
+        Point3d::Array mobile = ToFinitePointArray(arguments[0], "mobile");
+        const Point3d::Array target = ToFinitePointArray(arguments[1], "target");
+        if (target.GetSize() < mobile.GetSize())
+            throw py::value_error("target holds fewer points than mobile");
+        // Without other coordinates the copy of mobile is moved itself, which the fit allows.
+        const bool other = arguments[2] != nullptr && arguments[2] != Py_None;
+        Point3d::Array coords = other ? ToPointArray(arguments[2], "coords") : Point3d::Array();
+        Point3d::Array& moved = other ? coords : mobile;
+        if (mobile.GetSize() < 4096) {
+            RMSBestFit(mobile, target, moved); // small sets take less time than handing the GIL over
+        } else {
+            py::gil_scoped_release released;
+            RMSBestFit(mobile, target, moved);
+        }
+        return ToNumpy(std::move(moved));
+    });
+}
+
 void BindSuperposition(py::module_& m)
 {
-    m.def(
-        "RMSBestFit",
-        [](const FloatRows& mobileRows, const FloatRows& targetRows, const std::optional<FloatRows>& coordsRows) {
-            Point3d::Array mobile = ToFinitePointArray(mobileRows, "mobile");
-            const Point3d::Array target = ToFinitePointArray(targetRows, "target");
-            if (target.GetSize() < mobile.GetSize())
-                throw py::value_error("target holds fewer points than mobile");
-            // Without other coordinates the copy of mobile is moved itself, which the fit allows.
-            Point3d::Array coords = coordsRows ? ToPointArray(*coordsRows, "coords") : Point3d::Array();
-            Point3d::Array& moved = coordsRows ? coords : mobile;
-            {
-                py::gil_scoped_release released;
-                RMSBestFit(mobile, target, moved);
-            }
-            return ToNumpy(std::move(moved));
-        },
-        "mobile"_a, "target"_a, "coords"_a = py::none(),
+    static PyMethodDef fit = {
+        "RMSBestFit", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&RMSBestFitCall)),
+        METH_FASTCALL | METH_KEYWORDS,
+        "RMSBestFit(mobile, target, coords=None)\n--\n\n"
         "Finds the rigid motion that lays the (n, 3) points `mobile` onto the first n points of `target` with "
         "the least RMSD and returns its image of `coords` (of `mobile` when not given) as a new float32 (m, 3) "
-        "array. ValueError when target holds fewer points than mobile.");
+        "array. ValueError when target holds fewer points than mobile."};
+    AddFunction(m, fit);
     m.def(
         "IsPlanar",
         [](const FloatRows& rows, double tolerance) {
@@ -47,6 +61,41 @@ void BindSuperposition(py::module_& m)
         "points"_a, "tolerance"_a,
         "True when no point lies farther than the tolerance from the plane through the centroid across the axis "
         "of least spread; fewer than three points are planar.");
+}
+
+PyObject* SuperposeCall(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames)
+{
+    PyObject* arguments[3];
+    if (!ParseArguments(args, nargs, kwnames, "Superpose", {"mobile", "target", "weights"}, 2, arguments))
+        return nullptr;
+    return CallTranslated([&]() {
+        const Point3d::Array mobile = ToPointArray(arguments[0], "mobile");
+        const Point3d::Array target = ToPointArray(arguments[1], "target");
+        const bool weighted = arguments[2] != nullptr && arguments[2] != Py_None;
+        DoubleArray weights;
+        if (weighted) {
+            const DoubleRows rows = DoubleRows::ensure(arguments[2]);
+            if (!rows) {
+                PyErr_Clear();
+                throw py::type_error("weights must be an array of numbers");
+            }
+            if (rows.ndim() != 1)
+                throw py::value_error("weights must be a one-dimensional array");
+            weights.SetSize(static_cast<int>(rows.shape(0)));
+            std::copy(rows.data(), rows.data() + rows.shape(0), weights.GetData());
+        }
+        SuperpositionResult result;
+        if (mobile.GetSize() < 4096) {
+            // Small sets take less time than handing the GIL over and back.
+            result = weighted ? Superpose(mobile, target, weights) : Superpose(mobile, target);
+        } else {
+            py::gil_scoped_release released;
+            result = weighted ? Superpose(mobile, target, weights) : Superpose(mobile, target);
+        }
+        if (!result.IsValid())
+            throw py::value_error(std::string("cannot superpose: ") + SuperpositionResult::Describe(result.status));
+        return py::cast(std::move(result));
+    });
 }
 
 void BindSuperpositionResult(py::module_& m)
@@ -88,35 +137,15 @@ void BindSuperpositionResult(py::module_& m)
                ", rmsdAfter=" + py::repr(py::float_(s.rmsdAfter)).cast<std::string>() + ")";
     });
 
-    m.def(
-        "Superpose",
-        [](const FloatRows& mobileRows, const FloatRows& targetRows, const std::optional<DoubleRows>& weightRows) {
-            const Point3d::Array mobile = ToPointArray(mobileRows, "mobile");
-            const Point3d::Array target = ToPointArray(targetRows, "target");
-            DoubleArray weights;
-            if (weightRows) {
-                if (weightRows->ndim() != 1)
-                    throw py::value_error("weights must be a one-dimensional array");
-                weights.SetSize(static_cast<int>(weightRows->shape(0)));
-                std::copy(weightRows->data(), weightRows->data() + weightRows->shape(0), weights.GetData());
-            }
-            SuperpositionResult result;
-            if (mobile.GetSize() < 4096) {
-                // Small sets take less time than handing the GIL over and back.
-                result = weightRows ? Superpose(mobile, target, weights) : Superpose(mobile, target);
-            } else {
-                py::gil_scoped_release released;
-                result = weightRows ? Superpose(mobile, target, weights) : Superpose(mobile, target);
-            }
-            if (!result.IsValid())
-                throw py::value_error(std::string("cannot superpose: ") + SuperpositionResult::Describe(result.status));
-            return result;
-        },
-        "mobile"_a, "target"_a, "weights"_a = py::none(),
+    static PyMethodDef superpose = {
+        "Superpose", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&SuperposeCall)),
+        METH_FASTCALL | METH_KEYWORDS,
+        "Superpose(mobile, target, weights=None)\n--\n\n"
         "Fits the (n, 3) points `mobile` onto as many points `target` (optionally weighted, one finite weight >= 0 "
         "per pair) by the rigid motion with the least RMSD, the solver of RMSBestFit, and returns it as a "
         "SuperpositionResult. ValueError for no points, arrays of different lengths, a coordinate that is not "
-        "finite, or bad weights.");
+        "finite, or bad weights."};
+    AddFunction(m, superpose);
 }
 
 void BindSpline(py::module_& m)

@@ -5,6 +5,8 @@
 
 #include "orvcore/core/CArchiveException.h"
 
+#include <algorithm>
+
 namespace {
 
 // orvcore.ArchiveError, a ValueError carrying the archive's cause.
@@ -54,6 +56,57 @@ void DefineArchiveError(py::module_& m)
 }
 
 } // namespace
+
+namespace orvpy {
+
+bool ParseArguments(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, const char* function,
+                    std::initializer_list<const char*> names, std::size_t required, PyObject** out)
+{
+    const std::size_t count = names.size();
+    const Py_ssize_t given = nargs;
+    const std::size_t positional = static_cast<std::size_t>(given);
+    if (positional > count) {
+        PyErr_Format(PyExc_TypeError, "%s() takes at most %zu arguments (%zu given)", function, count, positional);
+        return false;
+    }
+    std::fill(out, out + count, nullptr);
+    std::copy(args, args + given, out);
+    const Py_ssize_t keywords = kwnames ? PyTuple_GET_SIZE(kwnames) : 0;
+    for (Py_ssize_t k = 0; k < keywords; ++k) {
+        PyObject* key = PyTuple_GET_ITEM(kwnames, k);
+        std::size_t at = 0;
+        for (const char* name : names) {
+            if (PyUnicode_CompareWithASCIIString(key, name) == 0)
+                break;
+            ++at;
+        }
+        if (at == count) {
+            PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", function, key);
+            return false;
+        }
+        if (out[at] != nullptr) {
+            PyErr_Format(PyExc_TypeError, "%s() got multiple values for argument '%U'", function, key);
+            return false;
+        }
+        out[at] = args[given + k];
+    }
+    for (std::size_t k = 0; k < required; ++k)
+        if (out[k] == nullptr) {
+            PyErr_Format(PyExc_TypeError, "%s() missing required argument '%s'", function, names.begin()[k]);
+            return false;
+        }
+    return true;
+}
+
+void AddFunction(py::module_& m, PyMethodDef& def)
+{
+    py::object function = py::reinterpret_steal<py::object>(PyCFunction_NewEx(&def, nullptr, m.attr("__name__").ptr()));
+    if (!function)
+        throw py::error_already_set();
+    m.attr(def.ml_name) = function;
+}
+
+} // namespace orvpy
 
 PYBIND11_MODULE(_orvcore, m)
 {

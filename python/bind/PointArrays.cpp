@@ -189,13 +189,88 @@ Point3d::Array ToPointArray(const FloatRows& rows, const char* what)
     return CopyRows<Point3d::Array>(rows, 3, what);
 }
 
-Point3d::Array ToFinitePointArray(const FloatRows& rows, const char* what)
+namespace {
+
+Point3d::Array&& CheckFiniteRows(Point3d::Array&& points, const char* what)
 {
-    Point3d::Array points = CopyRows<Point3d::Array>(rows, 3, what);
     for (int k = 0; k < points.GetSize(); ++k)
         if (!std::isfinite(points[k][0]) || !std::isfinite(points[k][1]) || !std::isfinite(points[k][2]))
             throw py::value_error(std::string(what) + " row " + std::to_string(k) + " is not finite");
-    return points;
+    return std::move(points);
+}
+
+} // namespace
+
+Point3d::Array ToFinitePointArray(const FloatRows& rows, const char* what)
+{
+    return CheckFiniteRows(CopyRows<Point3d::Array>(rows, 3, what), what);
+}
+
+Point3d::Array ToFinitePointArray(py::handle src, const char* what)
+{
+    return CheckFiniteRows(ToPointArray(src, what), what);
+}
+
+namespace {
+
+// Rows of three numbers of a numpy array of the scalar type, any strides.
+template <class Scalar>
+void CopyPointRows(const char* data, py::ssize_t rowStride, py::ssize_t columnStride, Point3d* out, int n)
+{
+    static_assert(sizeof(Point3d) == 3 * sizeof(float), "points are three packed floats");
+    if (columnStride == sizeof(Scalar) && rowStride == 3 * sizeof(Scalar) &&
+        reinterpret_cast<std::uintptr_t>(data) % alignof(Scalar) == 0) {
+        // C order: one pass over the numbers.
+        const auto* in = reinterpret_cast<const Scalar*>(data);
+        float* to = &out[0][0];
+        for (std::size_t k = 0; k < 3 * static_cast<std::size_t>(n); ++k)
+            to[k] = static_cast<float>(in[k]);
+        return;
+    }
+    for (int k = 0; k < n; ++k, data += rowStride) {
+        Scalar v[3];
+        for (int c = 0; c < 3; ++c)
+            std::memcpy(&v[c], data + c * columnStride, sizeof(Scalar));
+        out[k] = Point3d(static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2]));
+    }
+}
+
+// Reads a float32 or float64 numpy array of shape (n, 3) in native byte
+// order straight from its memory; false for anything else.
+bool ReadFloatArray(py::handle src, Point3d::Array& out)
+{
+    if (!py::isinstance<py::array>(src))
+        return false;
+    const auto* a = py::detail::array_proxy(src.ptr());
+    const auto* d = py::detail::array_descriptor_proxy(a->descr);
+    const bool single = d->type_num == py::detail::npy_api::NPY_FLOAT_;
+    if (a->nd != 2 || a->dimensions[1] != 3 || a->dimensions[0] > 0x7FFFFFFF || d->byteorder == '>' ||
+        (!single && d->type_num != py::detail::npy_api::NPY_DOUBLE_))
+        return false;
+    const int n = static_cast<int>(a->dimensions[0]);
+    out.SetSize(n);
+    if (n == 0)
+        return true;
+    if (single)
+        CopyPointRows<float>(a->data, a->strides[0], a->strides[1], out.GetData(), n);
+    else
+        CopyPointRows<double>(a->data, a->strides[0], a->strides[1], out.GetData(), n);
+    return true;
+}
+
+} // namespace
+
+Point3d::Array ToPointArray(py::handle src, const char* what)
+{
+    Point3d::Array points;
+    if (ReadFloatArray(src, points))
+        return points;
+    const FloatRows rows = FloatRows::ensure(src);
+    if (!rows) {
+        PyErr_Clear();
+        throw py::type_error(std::string(what) + " must be an (n, 3) array of numbers");
+    }
+    return ToPointArray(rows, what);
 }
 
 void CheckFinite(const Point3d& p, const char* what)

@@ -127,3 +127,24 @@ def test_superpose_refuses_what_it_cannot_fit():
     assert np.array_equal(np.asarray(same.rotation), np.eye(3))
     with pytest.raises(ValueError, match="not finite"):
         orvcore.RMSBestFit(np.array([[np.nan, 0, 0]]), good[:1])
+
+
+def test_superpose_reads_every_array_layout_and_checks_its_arguments(rng):
+    # Superpose reads float arrays in place: each layout must give the numbers of the float32 C-order copy.
+    mobile = rng.normal(size=(30, 3)) * 5
+    target = mobile @ kabsch(rng.normal(size=(3, 3)), rng.normal(size=(3, 3)))[0] + 2
+    reference = orvcore.Superpose(mobile.astype(np.float32), target.astype(np.float32))
+    wide = np.zeros((30, 6))
+    wide[:, ::2] = mobile
+    for m in (mobile, np.asfortranarray(mobile), wide[:, ::2], mobile.astype(">f8"), mobile[::-1][::-1],
+              mobile.tolist()):
+        fit = orvcore.Superpose(mobile=m, target=target)
+        assert fit.rmsdAfter == reference.rmsdAfter
+        assert np.array_equal(np.asarray(fit.rotation), np.asarray(reference.rotation))
+    for args, kwargs, reason in [((mobile,), {}, "missing required argument 'target'"),
+                                 ((mobile, target, None, 1), {}, "at most 3 arguments"),
+                                 ((mobile, target), {"mobile": mobile}, "multiple values for argument 'mobile'"),
+                                 ((mobile, target), {"weight": None}, "unexpected keyword argument 'weight'"),
+                                 ((object(), target), {}, "mobile must be an")]:
+        with pytest.raises(TypeError, match=reason):
+            orvcore.Superpose(*args, **kwargs)
