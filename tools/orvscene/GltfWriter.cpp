@@ -1,5 +1,6 @@
 #include "GltfWriter.h"
 
+#include "Jobs.h"
 #include "Json.h"
 #include "SceneWalk.h"
 
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <ostream>
 #include <vector>
@@ -35,8 +37,11 @@ std::string Num(double v)
 std::string Join(const std::vector<std::string>& items)
 {
     std::string out;
-    for (const std::string& item : items)
-        out += (out.empty() ? "" : ",") + item;
+    for (const std::string& item : items) {
+        if (!out.empty())
+            out += ',';
+        out += item;
+    }
     return out;
 }
 
@@ -72,12 +77,31 @@ std::string Hex(std::uint32_t rgb)
     return buffer;
 }
 
+// A block of the binary buffer, kept as numbers until the file is written.
+struct BinBlock {
+    std::vector<float> floats;
+    std::vector<std::uint32_t> wide;
+    std::vector<std::uint16_t> narrow;
+
+    const char* Data() const
+    {
+        return !floats.empty() ? reinterpret_cast<const char*>(floats.data())
+               : !wide.empty() ? reinterpret_cast<const char*>(wide.data())
+                               : reinterpret_cast<const char*>(narrow.data());
+    }
+    std::size_t Bytes() const
+    {
+        return floats.size() * sizeof(float) + wide.size() * sizeof(std::uint32_t) +
+               narrow.size() * sizeof(std::uint16_t);
+    }
+};
+
 // The binary buffer and the JSON arrays that index it.
 class GlbBuilder
 {
 public:
     // A vertex or instance attribute of floats; positions get their bounds.
-    int Floats(const std::vector<float>& values, int components, bool bounds, int target)
+    int Floats(std::vector<float> values, int components, bool bounds, int target)
     {
         const char* type = components == 4 ? "VEC4" : components == 3 ? "VEC3" : "SCALAR";
         std::string extra;
@@ -90,18 +114,20 @@ public:
             }
             extra = ",\"min\":[" + List(lo) + "],\"max\":[" + List(hi) + "]";
         }
-        int view = View(values.data(), values.size() * sizeof(float), target);
-        return Accessor(view, 5126, values.size() / static_cast<std::size_t>(components), type, extra);
+        const std::size_t count = values.size() / static_cast<std::size_t>(components);
+        BinBlock block;
+        block.floats = std::move(values);
+        return Accessor(View(std::move(block), target), 5126, count, type, extra);
     }
-    int Indices(const std::vector<std::uint32_t>& values, std::uint32_t vertices)
+    int Indices(std::vector<std::uint32_t> values, std::uint32_t vertices)
     {
-        if (vertices > 65535) {
-            int view = View(values.data(), values.size() * sizeof(std::uint32_t), 34963);
-            return Accessor(view, 5125, values.size(), "SCALAR", "");
-        }
-        std::vector<std::uint16_t> narrow(values.begin(), values.end());
-        int view = View(narrow.data(), narrow.size() * sizeof(std::uint16_t), 34963);
-        return Accessor(view, 5123, narrow.size(), "SCALAR", "");
+        const std::size_t count = values.size();
+        BinBlock block;
+        if (vertices > 65535)
+            block.wide = std::move(values);
+        else
+            block.narrow.assign(values.begin(), values.end());
+        return Accessor(View(std::move(block), 34963), vertices > 65535 ? 5125 : 5123, count, "SCALAR", "");
     }
     int Material(const std::string& name, std::uint32_t rgb)
     {
@@ -118,7 +144,8 @@ public:
         return static_cast<int>(meshes.size()) - 1;
     }
 
-    std::string bin;
+    std::vector<BinBlock> bin; // each padded to 4 bytes in the buffer
+    std::size_t binSize = 0;
     std::vector<std::string> views, accessors, materials, meshes;
 
 private:
@@ -129,11 +156,11 @@ private:
             out += (out.empty() ? "" : ",") + Num(x);
         return out;
     }
-    int View(const void* data, std::size_t bytes, int target)
+    int View(BinBlock block, int target)
     {
-        std::size_t offset = bin.size();
-        bin.append(static_cast<const char*>(data), bytes);
-        bin.append((4 - bin.size() % 4) % 4, '\0');
+        const std::size_t offset = binSize, bytes = block.Bytes();
+        binSize += bytes + (4 - bytes % 4) % 4;
+        bin.push_back(std::move(block));
         views.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) +
                         ",\"byteLength\":" + std::to_string(bytes) +
                         (target ? ",\"target\":" + std::to_string(target) : std::string()) + "}");
@@ -201,7 +228,7 @@ private:
 struct InstanceGroup {
     std::uint32_t rgb = 0;
     std::vector<float> translations, rotations, scales;
-    std::vector<std::string> ids; // JSON values, one per instance
+    std::vector<unsigned> ids; // one per instance, or two (a pair) per cylinder half
 };
 
 // What one list holds, gathered during its visit.
@@ -209,7 +236,7 @@ struct ListContent {
     std::vector<InstanceGroup> spheres, cylinders;
     std::map<std::uint32_t, std::size_t> sphereGroup, cylinderGroup;
     std::vector<float> linePositions, lineColours, dotPositions, dotColours;
-    std::vector<std::string> lineIds, dotIds;
+    std::vector<unsigned> lineIds, dotIds; // lines' in pairs
     std::vector<std::string> labels, icons;
 
     InstanceGroup& Group(std::vector<InstanceGroup>& groups, std::map<std::uint32_t, std::size_t>& index,
@@ -224,9 +251,15 @@ struct ListContent {
     }
 };
 
+// A node's JSON: `json` holds the members other than children; a node that
+// draws objects ends it with the opening of its extras' identifier list,
+// which `ids` fill (as [a,b] pairs when `pairs`) and "]}" closes.
 struct Node {
-    std::string json; // the members other than children
+    std::string json;
     std::vector<int> children;
+    bool listsIds = false;
+    bool pairs = false;
+    std::vector<unsigned> ids;
 };
 
 // The rotation that turns +y onto the unit vector (x, y, z), as a quaternion.
@@ -306,7 +339,8 @@ public:
             frame.baked = true; // content written in the parent node's frame
         }
         json += ",\"extras\":{\"displayListId\":" + std::to_string(at.list.GetID());
-        nodes.push_back({json, {}});
+        nodes.push_back(Node());
+        nodes.back().json = json;
         if (at.parent >= 0)
             nodes[static_cast<std::size_t>(m_frames.back().node)].children.push_back(frame.node);
         m_frames.push_back(frame);
@@ -321,7 +355,7 @@ public:
         Push(Place(s.GetCenter()), g.translations);
         const float r = static_cast<float>(s.GetRadius());
         g.scales.insert(g.scales.end(), {r, r, r});
-        g.ids.push_back(std::to_string(s.GetID()));
+        g.ids.push_back(s.GetID());
     }
     // Two halves, each in its end's colour and carrying the cylinder's and
     // that end's identifiers.
@@ -343,7 +377,7 @@ public:
             else
                 g.rotations.insert(g.rotations.end(), {0.0f, 0.0f, 0.0f, 1.0f});
             g.scales.insert(g.scales.end(), {r, std::isfinite(length) ? static_cast<float>(length) : 0.0f, r});
-            g.ids.push_back("[" + std::to_string(cyl.GetID()) + "," + std::to_string(ends[k]) + "]");
+            g.ids.insert(g.ids.end(), {cyl.GetID(), ends[k]});
         }
     }
     void Primitive(const LinePrimitive& l, const char*, const SceneListVisit&)
@@ -355,14 +389,14 @@ public:
         const std::uint32_t a1 = Packed(l.GetColor1()), b2 = Packed(l.GetColor2());
         for (std::uint32_t colour : {a1, a1, b2, b2})
             PushLinear(colour, c.lineColours);
-        c.lineIds.push_back("[" + std::to_string(l.GetID1()) + "," + std::to_string(l.GetID2()) + "]");
+        c.lineIds.insert(c.lineIds.end(), {l.GetID1(), l.GetID2()});
     }
     void Primitive(const DotPrimitive& d, const char*, const SceneListVisit&)
     {
         ListContent& c = m_content.back();
         Push(Place(d.GetCoord()), c.dotPositions);
         PushLinear(Packed(d.GetColor()), c.dotColours);
-        c.dotIds.push_back(std::to_string(d.GetID()));
+        c.dotIds.push_back(d.GetID());
     }
     void Primitive(const Text3DPrimitive& t, const char*, const SceneListVisit&)
     {
@@ -388,18 +422,18 @@ public:
         json += "}";
         const UnitShape sphere = UnitShape::Sphere(m_detail.sphereSlices, m_detail.sphereStacks);
         const UnitShape cylinder = UnitShape::Cylinder(m_detail.cylinderSlices);
-        for (const InstanceGroup& g : c.spheres)
+        for (InstanceGroup& g : c.spheres)
             if (m_instanced)
                 AddInstances(node, "spheres", Shape(m_sphere, sphere), g, false);
             else
                 AddMerged(node, "spheres", sphere, g, false);
-        for (const InstanceGroup& g : c.cylinders)
+        for (InstanceGroup& g : c.cylinders)
             if (m_instanced)
                 AddInstances(node, "cylinder halves", Shape(m_cylinder, cylinder), g, true);
             else
                 AddMerged(node, "cylinder halves", cylinder, g, true);
-        AddVertexMesh(node, "lines", 1, c.linePositions, c.lineColours, c.lineIds);
-        AddVertexMesh(node, "dots", 0, c.dotPositions, c.dotColours, c.dotIds);
+        AddVertexMesh(node, "lines", 1, c.linePositions, c.lineColours, c.lineIds, true);
+        AddVertexMesh(node, "dots", 0, c.dotPositions, c.dotColours, c.dotIds, false);
         m_content.pop_back();
         m_frames.pop_back();
     }
@@ -439,8 +473,7 @@ private:
         }
         return s;
     }
-    void AddInstances(int parent, const std::string& kind, ShapeAccessors& shape, const InstanceGroup& g,
-                      bool rotated)
+    void AddInstances(int parent, const std::string& kind, ShapeAccessors& shape, InstanceGroup& g, bool rotated)
     {
         auto mesh = shape.meshByColour.find(g.rgb);
         if (mesh == shape.meshByColour.end()) {
@@ -452,20 +485,22 @@ private:
                                                ",\"material\":" + std::to_string(material) + "}");
             mesh = shape.meshByColour.emplace(g.rgb, m).first;
         }
-        std::string attributes = "\"TRANSLATION\":" + std::to_string(m_glb.Floats(g.translations, 3, false, 0));
+        std::string attributes =
+            "\"TRANSLATION\":" + std::to_string(m_glb.Floats(std::move(g.translations), 3, false, 0));
         if (rotated)
-            attributes += ",\"ROTATION\":" + std::to_string(m_glb.Floats(g.rotations, 4, false, 0));
-        attributes += ",\"SCALE\":" + std::to_string(m_glb.Floats(g.scales, 3, false, 0));
+            attributes += ",\"ROTATION\":" + std::to_string(m_glb.Floats(std::move(g.rotations), 4, false, 0));
+        attributes += ",\"SCALE\":" + std::to_string(m_glb.Floats(std::move(g.scales), 3, false, 0));
         usedInstancing = true;
-        AddChild(parent, "\"name\":" + JsonString(kind + " " + Hex(g.rgb)) + ",\"mesh\":" +
-                             std::to_string(mesh->second) + ",\"extensions\":{\"EXT_mesh_gpu_instancing\":{" +
-                             "\"attributes\":{" + attributes + "}}},\"extras\":{\"kind\":" + JsonString(kind) +
-                             ",\"objectIds\":[" + Join(g.ids) + "]}");
+        AddChild(parent,
+                 "\"name\":" + JsonString(kind + " " + Hex(g.rgb)) + ",\"mesh\":" + std::to_string(mesh->second) +
+                     ",\"extensions\":{\"EXT_mesh_gpu_instancing\":{" + "\"attributes\":{" + attributes +
+                     "}}},\"extras\":{\"kind\":" + JsonString(kind),
+                 std::move(g.ids), rotated);
     }
     // The group's shapes written out into one mesh: each instance's copy of
     // the unit shape moved by its translation, rotation and scale (normals
     // by the inverse scale, then turned).
-    void AddMerged(int parent, const std::string& kind, const UnitShape& shape, const InstanceGroup& g, bool rotated)
+    void AddMerged(int parent, const std::string& kind, const UnitShape& shape, InstanceGroup& g, bool rotated)
     {
         const std::size_t count = g.translations.size() / 3, n = shape.positions.size() / 3;
         std::vector<float> positions, normals;
@@ -496,15 +531,18 @@ private:
                 indices.push_back(index + static_cast<std::uint32_t>(i * n));
         }
         const int material = MaterialOf(g.rgb);
-        const int mesh = m_glb.Mesh(kind + " " + Hex(g.rgb),
-                                    "{\"attributes\":{\"POSITION\":" + std::to_string(m_glb.Floats(positions, 3, true, 34962)) +
-                                        ",\"NORMAL\":" + std::to_string(m_glb.Floats(normals, 3, false, 34962)) +
-                                        "},\"indices\":" +
-                                        std::to_string(m_glb.Indices(indices, static_cast<std::uint32_t>(count * n))) +
-                                        ",\"material\":" + std::to_string(material) + "}");
-        AddChild(parent, "\"name\":" + JsonString(kind + " " + Hex(g.rgb)) + ",\"mesh\":" + std::to_string(mesh) +
-                             ",\"extras\":{\"kind\":" + JsonString(kind) + ",\"verticesPerObject\":" +
-                             std::to_string(n) + ",\"objectIds\":[" + Join(g.ids) + "]}");
+        // The buffer holds the indices first, then the normals and the positions.
+        const int index = m_glb.Indices(std::move(indices), static_cast<std::uint32_t>(count * n));
+        const int normal = m_glb.Floats(std::move(normals), 3, false, 34962);
+        const int position = m_glb.Floats(std::move(positions), 3, true, 34962);
+        const int mesh = m_glb.Mesh(kind + " " + Hex(g.rgb), "{\"attributes\":{\"POSITION\":" + std::to_string(position) +
+                                                                 ",\"NORMAL\":" + std::to_string(normal) +
+                                                                 "},\"indices\":" + std::to_string(index) +
+                                                                 ",\"material\":" + std::to_string(material) + "}");
+        AddChild(parent,
+                 "\"name\":" + JsonString(kind + " " + Hex(g.rgb)) + ",\"mesh\":" + std::to_string(mesh) +
+                     ",\"extras\":{\"kind\":" + JsonString(kind) + ",\"verticesPerObject\":" + std::to_string(n),
+                 std::move(g.ids), rotated);
     }
     // q = (x, y, z, w) applied to p in place.
     static void Rotate(const float* q, double* p)
@@ -525,25 +563,35 @@ private:
             hit = m_materials.emplace(rgb, m_glb.Material(Hex(rgb), rgb)).first;
         return hit->second;
     }
-    void AddVertexMesh(int parent, const std::string& kind, int mode, const std::vector<float>& positions,
-                       const std::vector<float>& colours, const std::vector<std::string>& ids)
+    void AddVertexMesh(int parent, const std::string& kind, int mode, std::vector<float>& positions,
+                       std::vector<float>& colours, std::vector<unsigned>& ids, bool pairs)
     {
         if (positions.empty())
             return;
         if (m_plainMaterial < 0)
             m_plainMaterial = m_glb.Material("vertex colours", 0xffffff);
-        const int mesh =
-            m_glb.Mesh(kind, "{\"attributes\":{\"POSITION\":" + std::to_string(m_glb.Floats(positions, 3, true, 34962)) +
-                                 ",\"COLOR_0\":" + std::to_string(m_glb.Floats(colours, 3, false, 34962)) +
-                                 "},\"mode\":" + std::to_string(mode) +
-                                 ",\"material\":" + std::to_string(m_plainMaterial) + "}");
-        AddChild(parent, "\"name\":" + JsonString(kind) + ",\"mesh\":" + std::to_string(mesh) +
-                             ",\"extras\":{\"kind\":" + JsonString(kind) + ",\"objectIds\":[" + Join(ids) + "]}");
+        // The buffer holds the colours first, then the positions.
+        const int colour = m_glb.Floats(std::move(colours), 3, false, 34962);
+        const int position = m_glb.Floats(std::move(positions), 3, true, 34962);
+        const int mesh = m_glb.Mesh(kind, "{\"attributes\":{\"POSITION\":" + std::to_string(position) +
+                                              ",\"COLOR_0\":" + std::to_string(colour) +
+                                              "},\"mode\":" + std::to_string(mode) +
+                                              ",\"material\":" + std::to_string(m_plainMaterial) + "}");
+        AddChild(parent,
+                 "\"name\":" + JsonString(kind) + ",\"mesh\":" + std::to_string(mesh) +
+                     ",\"extras\":{\"kind\":" + JsonString(kind),
+                 std::move(ids), pairs);
     }
-    void AddChild(int parent, const std::string& json)
+    // A node that draws the objects `ids` names (see Node).
+    void AddChild(int parent, std::string json, std::vector<unsigned> ids, bool pairs)
     {
         nodes[static_cast<std::size_t>(parent)].children.push_back(static_cast<int>(nodes.size()));
-        nodes.push_back({json, {}});
+        Node node;
+        node.json = std::move(json) + ",\"objectIds\":[";
+        node.listsIds = true;
+        node.pairs = pairs;
+        node.ids = std::move(ids);
+        nodes.push_back(std::move(node));
     }
 
     GlbBuilder& m_glb;
@@ -588,10 +636,30 @@ GltfWriter::GltfWriter(const DisplayList3D& scene, const std::string& title, con
 {
 }
 
+GltfWriter::~GltfWriter() = default;
+
+// What Make gathers for WriteMade. Texts in parts stay in place (a deque)
+// while their pieces run.
+struct GltfWriter::Made {
+    GlbBuilder glb;
+    std::vector<Node> nodes;
+    bool usedInstancing = false;
+    std::deque<TextInParts> ids; // of the nodes that list identifiers, in order
+    std::string extrasHead;      // the scene's extras up to its atom table's first column
+    std::vector<std::string> columnHeads;
+    std::deque<TextInParts> columns;
+};
+
 namespace {
 
-// The scene's extras: the entry and the atom table, column by column.
-std::string AtomExtras(const SceneAtoms& table)
+// Items formatted per piece of work: enough that the pieces are few, few
+// enough that they share out well.
+const std::size_t kItemsPerPart = 65536;
+
+// The scene's extras: the entry and the atom table, column by column, as a
+// JSON writer lays them out, each column formatted in parts.
+void AddAtomColumns(const SceneAtoms& table, std::string& head, std::vector<std::string>& heads,
+                    std::deque<TextInParts>& columns, Work& work)
 {
     JsonWriter json;
     json.BeginObject();
@@ -600,84 +668,178 @@ std::string AtomExtras(const SceneAtoms& table)
     if (!table.title.empty())
         json.Key("entryTitle").String(table.title);
     json.Key("atoms").BeginObject();
+    head = json.Text();
+    const std::vector<const Atom*>& atoms = table.atoms;
     auto column = [&](const char* key, auto value) {
-        json.Key(key).BeginArray();
-        for (const Atom* a : table.atoms)
-            value(*a);
-        json.EndArray();
+        heads.push_back((heads.empty() ? "" : ", ") + JsonString(key) + ": [");
+        columns.emplace_back();
+        for (auto& piece : columns.back().Pieces(atoms.size(), kItemsPerPart, [&atoms, value](std::string& out, std::size_t i) {
+                 if (i)
+                     out += ", ";
+                 value(out, *atoms[i], i);
+             }))
+            work.pieces.push_back(std::move(piece));
     };
-    auto text = [](char c) { return c == ' ' ? std::string() : std::string(1, c); };
-    json.Key("id").BeginArray();
-    for (std::size_t i = 0; i < table.atoms.size(); ++i)
-        json.Int(static_cast<long long>(i + 1));
-    json.EndArray();
-    column("serial", [&](const Atom& a) { json.Int(a.serial); });
-    column("name", [&](const Atom& a) { json.String(a.name); });
-    column("element", [&](const Atom& a) { json.String(a.element); });
-    column("residue", [&](const Atom& a) { json.String(a.residue); });
-    column("residueNumber", [&](const Atom& a) { json.Int(a.residueNumber); });
-    column("insertionCode", [&](const Atom& a) { json.String(text(a.insertion)); });
-    column("chain", [&](const Atom& a) { json.String(a.chain); });
-    column("segment", [&](const Atom& a) { json.String(a.segment); });
-    column("altLoc", [&](const Atom& a) { json.String(text(a.altLocation)); });
-    column("occupancy", [&](const Atom& a) { json.Fixed(a.occupancy, 2); });
-    column("bFactor", [&](const Atom& a) { json.Fixed(a.bFactor, 2); });
-    json.EndObject();
-    json.EndObject();
-    return json.Text();
+    auto text = [](std::string& out, char c) { AppendJsonString(out, c == ' ' ? std::string() : std::string(1, c)); };
+    column("id", [](std::string& out, const Atom&, std::size_t i) { AppendInteger(out, static_cast<long long>(i + 1)); });
+    column("serial", [](std::string& out, const Atom& a, std::size_t) { AppendInteger(out, a.serial); });
+    column("name", [](std::string& out, const Atom& a, std::size_t) { AppendJsonString(out, a.name); });
+    column("element", [](std::string& out, const Atom& a, std::size_t) { AppendJsonString(out, a.element); });
+    column("residue", [](std::string& out, const Atom& a, std::size_t) { AppendJsonString(out, a.residue); });
+    column("residueNumber", [](std::string& out, const Atom& a, std::size_t) { AppendInteger(out, a.residueNumber); });
+    column("insertionCode", [text](std::string& out, const Atom& a, std::size_t) { text(out, a.insertion); });
+    column("chain", [](std::string& out, const Atom& a, std::size_t) { AppendJsonString(out, a.chain); });
+    column("segment", [](std::string& out, const Atom& a, std::size_t) { AppendJsonString(out, a.segment); });
+    column("altLoc", [text](std::string& out, const Atom& a, std::size_t) { text(out, a.altLocation); });
+    column("occupancy", [](std::string& out, const Atom& a, std::size_t) { AppendJsonFixed(out, a.occupancy, 2); });
+    column("bFactor", [](std::string& out, const Atom& a, std::size_t) { AppendJsonFixed(out, a.bFactor, 2); });
 }
+
+// A node's identifiers: "a,b,..." or "[a,b],[c,d],...".
+std::vector<std::function<void()>> IdPieces(const Node& node, TextInParts& text)
+{
+    const std::vector<unsigned>& ids = node.ids;
+    if (!node.pairs)
+        return text.Pieces(ids.size(), kItemsPerPart, [&ids](std::string& out, std::size_t i) {
+            if (i)
+                out += ',';
+            AppendInteger(out, ids[i]);
+        });
+    return text.Pieces(ids.size() / 2, kItemsPerPart, [&ids](std::string& out, std::size_t i) {
+        out += i ? ",[" : "[";
+        AppendInteger(out, ids[2 * i]);
+        out += ',';
+        AppendInteger(out, ids[2 * i + 1]);
+        out += ']';
+    });
+}
+
+// The JSON chunk as it is written: text, and parts formatted apart.
+class ChunkText
+{
+public:
+    ChunkText& operator<<(const std::string& text)
+    {
+        if (m_items.empty() || m_items.back().parts)
+            m_items.push_back({std::string(), nullptr});
+        m_items.back().text += text;
+        m_size += text.size();
+        return *this;
+    }
+    ChunkText& operator<<(const TextInParts& parts)
+    {
+        m_items.push_back({std::string(), &parts});
+        m_size += parts.Size();
+        return *this;
+    }
+    std::size_t Size() const { return m_size; }
+    void WriteTo(std::ostream& out) const
+    {
+        for (const Item& item : m_items)
+            if (item.parts)
+                item.parts->WriteTo(out);
+            else
+                out.write(item.text.data(), static_cast<std::streamsize>(item.text.size()));
+    }
+
+private:
+    struct Item {
+        std::string text;
+        const TextInParts* parts;
+    };
+    std::vector<Item> m_items;
+    std::size_t m_size = 0;
+};
 
 } // namespace
 
-void GltfWriter::Write(std::ostream& out) const
+Work GltfWriter::Make()
 {
+    m_made.reset(new Made);
+    Made& made = *m_made;
     SolidCounter counter;
     WalkScene(m_scene, counter);
-    GlbBuilder glb;
-    GltfScene scene(glb, ChooseDetail(counter.spheres, 2 * counter.cylinders), m_instanced);
+    GltfScene scene(made.glb, ChooseDetail(counter.spheres, 2 * counter.cylinders), m_instanced);
     WalkScene(m_scene, scene);
+    made.nodes = std::move(scene.nodes);
+    made.usedInstancing = scene.usedInstancing;
 
-    std::vector<std::string> nodes;
-    for (const Node& n : scene.nodes) {
-        std::string json = "{" + n.json;
-        if (!n.children.empty()) {
-            json += ",\"children\":[";
-            for (std::size_t i = 0; i < n.children.size(); ++i)
-                json += (i ? "," : "") + std::to_string(n.children[i]);
-            json += "]";
+    Work work;
+    for (const Node& node : made.nodes)
+        if (node.listsIds) {
+            made.ids.emplace_back();
+            for (auto& piece : IdPieces(node, made.ids.back()))
+                work.pieces.push_back(std::move(piece));
         }
-        nodes.push_back(json + "}");
-    }
-    std::string json = "{\"asset\":{\"version\":\"2.0\",\"generator\":\"orvscene\"}";
-    if (scene.usedInstancing)
-        json += ",\"extensionsUsed\":[\"EXT_mesh_gpu_instancing\"],\"extensionsRequired\":[\"EXT_mesh_gpu_instancing\"]";
-    json += ",\"scene\":0,\"scenes\":[{\"name\":" + JsonString(m_title) + ",\"nodes\":[0]" +
-            (m_atoms ? ",\"extras\":" + AtomExtras(*m_atoms) : std::string()) + "}]";
-    json += ",\"nodes\":[" + Join(nodes) + "]";
-    if (!glb.meshes.empty())
-        json += ",\"meshes\":[" + Join(glb.meshes) + "]";
-    if (!glb.materials.empty())
-        json += ",\"materials\":[" + Join(glb.materials) + "]";
-    if (!glb.accessors.empty())
-        json += ",\"accessors\":[" + Join(glb.accessors) + "],\"bufferViews\":[" + Join(glb.views) +
-                "],\"buffers\":[{\"byteLength\":" + std::to_string(glb.bin.size()) + "}]";
-    json += "}";
-    json.append((4 - json.size() % 4) % 4, ' ');
+    if (m_atoms)
+        AddAtomColumns(*m_atoms, made.extrasHead, made.columnHeads, made.columns, work);
+    return work;
+}
 
-    const bool hasBin = !glb.bin.empty();
-    const std::uint32_t total =
-        static_cast<std::uint32_t>(12 + 8 + json.size() + (hasBin ? 8 + glb.bin.size() : 0));
+void GltfWriter::WriteMade(std::ostream& out) const
+{
+    const Made& made = *m_made;
+    const GlbBuilder& glb = made.glb;
+    ChunkText json;
+    json << "{\"asset\":{\"version\":\"2.0\",\"generator\":\"orvscene\"}";
+    if (made.usedInstancing)
+        json << ",\"extensionsUsed\":[\"EXT_mesh_gpu_instancing\"],\"extensionsRequired\":[\"EXT_mesh_gpu_instancing\"]";
+    json << ",\"scene\":0,\"scenes\":[{\"name\":" + JsonString(m_title) + ",\"nodes\":[0]";
+    if (m_atoms) {
+        json << ",\"extras\":" + made.extrasHead;
+        for (std::size_t k = 0; k < made.columns.size(); ++k)
+            json << made.columnHeads[k] << made.columns[k] << "]";
+        json << "}}";
+    }
+    json << "}]" << ",\"nodes\":[";
+    std::size_t listed = 0;
+    for (std::size_t n = 0; n < made.nodes.size(); ++n) {
+        const Node& node = made.nodes[n];
+        json << (n ? ",{" : "{") + node.json;
+        if (node.listsIds)
+            json << made.ids[listed++] << "]}";
+        if (!node.children.empty()) {
+            std::string children = ",\"children\":[";
+            for (std::size_t i = 0; i < node.children.size(); ++i)
+                children += (i ? "," : "") + std::to_string(node.children[i]);
+            json << children + "]";
+        }
+        json << "}";
+    }
+    json << "]";
+    if (!glb.meshes.empty())
+        json << ",\"meshes\":[" + Join(glb.meshes) + "]";
+    if (!glb.materials.empty())
+        json << ",\"materials\":[" + Join(glb.materials) + "]";
+    if (!glb.accessors.empty())
+        json << ",\"accessors\":[" + Join(glb.accessors) + "],\"bufferViews\":[" + Join(glb.views) +
+                    "],\"buffers\":[{\"byteLength\":" + std::to_string(glb.binSize) + "}]";
+    json << "}";
+    json << std::string((4 - json.Size() % 4) % 4, ' ');
+
+    const bool hasBin = glb.binSize != 0;
+    const std::uint32_t total = static_cast<std::uint32_t>(12 + 8 + json.Size() + (hasBin ? 8 + glb.binSize : 0));
     out.write("glTF", 4);
     WriteLittle32(out, 2);
     WriteLittle32(out, total);
-    WriteLittle32(out, static_cast<std::uint32_t>(json.size()));
+    WriteLittle32(out, static_cast<std::uint32_t>(json.Size()));
     out.write("JSON", 4);
-    out.write(json.data(), static_cast<std::streamsize>(json.size()));
+    json.WriteTo(out);
     if (hasBin) {
-        WriteLittle32(out, static_cast<std::uint32_t>(glb.bin.size()));
+        WriteLittle32(out, static_cast<std::uint32_t>(glb.binSize));
         out.write("BIN\0", 4);
-        out.write(glb.bin.data(), static_cast<std::streamsize>(glb.bin.size()));
+        const char padding[4] = {0, 0, 0, 0};
+        for (const BinBlock& block : glb.bin) {
+            out.write(block.Data(), static_cast<std::streamsize>(block.Bytes()));
+            out.write(padding, static_cast<std::streamsize>((4 - block.Bytes() % 4) % 4));
+        }
     }
+}
+
+void GltfWriter::Write(std::ostream& out)
+{
+    RunInTurn([this]() { return Make(); });
+    WriteMade(out);
 }
 
 } // namespace orvscene

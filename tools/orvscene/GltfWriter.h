@@ -1,10 +1,12 @@
 #pragma once
 
+#include "Jobs.h"
 #include "Molecule.h"
 
 #include "orvcore/graphics/scene/DisplayList3D.h"
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 namespace orvscene {
@@ -35,9 +37,19 @@ public:
     // as parallel arrays; and the entry's ID and title where known.
     GltfWriter(const Orvane::DisplayList3D& scene, const std::string& title, const SceneAtoms* atoms = nullptr,
                bool instanced = true);
-    void Write(std::ostream& out) const;
+    ~GltfWriter();
+    void Write(std::ostream& out);
+
+    // The same bytes in steps, for writing beside other work: Make gathers
+    // the scene and hands back the pieces that format the file's long parts;
+    // once they have all run, WriteMade writes the file. The scene and the
+    // atoms must stay as they are until then.
+    Work Make();
+    void WriteMade(std::ostream& out) const;
 
 private:
+    struct Made;
+    std::unique_ptr<Made> m_made;
     const Orvane::DisplayList3D& m_scene;
     std::string m_title;
     const SceneAtoms* m_atoms;

@@ -1,6 +1,7 @@
 #include "HtmlPage.h"
 
 #include "Elements.h"
+#include "Jobs.h"
 #include "Json.h"
 #include "SceneWalk.h"
 #include "WebAssets.h"
@@ -351,8 +352,22 @@ void AddAtoms(const SceneDocument& doc, const SceneAtoms* atoms, std::vector<Sec
 // Atoms keep the scene's object identifiers; atoms the scene leaves out get
 // identifiers after all of the scene's (`sceneIds` of them).
 // Flags: 1 water, 2 hydrogen, 4 HETATM, 8 shown in the scene as built.
+// The atoms' positions, exact enough to measure: offsets from the box's corner.
+Section AtomPositions(const Molecule& m, const Quantiser& q)
+{
+    std::vector<float> positions;
+    positions.reserve(3 * m.atoms.size());
+    for (const Atom& atom : m.atoms)
+        for (int k = 0; k < 3; ++k) {
+            const double v = (k == 0 ? atom.x : k == 1 ? atom.y : atom.z) - q.Origin(k);
+            positions.push_back(std::isfinite(v) ? static_cast<float>(v) : 0.0f);
+        }
+    return FloatSection("atom.pos", positions);
+}
+
+// The sections after the atoms' positions (see AtomPositions).
 void AddMolecule(const Molecule& m, const SceneOptions& options, const StructureFacts& shown, unsigned sceneIds,
-                 const Quantiser& q, std::vector<Section>& sections, std::string& json)
+                 std::vector<Section>& sections, std::string& json)
 {
     const bool hidden = shown.shown.size() < m.atoms.size();
     SceneOptions all = options;
@@ -360,24 +375,35 @@ void AddMolecule(const Molecule& m, const SceneOptions& options, const Structure
     const StructureFacts facts = hidden ? AnalyseStructure(m, all) : shown;
     Palette<std::string> nameIndex, elementIndex;
     Palette<std::tuple<std::string, std::string, std::string>> residueIndex;
-    std::vector<float> positions; // exact enough to measure: offsets from the box's corner
     std::vector<float> occupancies, bFactors;
     std::vector<std::uint32_t> ids, serials, names, residues, elements, altlocs, flags, bondA, bondB;
     unsigned next = sceneIds;
+    ids.reserve(m.atoms.size());
+    serials.reserve(m.atoms.size());
+    names.reserve(m.atoms.size());
+    residues.reserve(m.atoms.size());
+    elements.reserve(m.atoms.size());
+    altlocs.reserve(m.atoms.size());
+    occupancies.reserve(m.atoms.size());
+    bFactors.reserve(m.atoms.size());
+    flags.reserve(m.atoms.size());
+    const Atom* before = nullptr; // the atoms of a residue follow each other: its entry is looked up once
     for (std::size_t i = 0; i < m.atoms.size(); ++i) {
         const Atom& atom = m.atoms[i];
-        for (int k = 0; k < 3; ++k) {
-            const double v = (k == 0 ? atom.x : k == 1 ? atom.y : atom.z) - q.Origin(k);
-            positions.push_back(std::isfinite(v) ? static_cast<float>(v) : 0.0f);
-        }
         const unsigned id = shown.ids[i];
         ids.push_back(id != 0 ? id : ++next);
         serials.push_back(static_cast<std::uint32_t>(atom.serial));
         names.push_back(nameIndex(atom.name));
-        std::string number = std::to_string(atom.residueNumber);
-        if (atom.insertion != ' ')
-            number += atom.insertion;
-        residues.push_back(residueIndex(std::make_tuple(atom.chain, atom.residue, number)));
+        if (before && atom.residueNumber == before->residueNumber && atom.insertion == before->insertion &&
+            atom.chain == before->chain && atom.residue == before->residue) {
+            residues.push_back(residues.back());
+        } else {
+            std::string number = std::to_string(atom.residueNumber);
+            if (atom.insertion != ' ')
+                number += atom.insertion;
+            residues.push_back(residueIndex(std::make_tuple(atom.chain, atom.residue, number)));
+        }
+        before = &atom;
         elements.push_back(elementIndex(LookupElement(atom.element).symbol));
         altlocs.push_back(static_cast<unsigned char>(atom.altLocation == ' ' ? 0 : atom.altLocation));
         occupancies.push_back(static_cast<float>(atom.occupancy));
@@ -390,7 +416,6 @@ void AddMolecule(const Molecule& m, const SceneOptions& options, const Structure
         bondB.push_back(static_cast<std::uint32_t>(b.b));
     }
     const bool wideNames = nameIndex.Values().size() > 65535;
-    sections.push_back(FloatSection("atom.pos", positions));
     sections.push_back({"atom.id", true, std::move(ids)});
     sections.push_back({"atom.serial", true, std::move(serials)});
     sections.push_back({"atom.residue", true, std::move(residues)});
@@ -446,18 +471,22 @@ void AddSegments(const std::string& kind, const PageScene::Segments& s, const Qu
 // JSON list that tells the page how to cut them.
 void Serialise(const std::vector<Section>& sections, std::string& bytes, std::string& json)
 {
+    std::size_t size = bytes.size();
+    for (const Section& s : sections)
+        size += (s.values.size() * (s.wide ? 4 : 2) + 3) / 4 * 4;
+    std::size_t at = bytes.size();
+    bytes.resize(size, '\0');
     for (const Section& s : sections) {
         json += std::string(json.empty() ? "" : ",") + "[" + JsonString(s.name) + ",\"" + (s.real ? "f32" : s.wide ? "u32" : "u16") +
                 "\"," + std::to_string(s.values.size()) + "]";
+        const std::size_t width = s.wide ? 4 : 2;
+        char* out = &bytes[0] + at;
         for (std::uint32_t v : s.values) {
-            bytes += static_cast<char>(v & 0xff);
-            bytes += static_cast<char>(v >> 8 & 0xff);
-            if (s.wide) {
-                bytes += static_cast<char>(v >> 16 & 0xff);
-                bytes += static_cast<char>(v >> 24 & 0xff);
-            }
+            for (std::size_t k = 0; k < width; ++k)
+                out[k] = static_cast<char>(v >> (8 * k) & 0xff);
+            out += width;
         }
-        bytes.append((4 - bytes.size() % 4) % 4, '\0');
+        at += (s.values.size() * width + 3) / 4 * 4;
     }
 }
 
@@ -570,18 +599,63 @@ bool HtmlPage::Available()
     return WebAssets::HaveThree();
 }
 
+// What the page's steps share.
+struct HtmlPage::Parts {
+    StructureFacts analysed; // the structure's facts when not given
+    const StructureFacts* shown = nullptr;
+    std::unique_ptr<PageScene> scene;
+    std::vector<DotPrimitive> pickDots;
+    std::vector<Section> atomSections; // after the atoms' positions, when the page has the structure
+    std::string atomJson;
+};
+
 HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms* atoms, const Molecule* molecule,
                    const SceneOptions* options, const StructureFacts* facts)
+{
+    RunInTurn([&]() { return Make(doc, view, atoms, molecule, options, facts); });
+}
+
+HtmlPage::HtmlPage() = default;
+HtmlPage::~HtmlPage() = default;
+
+Work HtmlPage::Make(const SceneDocument& doc, const View& view, const SceneAtoms* atoms, const Molecule* molecule,
+                    const SceneOptions* options, const StructureFacts* facts)
 {
     // With the structure, the page draws its atoms itself (in whatever style
     // is asked), so the scene's primitives of those atoms stay out.
     const SceneOptions sceneOptions = options ? *options : SceneOptions();
-    const StructureFacts shownAtoms =
-        !molecule ? StructureFacts() : facts ? *facts : AnalyseStructure(*molecule, sceneOptions);
-    PageScene scene(static_cast<unsigned>(shownAtoms.shown.size()));
-    WalkScene(doc.scene, scene);
-    const PickTargets targets = GatherPickTargets(doc.scene);
+    m_parts.reset(new Parts);
+    Parts& parts = *m_parts;
+    if (molecule && !facts)
+        parts.analysed = AnalyseStructure(*molecule, sceneOptions);
+    parts.shown = facts ? facts : &parts.analysed;
+    parts.scene.reset(new PageScene(molecule ? static_cast<unsigned>(parts.shown->shown.size()) : 0));
 
+    // The scene's primitives and pick targets, and the atoms' fields, side by side.
+    Work work;
+    work.pieces.push_back([&doc, &parts]() { WalkScene(doc.scene, *parts.scene); });
+    work.pieces.push_back([this, &doc, &parts]() { parts.pickDots = GatherPickDots(doc.scene, &m_libraryPickDots); });
+    work.pieces.push_back([&doc, atoms, molecule, sceneOptions, &parts]() {
+        if (molecule) {
+            AddMolecule(*molecule, sceneOptions, *parts.shown, static_cast<unsigned>(doc.serials.GetSize()),
+                        parts.atomSections, parts.atomJson);
+        } else {
+            std::string names, residues, fields;
+            AddAtoms(doc, atoms, parts.atomSections, names, residues, fields);
+            parts.atomJson = ",\"names\":[" + names + "],\"residues\":[" + residues + "]" + fields;
+        }
+    });
+    work.next = [this, &doc, &view, atoms, molecule]() {
+        Finish(doc, view, atoms, molecule);
+        return Done();
+    };
+    return work;
+}
+
+void HtmlPage::Finish(const SceneDocument& doc, const View& view, const SceneAtoms* atoms, const Molecule* molecule)
+{
+    Parts& parts = *m_parts;
+    const PageScene& scene = *parts.scene;
     Quantiser q;
     q.Include(scene.sphereCentres);
     q.Include(scene.cylinders.ends1);
@@ -589,7 +663,7 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms*
     q.Include(scene.lines.ends1);
     q.Include(scene.lines.ends2);
     q.Include(scene.dotPositions);
-    for (const DotPrimitive& d : targets.dots)
+    for (const DotPrimitive& d : parts.pickDots)
         q.Include(d.GetCoord());
     if (molecule)
         for (const Atom& atom : molecule->atoms)
@@ -608,20 +682,16 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms*
     sections.push_back({"dot.pos", false, q.All(scene.dotPositions)});
     sections.push_back(IndexSection("dot.colour", scene.dotColours, palette));
     sections.push_back({"dot.id", true, scene.dotIds});
-    m_pickDots = AddPickDots(targets.dots, q, scene, sections);
-    std::string atomJson;
-    if (molecule) {
-        AddMolecule(*molecule, sceneOptions, shownAtoms, static_cast<unsigned>(doc.serials.GetSize()), q, sections,
-                    atomJson);
-    } else {
-        std::string names, residues, fields;
-        AddAtoms(doc, atoms, sections, names, residues, fields);
-        atomJson = ",\"names\":[" + names + "],\"residues\":[" + residues + "]" + fields;
-    }
+    m_pickDots = AddPickDots(parts.pickDots, q, scene, sections);
+    if (molecule)
+        sections.push_back(AtomPositions(*molecule, q));
+    for (Section& section : parts.atomSections)
+        sections.push_back(std::move(section));
     m_atoms = doc.serials.GetSize();
 
     std::string bytes, sectionJson;
     Serialise(sections, bytes, sectionJson);
+    sections.clear();
     const bool deflated = Deflate(bytes, m_payload);
     if (!deflated)
         m_payload = std::move(bytes);
@@ -638,9 +708,9 @@ HtmlPage::HtmlPage(const SceneDocument& doc, const View& view, const SceneAtoms*
     m_header = "{\"title\":" + JsonString(SceneTitle(doc, molecule)) + entry + "," + q.Json() + ",\"colours\":[" +
                ColoursJson(scene.colours.Values()) + "],\"radii\":[" + RadiiJson(scene.radii.Values()) +
                "],\"sections\":[" + sectionJson + "],\"labels\":[" + scene.labels + "],\"icons\":[" + scene.icons +
-               "]" + atomJson + ",\"view\":[" + rotation +
-               "],\"pickRadius\":" + Number(kPickRadius) +
+               "]" + parts.atomJson + ",\"view\":[" + rotation + "],\"pickRadius\":" + Number(kPickRadius) +
                ",\"deflated\":" + (deflated ? "true" : "false") + "}";
+    m_parts.reset();
 }
 
 void HtmlPage::Write(std::ostream& out) const

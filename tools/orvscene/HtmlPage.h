@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Jobs.h"
 #include "Molecule.h"
 #include "SceneBuilder.h"
 #include "SceneDocument.h"
@@ -7,6 +8,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 namespace orvscene {
@@ -34,6 +36,16 @@ public:
     HtmlPage(const SceneDocument& document, const View& view, const SceneAtoms* atoms = nullptr,
              const Molecule* molecule = nullptr, const SceneOptions* options = nullptr,
              const StructureFacts* facts = nullptr);
+    // An empty page, for Make.
+    HtmlPage();
+    ~HtmlPage();
+
+    // Makes the page in steps, for making it beside other work: the page is
+    // complete once the work handed back has all run. Everything given must
+    // stay as it is until then.
+    Work Make(const SceneDocument& document, const View& view, const SceneAtoms* atoms = nullptr,
+              const Molecule* molecule = nullptr, const SceneOptions* options = nullptr,
+              const StructureFacts* facts = nullptr);
 
     // Whether this build embedded the three.js module (false when the
     // JavaScript packages were not installed at configure time).
@@ -43,12 +55,19 @@ public:
 
     int AtomCount() const { return m_atoms; }
     int PickDotCount() const { return m_pickDots; }
+    // The library's pick dots of the scene (what the page's dots are made from).
+    std::size_t LibraryPickDotCount() const { return m_libraryPickDots; }
 
 private:
+    struct Parts;
+    void Finish(const SceneDocument& document, const View& view, const SceneAtoms* atoms, const Molecule* molecule);
+
+    std::unique_ptr<Parts> m_parts; // while the page is being made
     std::string m_header;  // JSON: title, palettes, box, counts, labels, section sizes
     std::string m_payload; // the binary sections, deflated
     int m_atoms = 0;
     int m_pickDots = 0;
+    std::size_t m_libraryPickDots = 0;
 };
 
 // The name a scene goes by in a page's title and a glTF scene: the entry's

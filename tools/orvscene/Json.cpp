@@ -1,5 +1,6 @@
 #include "Json.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -77,10 +78,30 @@ std::string ToUtf8(const std::string& text)
     return out;
 }
 
-std::string JsonString(const std::string& raw)
+namespace {
+
+// Printable ASCII that a JSON string holds as it is (and that may sit in a script).
+bool Plain(const std::string& text)
 {
+    for (char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\' || c == '<')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void AppendJsonString(std::string& out, const std::string& raw)
+{
+    out += '"';
+    if (Plain(raw)) {
+        out += raw;
+        out += '"';
+        return;
+    }
     const std::string text = ToUtf8(raw);
-    std::string out = "\"";
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c == '"' || c == '\\') {
@@ -99,7 +120,33 @@ std::string JsonString(const std::string& raw)
             out += static_cast<char>(c);
         }
     }
-    return out + "\"";
+    out += '"';
+}
+
+std::string JsonString(const std::string& text)
+{
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
+}
+
+// to_chars prints what printf's "%.*f" does (the exact value, correctly
+// rounded), without the format parsing and the locale.
+void AppendJsonFixed(std::string& out, double value, int digits)
+{
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::isfinite(value) ? value : 0.0,
+                                   std::chars_format::fixed, digits);
+    if (end.ec == std::errc())
+        out.append(buffer, end.ptr);
+    else
+        out += JsonFixed(value, digits); // too long for the buffer
+}
+
+void AppendInteger(std::string& out, long long value)
+{
+    char buffer[24];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
 std::string JsonFixed(double value, int digits)
@@ -179,21 +226,21 @@ JsonWriter& JsonWriter::Key(const std::string& key)
 JsonWriter& JsonWriter::String(const std::string& value)
 {
     BeforeValue();
-    m_text += JsonString(value);
+    AppendJsonString(m_text, value);
     return *this;
 }
 
 JsonWriter& JsonWriter::Int(long long value)
 {
     BeforeValue();
-    m_text += std::to_string(value);
+    AppendInteger(m_text, value);
     return *this;
 }
 
 JsonWriter& JsonWriter::Fixed(double value, int digits)
 {
     BeforeValue();
-    m_text += JsonFixed(value, digits);
+    AppendJsonFixed(m_text, value, digits);
     return *this;
 }
 

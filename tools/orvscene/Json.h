@@ -22,6 +22,11 @@ std::string JsonString(const std::string& text);
 std::string JsonFixed(double value, int digits);
 std::string JsonNumber(double value, int significant = 6);
 
+// The same texts appended to `out`, for writers of long arrays.
+void AppendJsonString(std::string& out, const std::string& text);
+void AppendJsonFixed(std::string& out, double value, int digits);
+void AppendInteger(std::string& out, long long value);
+
 // Builds one JSON text. Commas and colons are placed by the writer; a
 // writer made with `breakTopLevel` starts each member of the outermost
 // object on its own line, indented by two spaces (the summary's layout).

@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "GltfWriter.h"
 #include "HtmlPage.h"
+#include "Jobs.h"
 #include "Molecule.h"
 #include "Parallel.h"
 #include "Report.h"
@@ -21,7 +22,6 @@
 #include "orvcore/graphics/primitives/TextPrimitives.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cctype>
 #include <cmath>
@@ -31,7 +31,6 @@
 #include <map>
 #include <ostream>
 #include <sstream>
-#include <system_error>
 #include <thread>
 #include <tuple>
 #include <type_traits>
@@ -414,116 +413,86 @@ int OutputCount(const Options& o)
     return count;
 }
 
-// One output: its path, the name of its stage in the timings, what writes
-// its bytes, and roughly how long that takes beside the others (the longest
-// start first when they are made side by side).
+// One output: its path, the name of its stage in the timings, roughly how
+// long it takes beside the others (the longest start first when they are
+// made side by side), what makes its content (in steps that may hand back
+// pieces, see Work; none when `write` does everything) and what writes it.
 struct Output {
-    Output(const std::string& to, const char* name, int cost, std::function<void(std::ostream&)> writer)
-        : path(&to), stage(name), weight(cost), write(std::move(writer))
+    Output(const std::string& to, const char* name, int cost, std::function<Work()> maker,
+           std::function<void(std::ostream&)> writer)
+        : path(&to), stage(name), weight(cost), make(std::move(maker)), write(std::move(writer))
     {
     }
     const std::string* path;
     const char* stage;
     int weight;
+    std::function<Work()> make;
     std::function<void(std::ostream&)> write;
 };
-
-// A piece of work of the outputs' stage, timed on its own.
-struct Job {
-    const char* stage;
-    int weight;
-    std::function<void()> run;
-    double ms = 0;
-};
-
-// Runs the jobs on up to `threads` threads, the heaviest first; once all have
-// stopped, the first failure in the jobs' order is rethrown.
-void RunJobs(std::vector<Job>& jobs, int threads)
-{
-    std::vector<std::size_t> order(jobs.size());
-    for (std::size_t k = 0; k < order.size(); ++k)
-        order[k] = k;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return jobs[a].weight > jobs[b].weight; });
-    std::vector<std::exception_ptr> failures(jobs.size());
-    std::atomic<std::size_t> next(0);
-    auto work = [&]() {
-        for (std::size_t n = next++; n < order.size(); n = next++) {
-            Job& job = jobs[order[n]];
-            try {
-                const auto start = std::chrono::steady_clock::now();
-                job.run();
-                job.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-            } catch (...) {
-                failures[order[n]] = std::current_exception();
-                next = order.size(); // the run fails: start no other job
-            }
-        }
-    };
-    std::vector<std::thread> helpers;
-    try {
-        for (int n = 1; n < std::min<int>(threads, static_cast<int>(jobs.size())); ++n)
-            helpers.emplace_back(work);
-    } catch (const std::system_error&) {
-        // Fewer threads: those running share the jobs.
-    }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
-    for (const std::exception_ptr& failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
-}
 
 // Writes every output asked for; they appear together when all are complete,
 // or none does. Side by side, each output is written from a thread of its own
 // while `alongside` runs too (the work of the run that the outputs do not
 // need), and the picture is drawn by the SVG's job; otherwise `picture` was
-// drawn before and the outputs are written one after another.
+// drawn before and the outputs are written one after another. The page
+// counts the library's pick dots on its way: with one, `pickDots` receives
+// their number.
 bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molecule* molecule,
                   const StructureFacts* facts, const Molecule* moved, const Picture& picture, const View& view,
-                  const Options& o, bool sideBySide,
-                  std::vector<Job> alongside, Stopwatch& watch, std::string& error)
+                  const Options& o, bool sideBySide, std::vector<Job> alongside, Stopwatch& watch, int& pickDots,
+                  std::string& error)
 {
     if (!o.html.empty() && !HtmlPage::Available()) {
         error = o.html + ": this build has no three.js module (run scripts/setup-deps.sh, then build again)";
         return false;
     }
     double drawMs = 0;
+    Picture drawn; // side by side, the SVG's job draws the picture
+    HtmlPage page;
+    GltfWriter gltf(doc.scene, SceneTitle(doc, molecule), atoms, o.gltfInstanced);
     std::vector<Output> outputs;
     if (!o.svg.empty())
-        outputs.emplace_back(o.svg, "write picture", 2, [&](std::ostream& file) {
-            if (!sideBySide) {
-                WriteSvg(file, picture, doc.source);
-                return;
-            }
-            const auto start = std::chrono::steady_clock::now();
-            const Picture drawn = DrawScene(doc.scene, view);
-            drawMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-            WriteSvg(file, drawn, doc.source);
-        });
+        outputs.emplace_back(
+            o.svg, "write picture", 2,
+            [&]() {
+                const auto start = std::chrono::steady_clock::now();
+                drawn = DrawScene(doc.scene, view);
+                drawMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+                return Done();
+            },
+            [&](std::ostream& file) { WriteSvg(file, sideBySide ? drawn : picture, doc.source); });
     if (!o.html.empty())
-        outputs.emplace_back(o.html, "write page", 5, [&](std::ostream& file) {
-            HtmlPage(doc, view, atoms, molecule, &o.scene, facts).Write(file);
-        });
+        outputs.emplace_back(
+            o.html, "write page", 5, [&]() { return page.Make(doc, view, atoms, molecule, &o.scene, facts); },
+            [&](std::ostream& file) { page.Write(file); });
     if (!o.gltf.empty())
-        outputs.emplace_back(o.gltf, "write glTF", 4, [&](std::ostream& file) {
-            GltfWriter(doc.scene, SceneTitle(doc, molecule), atoms, o.gltfInstanced).Write(file);
-        });
+        outputs.emplace_back(o.gltf, "write glTF", 4, [&]() { return gltf.Make(); },
+                             [&](std::ostream& file) { gltf.WriteMade(file); });
     if (!o.write.empty())
-        outputs.emplace_back(o.write, "write document", 1, [&](std::ostream& file) {
+        outputs.emplace_back(o.write, "write document", 1, nullptr, [&](std::ostream& file) {
             const std::vector<BYTE> bytes = doc.ToBytes();
             file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         });
     if (!o.writeMoved.empty())
-        outputs.emplace_back(o.writeMoved, "write moved", 1, [&](std::ostream& file) { WritePdb(file, *moved); });
+        outputs.emplace_back(o.writeMoved, "write moved", 1, nullptr,
+                             [&](std::ostream& file) { WritePdb(file, *moved); });
     AtomicFileSet files;
     if (!sideBySide) {
-        for (const Output& output : outputs) {
-            if (!files.Write(*output.path, output.write, error))
+        // The picture was drawn before.
+        for (Output& output : outputs) {
+            const bool drawing = output.path == &o.svg;
+            if (!files.Write(*output.path,
+                             [&](std::ostream& file) {
+                                 if (output.make && !drawing)
+                                     RunInTurn(output.make);
+                                 output.write(file);
+                             },
+                             error))
                 return false;
             watch.Lap(output.stage);
         }
+        if (!o.html.empty())
+            pickDots = static_cast<int>(page.LibraryPickDotCount());
         return files.Commit(error);
     }
     std::vector<std::size_t> slots(outputs.size());
@@ -534,8 +503,10 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
     std::vector<char> written(outputs.size(), 0);
     std::vector<Job> jobs;
     for (std::size_t k = 0; k < outputs.size(); ++k)
-        jobs.push_back({outputs[k].stage, outputs[k].weight,
-                        [&, k]() { written[k] = files.Fill(slots[k], outputs[k].write, errors[k]); }});
+        jobs.push_back({outputs[k].stage, outputs[k].weight, [&, k]() {
+                            return Then(outputs[k].make ? outputs[k].make() : Done(),
+                                        [&, k]() { written[k] = files.Fill(slots[k], outputs[k].write, errors[k]); });
+                        }});
     for (Job& job : alongside)
         jobs.push_back(std::move(job));
     RunJobs(jobs, o.threads);
@@ -551,6 +522,8 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
     }
     for (const Job& job : jobs)
         watch.Record(job.stage, job.ms);
+    if (!o.html.empty())
+        pickDots = static_cast<int>(page.LibraryPickDotCount());
     watch.Lap("outputs side by side");
     return files.Commit(error);
 }
@@ -645,18 +618,19 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         DescribeScene(doc, axes, report);
 
         // With several threads and outputs, the outputs are written side by
-        // side, and the pick dots (counted for the summary) and the picture
-        // are made by jobs of their own among them.
+        // side, and the pick dots (counted for the summary, unless the page
+        // counts them) and the picture are made by jobs of their own among them.
         const bool sideBySide = o.threads > 1 && OutputCount(o) > 1;
         std::vector<Job> alongside;
         auto countPickDots = [&]() {
             std::vector<DotPrimitive> dots;
             report.pickDots = doc.scene.GetPickDots(dots);
+            return Done();
         };
-        if (sideBySide) {
+        if (o.html.empty() && sideBySide) {
             alongside.push_back({"pick dots", 1, countPickDots});
-        } else {
-            countPickDots();
+        } else if (o.html.empty()) {
+            RunInTurn(countPickDots);
             watch.Lap("pick dots");
         }
 
@@ -675,8 +649,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         SceneAtoms table{molecule.entryId, molecule.title, shown};
         const bool built = o.read.empty();
         if (!WriteOutputs(doc, built ? &table : nullptr, built ? &molecule : nullptr, built ? &facts : nullptr, &moved,
-                          picture, view, o,
-                          sideBySide, std::move(alongside), watch, error))
+                          picture, view, o, sideBySide, std::move(alongside), watch, report.pickDots, error))
             throw Error(std::string(), 0L, error);
     } catch (const Error& e) {
         err << "orvscene: " << e.what() << "\n";

@@ -153,17 +153,17 @@ Picture DrawScene(const DisplayList3D& root, const View& view)
 
 namespace {
 
-// Gathers the balls and sticks a click can hit, and the middles of bonds and
-// lines, where the half dots go.
+// Gathers the balls and sticks a click can hit (unless only the dots are
+// wanted), and the middles of bonds and lines, where the half dots go.
 class PickGatherer : public SceneVisitor
 {
 public:
-    explicit PickGatherer(PickTargets& targets) : m_targets(targets) {}
+    PickGatherer(PickTargets& targets, bool dotsOnly) : m_targets(targets), m_dotsOnly(dotsOnly) {}
 
     using SceneVisitor::Primitive;
     void Primitive(const SpherePrimitive& s, const char*, const SceneListVisit& at)
     {
-        if (s.GetID() != 0)
+        if (s.GetID() != 0 && !m_dotsOnly)
             m_targets.balls.push_back({at.aggregate.Transform(s.GetCenter()), s.GetRadius(), s.GetID()});
     }
     void Primitive(const CylinderPrimitive& c, const char*, const SceneListVisit& at)
@@ -173,7 +173,8 @@ public:
         const unsigned id1 = c.GetEnd1ID() ? c.GetEnd1ID() : c.GetID();
         const unsigned id2 = c.GetEnd2ID() ? c.GetEnd2ID() : c.GetID();
         const Point3d a = at.aggregate.Transform(c.GetEnd1()), b = at.aggregate.Transform(c.GetEnd2());
-        m_targets.sticks.push_back({a, b, c.GetRadius(), id1, id2});
+        if (!m_dotsOnly)
+            m_targets.sticks.push_back({a, b, c.GetRadius(), id1, id2});
         // The library's middle dot, which the half dots replace.
         middles.push_back({at.aggregate.Transform(c.GetEnd1().MidPoint(c.GetEnd2())), c.GetID(), a, b, id1, id2});
     }
@@ -181,12 +182,12 @@ public:
     {
         const Point3d a = at.aggregate.Transform(l.GetEnd1()), b = at.aggregate.Transform(l.GetEnd2());
         halves.push_back({a, b, l.GetID1(), l.GetID2()});
-        if (l.GetID1() != 0 || l.GetID2() != 0)
+        if ((l.GetID1() != 0 || l.GetID2() != 0) && !m_dotsOnly)
             m_targets.lines.push_back({a, b, std::max(1.0, static_cast<double>(l.GetWidth())), l.GetID1(), l.GetID2()});
     }
     void Primitive(const DotPrimitive& d, const char*, const SceneListVisit& at)
     {
-        if (d.GetID() != 0)
+        if (d.GetID() != 0 && !m_dotsOnly)
             m_targets.spots.push_back({at.aggregate.Transform(d.GetCoord()), d.GetID()});
     }
 
@@ -205,6 +206,7 @@ public:
 
 private:
     PickTargets& m_targets;
+    bool m_dotsOnly;
 };
 
 void AddHalfDots(const Point3d& a, const Point3d& b, unsigned id1, unsigned id2, std::vector<DotPrimitive>& dots)
@@ -218,13 +220,16 @@ void AddHalfDots(const Point3d& a, const Point3d& b, unsigned id1, unsigned id2,
 
 } // namespace
 
-PickTargets GatherPickTargets(const DisplayList3D& root)
+namespace {
+
+void Gather(const DisplayList3D& root, PickTargets& targets, bool dotsOnly, std::size_t* library)
 {
-    PickTargets targets;
-    PickGatherer gatherer(targets);
+    PickGatherer gatherer(targets, dotsOnly);
     WalkScene(root, gatherer);
     std::vector<DotPrimitive> dots;
     root.GetPickDots(dots);
+    if (library)
+        *library = dots.size();
 
     // A middle dot is the library's when it stands where the cylinder's
     // middle does (to rounding) with the cylinder's identifier; one that a
@@ -248,7 +253,22 @@ PickTargets GatherPickTargets(const DisplayList3D& root)
     }
     for (const auto& h : gatherer.halves)
         AddHalfDots(h.a, h.b, h.id1, h.id2, targets.dots);
+}
+
+} // namespace
+
+PickTargets GatherPickTargets(const DisplayList3D& root, std::size_t* library)
+{
+    PickTargets targets;
+    Gather(root, targets, false, library);
     return targets;
+}
+
+std::vector<DotPrimitive> GatherPickDots(const DisplayList3D& root, std::size_t* library)
+{
+    PickTargets targets;
+    Gather(root, targets, true, library);
+    return std::move(targets.dots);
 }
 
 bool PickAt(const PickTargets& targets, const View& view, double px, double py, Pick& pick, double radius)

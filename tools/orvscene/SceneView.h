@@ -81,7 +81,11 @@ struct PickTargets {
     std::vector<Orvane::DotPrimitive> dots;
 };
 
-PickTargets GatherPickTargets(const Orvane::DisplayList3D& root);
+// `library`, when given, receives the number of the library's own pick dots
+// of the scene (before the half dots replace bonds' middle dots).
+PickTargets GatherPickTargets(const Orvane::DisplayList3D& root, std::size_t* library = nullptr);
+// The targets' dots alone, for what picks by dots only.
+std::vector<Orvane::DotPrimitive> GatherPickDots(const Orvane::DisplayList3D& root, std::size_t* library = nullptr);
 
 struct Pick {
     unsigned id = 0;     // object identifier
