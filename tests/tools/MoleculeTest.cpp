@@ -1,9 +1,11 @@
 #include "Molecule.h"
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -182,4 +184,78 @@ TEST(Molecule, FilesLongerThanAPieceAreReadWhole)
     EXPECT_EQ(m.atoms.size(), 12000u);
     EXPECT_DOUBLE_EQ(m.atoms.back().x, 6000.0);
     std::remove(path);
+}
+
+namespace {
+
+// Everything a reading gives, field by field, or the message of its failure.
+std::string Outcome(const std::string& text, ReadOptions options)
+{
+    std::ostringstream out;
+    try {
+        const Molecule m = ReadPdb(text, "f.pdb", options);
+        out.precision(17);
+        out << m.entryId << '|' << m.title << '|' << m.repeatedSerials << '\n';
+        for (const Atom& a : m.atoms)
+            out << a.serial << ' ' << a.name << ' ' << a.residue << ' ' << a.chain << ' ' << a.segment << ' '
+                << a.residueNumber << a.insertion << a.altLocation << ' ' << a.x << ' ' << a.y << ' ' << a.z << ' '
+                << a.element << ' ' << a.occupancy << ' ' << a.bFactor << ' ' << a.hetero << '\n';
+        for (const auto& bond : m.statedBonds)
+            out << bond.first << '-' << bond.second << '\n';
+    } catch (const ParseError& e) {
+        out << e.what();
+    }
+    return out.str();
+}
+
+// The text with its line `number` (from 1) replaced.
+std::string WithLine(const std::string& text, int number, const std::string& line)
+{
+    std::size_t at = 0;
+    for (int n = 1; n < number; ++n)
+        at = text.find('\n', at) + 1;
+    return text.substr(0, at) + line + text.substr(text.find('\n', at));
+}
+
+} // namespace
+
+// Records parsed on several threads, each in a piece of its own, read as on
+// one thread: the same atoms, or the same first failure in file order.
+TEST(Molecule, ThreadedReadingMatchesOneThread)
+{
+    struct Case {
+        std::string text;
+        ReadOptions options;
+        std::string start; // of the outcome; "" to leave it unchecked
+    };
+    const std::string hpv = toolrun::ReadAll(toolrun::DataFile("1hpv.pdb"));
+    std::vector<Case> cases = {{hpv, {}, "1HPV||0\n"}};
+    for (const char* name : {"nmr.pdb", "microhet.pdb", "mixed.pdb", "sim-hex.pdb", "sim-hybrid36.pdb"})
+        for (ReadOptions options : {ReadOptions{}, ReadOptions{2}, ReadOptions{0, 'B'}})
+            cases.push_back({toolrun::ReadAll(toolrun::DataFile(name)), options, ""});
+    const std::string atom = hpv.substr(hpv.find("\nATOM    500 ") + 1, 80);
+    const std::pair<std::string, std::string> damaged[] = {
+        {atom.substr(0, 30) + "   x.000" + atom.substr(38), "bad x coordinate"},
+        {atom.substr(0, 22) + "12#4" + atom.substr(26), "bad residue number '12#4'"},
+        {"ATOM  1#345" + atom.substr(11, 11) + "12#4" + atom.substr(26), "bad atom serial number '1#345'"},
+        {atom.substr(0, 50), "atom record is truncated"},
+        {"ENDMDL", "ENDMDL without MODEL"},
+    };
+    const std::string twoModels = "MODEL        1\nMODEL";
+    for (const auto& line : damaged) {
+        cases.push_back({WithLine(hpv, 520, line.first), {}, "f.pdb:520: " + line.second});
+        // The first failure in the file wins, wherever the other is.
+        for (const std::string& later : {twoModels, damaged[0].first})
+            cases.push_back({WithLine(WithLine(hpv, 1200, later), 520, line.first), {}, "f.pdb:520: " + line.second});
+        cases.push_back({WithLine(WithLine(hpv, 1200, line.first), 520, twoModels), {},
+                         "f.pdb:521: MODEL inside another MODEL"});
+    }
+    for (const Case& c : cases) {
+        ReadOptions threaded = c.options;
+        threaded.threads = 3;
+        threaded.threadedFrom = 1;
+        const std::string serial = Outcome(c.text, c.options);
+        EXPECT_EQ(Outcome(c.text, threaded), serial);
+        EXPECT_EQ(serial.substr(0, c.start.size()), c.start);
+    }
 }

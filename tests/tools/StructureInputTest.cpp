@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -107,11 +108,13 @@ TEST(StructureInput, PdbAndMmcifOfOneEntryGiveOneSummary)
 }
 
 // Every bond is a pair within the sum of covalent radii + 0.45 A (and over
-// 0.4 A), and every such pair is a bond, recomputed here pair by pair.
+// 0.4 A), and every such pair is a bond, recomputed here pair by pair; in
+// order, on one thread or several.
 TEST(StructureInput, BondsFollowTheDistanceRule)
 {
     const Molecule m = ReadStructureFile(DataFile("1hpv.pdb"));
     SceneOptions options;
+    options.threads = 3;
     const StructureFacts facts = AnalyseStructure(m, options);
     std::set<std::pair<int, int>> expected, found;
     std::vector<double> radius;
@@ -130,8 +133,10 @@ TEST(StructureInput, BondsFollowTheDistanceRule)
                 expected.emplace(static_cast<int>(i), static_cast<int>(j));
         }
     for (const Bond& b : facts.bonds)
-        found.emplace(std::min(b.a, b.b), std::max(b.a, b.b));
+        found.emplace(b.a, b.b);
     EXPECT_EQ(found, expected);
+    EXPECT_TRUE(std::equal(found.begin(), found.end(), facts.bonds.begin(), facts.bonds.end(),
+                           [](const std::pair<int, int>& e, const Bond& b) { return e.first == b.a && e.second == b.b; }));
     EXPECT_EQ(facts.cappedAtoms, 0);
 }
 
@@ -249,9 +254,12 @@ TEST(StructureInput, BondsPerAtomAreCapped)
     pile.atoms.assign(20000, centre);
     for (Atom& a : pile.atoms)
         a.element = "C";
-    facts = AnalyseStructure(pile, options);
-    EXPECT_TRUE(facts.bonds.empty());
-    EXPECT_EQ(facts.stackedAtoms, 19999);
+    for (int threads : {1, 3}) {
+        options.threads = threads;
+        facts = AnalyseStructure(pile, options);
+        EXPECT_TRUE(facts.bonds.empty());
+        EXPECT_EQ(facts.stackedAtoms, 19999);
+    }
 }
 
 // Outputs never replace what a path names, never overwrite an input, and

@@ -1,6 +1,7 @@
 #include "Molecule.h"
 
 #include "Elements.h"
+#include "Parallel.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,9 +12,11 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <ostream>
 #include <sstream>
+#include <string_view>
 #include <sys/stat.h>
 #include <tuple>
 #include <unordered_map>
@@ -31,27 +34,33 @@ namespace {
 // binary file, a file of one endless line) rather than held in memory.
 const std::size_t kMaxLine = 1 << 20;
 
-std::string Trim(const std::string& s)
+// White space as the "C" locale has it (isspace, without its call per character).
+inline bool IsSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+std::string_view TrimView(std::string_view s)
 {
     std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+    while (b < e && IsSpace(s[b]))
         ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+    while (e > b && IsSpace(s[e - 1]))
         --e;
     return s.substr(b, e - b);
 }
 
-// Columns first..last, 1-based and inclusive, clipped to the line.
-std::string Columns(const std::string& line, std::size_t first, std::size_t last)
+std::string Trim(std::string_view s)
 {
-    if (line.size() < first)
-        return std::string();
-    return line.substr(first - 1, last - first + 1);
+    return std::string(TrimView(s));
 }
 
-char Column(const std::string& line, std::size_t column)
+// Columns first..last, 1-based and inclusive, clipped to the line.
+std::string_view Columns(std::string_view line, std::size_t first, std::size_t last)
 {
-    return line.size() >= column ? line[column - 1] : ' ';
+    if (line.size() < first)
+        return std::string_view();
+    return line.substr(first - 1, last - first + 1);
 }
 
 // Splits lines out of text arriving in pieces.
@@ -281,11 +290,41 @@ private:
 #endif
 };
 
+// A plain decimal ("-12.345", "+.5", "7.") of at most 15 digits, read
+// exactly: the digits as an integer (below 2^53) divided by a power of ten
+// (exact up to 10^22) round once, as strtod does. False for anything else.
+bool ParsePlainDecimal(std::string_view text, double& value)
+{
+    static const double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    long long digits = 0;
+    int count = 0, decimals = -1;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (++count > 15)
+                return false;
+            digits = digits * 10 + (c - '0');
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == '.' && decimals < 0) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0)
+        return false;
+    const double v = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+    value = text[0] == '-' ? -v : v;
+    return true;
+}
+
 // A fixed-point decimal as the PDB coordinate fields hold it: optional
 // sign, digits, optional point and digits, blanks around.
-bool ParseFixedPoint(const std::string& field, double& value)
+bool ParseFixedPoint(std::string_view field, double& value)
 {
-    std::string t = Trim(field);
+    const std::string_view t = TrimView(field);
     std::size_t i = t.size() && (t[0] == '-' || t[0] == '+') ? 1 : 0;
     std::size_t digits = 0;
     bool point = false;
@@ -299,7 +338,8 @@ bool ParseFixedPoint(const std::string& field, double& value)
     }
     if (digits == 0)
         return false;
-    value = std::strtod(t.c_str(), nullptr);
+    if (!ParsePlainDecimal(t, value))
+        value = std::strtod(std::string(t).c_str(), nullptr);
     return true;
 }
 
@@ -309,34 +349,8 @@ bool ParseDecimal(const char* text, std::size_t size, double& value)
 {
     if (size == 0 || size > 64)
         return false;
-    // The common case, a plain decimal of at most 15 digits, exactly: the
-    // digits as an integer (below 2^53) divided by a power of ten (exact up
-    // to 10^22) rounds once, as strtod does.
-    {
-        static const double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-        std::size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
-        long long digits = 0;
-        int count = 0, decimals = -1;
-        bool plain = i < size;
-        for (; i < size && plain; ++i) {
-            const char c = text[i];
-            if (c >= '0' && c <= '9') {
-                digits = digits * 10 + (c - '0');
-                ++count;
-                if (decimals >= 0)
-                    ++decimals;
-            } else if (c == '.' && decimals < 0) {
-                decimals = 0;
-            } else {
-                plain = false;
-            }
-        }
-        if (plain && count > 0 && count <= 15) {
-            const double v = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
-            value = text[0] == '-' ? -v : v;
-            return std::fabs(value) < 1e6;
-        }
-    }
+    if (ParsePlainDecimal(std::string_view(text, size), value))
+        return std::fabs(value) < 1e6;
     bool digit = false;
     for (std::size_t i = 0; i < size; ++i) {
         const char c = text[i];
@@ -360,30 +374,31 @@ bool ParseDecimal(const std::string& token, double& value)
     return ParseDecimal(token.data(), token.size(), value);
 }
 
-bool ParseInt(const std::string& field, int& value)
+bool ParseInt(std::string_view field, int& value)
 {
+    const std::string_view t = TrimView(field);
     // The common case, a bare number of a few digits, without a copy.
-    if (!field.empty() && field.size() <= 9 && field[0] != ' ') {
-        std::size_t i = field[0] == '-' ? 1 : 0;
+    if (!t.empty() && t.size() <= 9) {
+        const std::size_t sign = t[0] == '-' ? 1 : 0;
         long v = 0;
-        bool digits = i < field.size();
-        for (std::size_t k = i; k < field.size() && digits; ++k) {
-            if (field[k] < '0' || field[k] > '9')
+        bool digits = sign < t.size();
+        for (std::size_t k = sign; k < t.size() && digits; ++k) {
+            if (t[k] < '0' || t[k] > '9')
                 digits = false;
             else
-                v = v * 10 + (field[k] - '0');
+                v = v * 10 + (t[k] - '0');
         }
         if (digits) {
-            value = static_cast<int>(i ? -v : v);
+            value = static_cast<int>(sign ? -v : v);
             return true;
         }
     }
-    std::string t = Trim(field);
     if (t.empty())
         return false;
+    const std::string text(t);
     char* end = nullptr;
     errno = 0;
-    long v = std::strtol(t.c_str(), &end, 10);
+    long v = std::strtol(text.c_str(), &end, 10);
     if (!end || *end != '\0' || errno || v < -999999999L || v > 999999999L)
         return false;
     value = static_cast<int>(v);
@@ -393,11 +408,11 @@ bool ParseInt(const std::string& field, int& value)
 // A hybrid-36 number of `width` characters: decimal up to 10^width - 1,
 // then upper-case base 36 ("A000" follows 9999), then lower-case ("a000"
 // follows "ZZZZ").
-bool ParseHybrid36(const std::string& field, std::size_t width, int& value)
+bool ParseHybrid36(std::string_view field, std::size_t width, int& value)
 {
     if (ParseInt(field, value))
         return true;
-    std::string t = Trim(field);
+    const std::string_view t = TrimView(field);
     if (t.size() != width)
         return false;
     const bool upper = std::isupper(static_cast<unsigned char>(t[0])) != 0;
@@ -430,16 +445,26 @@ bool ParseHybrid36(const std::string& field, std::size_t width, int& value)
     return true;
 }
 
-bool ParseHex(const std::string& field, int& value)
+bool ParseHex(std::string_view field, int& value)
 {
-    std::string t = Trim(field);
-    if (t.empty() || t.size() > 7 || t.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+    const std::string_view t = TrimView(field);
+    if (t.empty() || t.size() > 7)
         return false;
-    value = static_cast<int>(std::strtol(t.c_str(), nullptr, 16));
+    int v = 0;
+    for (char c : t) {
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+        if (digit < 0)
+            return false;
+        v = v * 16 + digit;
+    }
+    value = v;
     return true;
 }
 
-std::string NormaliseElement(const std::string& symbol)
+std::string NormaliseElement(std::string_view symbol)
 {
     std::string e;
     for (char c : symbol)
@@ -453,20 +478,20 @@ std::string NormaliseElement(const std::string& symbol)
 
 // The element of an atom whose record has no element columns: from the atom
 // name's first two columns, where a one-letter element stands in the second.
-std::string ElementFromName(const std::string& nameField)
+std::string ElementFromName(std::string_view nameField)
 {
-    std::string field = nameField;
+    std::string field(nameField);
     field.resize(4, ' ');
     unsigned char c0 = static_cast<unsigned char>(field[0]);
     unsigned char c1 = static_cast<unsigned char>(field[1]);
     if (!std::isalpha(c0))
-        return std::isalpha(c1) ? NormaliseElement(std::string(1, field[1])) : std::string();
+        return std::isalpha(c1) ? NormaliseElement(std::string_view(&field[1], 1)) : std::string();
     if ((field[0] == 'H' || field[0] == 'D') && field[3] != ' ')
         return "H"; // four-character hydrogen names start in the first column
-    std::string two = NormaliseElement(field.substr(0, 2));
+    std::string two = NormaliseElement(std::string_view(field).substr(0, 2));
     if (two.size() == 2 && IsElement(two))
         return two;
-    return NormaliseElement(std::string(1, field[0]));
+    return NormaliseElement(std::string_view(field).substr(0, 1));
 }
 
 // Residue numbers as PDB files of large simulations write them past 9999:
@@ -479,9 +504,9 @@ std::string ElementFromName(const std::string& nameField)
 class ResidueNumbers
 {
 public:
-    bool Parse(const std::string& field, int& value)
+    bool Parse(std::string_view field, int& value)
     {
-        const std::string t = Trim(field);
+        const std::string_view t = TrimView(field);
         int decimal = 0, hex = 0;
         const bool isDecimal = ParseInt(t, decimal);
         const bool isHex = !t.empty() && !std::isupper(static_cast<unsigned char>(t[0])) && ParseHex(t, hex);
@@ -507,22 +532,38 @@ private:
     bool m_hex = false;
 };
 
-Atom ParseAtomRecord(const std::string& line, const std::string& fileName, long lineNumber, ResidueNumbers& numbers)
+// The residue number of an ATOM or HETATM record in reading order (0 when
+// the field is blank); none when the field is bad. A truncated record keeps
+// the numbering as it is: its parse reports it.
+std::optional<int> ReadResidueNumber(std::string_view line, ResidueNumbers& numbers)
+{
+    int value = 0;
+    const std::string_view field = Columns(line, 23, 26);
+    if (line.size() < 54 || TrimView(field).empty() || numbers.Parse(field, value))
+        return value;
+    return std::nullopt;
+}
+
+// An ATOM or HETATM record, with the residue number that its place in the
+// file gave it (ReadResidueNumber). Its fields are checked in column order.
+Atom ParseAtomRecord(std::string_view line, const std::string& fileName, long lineNumber,
+                     std::optional<int> residueNumber)
 {
     if (line.size() < 54)
         throw Error(fileName, lineNumber, "atom record is truncated (" + std::to_string(line.size()) +
                                               " columns, coordinates need 54)");
+    auto quoted = [](std::string_view field) { return "'" + Printable(std::string(field)) + "'"; };
     Atom atom;
     atom.hetero = line.compare(0, 6, "HETATM") == 0;
     if (!ParseHybrid36(Columns(line, 7, 11), 5, atom.serial))
-        throw Error(fileName, lineNumber, "bad atom serial number '" + Printable(Columns(line, 7, 11)) + "'");
-    std::string nameField = Columns(line, 13, 16);
-    atom.name = Trim(nameField);
-    atom.residue = Trim(Columns(line, 18, 20) + Column(line, 21));
-    atom.chain = Trim(std::string(1, line[21]));
-    std::string resSeq = Columns(line, 23, 26);
-    if (!Trim(resSeq).empty() && !numbers.Parse(resSeq, atom.residueNumber))
-        throw Error(fileName, lineNumber, "bad residue number '" + Printable(resSeq) + "'");
+        throw Error(fileName, lineNumber, "bad atom serial number " + quoted(Columns(line, 7, 11)));
+    const std::string_view nameField = Columns(line, 13, 16);
+    atom.name = TrimView(nameField);
+    atom.residue = TrimView(Columns(line, 18, 21));
+    atom.chain = TrimView(Columns(line, 22, 22));
+    if (!residueNumber)
+        throw Error(fileName, lineNumber, "bad residue number " + quoted(Columns(line, 23, 26)));
+    atom.residueNumber = *residueNumber;
     atom.insertion = line[26];
     atom.altLocation = line[16];
     static const struct {
@@ -531,26 +572,26 @@ Atom ParseAtomRecord(const std::string& line, const std::string& fileName, long 
         double Atom::*value;
     } coordinates[] = {{"x", 31, &Atom::x}, {"y", 39, &Atom::y}, {"z", 47, &Atom::z}};
     for (const auto& c : coordinates) {
-        std::string field = Columns(line, c.first, c.first + 7);
+        const std::string_view field = Columns(line, c.first, c.first + 7);
         if (!ParseFixedPoint(field, atom.*c.value))
             throw Error(fileName, lineNumber,
-                        std::string("bad ") + c.name + " coordinate '" + Printable(field) + "' (columns " +
+                        std::string("bad ") + c.name + " coordinate " + quoted(field) + " (columns " +
                             std::to_string(c.first) + "-" + std::to_string(c.first + 7) +
                             " hold a fixed-point decimal such as -12.345)");
     }
-    const std::string occupancy = Trim(Columns(line, 55, 60)), bFactor = Trim(Columns(line, 61, 66));
+    const std::string_view occupancy = TrimView(Columns(line, 55, 60)), bFactor = TrimView(Columns(line, 61, 66));
     if (!occupancy.empty() && !ParseFixedPoint(occupancy, atom.occupancy))
-        throw Error(fileName, lineNumber, "bad occupancy '" + Printable(occupancy) + "' (columns 55-60)");
+        throw Error(fileName, lineNumber, "bad occupancy " + quoted(occupancy) + " (columns 55-60)");
     if (!bFactor.empty() && !ParseFixedPoint(bFactor, atom.bFactor))
-        throw Error(fileName, lineNumber, "bad B-factor '" + Printable(bFactor) + "' (columns 61-66)");
-    atom.segment = Trim(Columns(line, 73, 76));
-    std::string elementField = Trim(Columns(line, 77, 78));
+        throw Error(fileName, lineNumber, "bad B-factor " + quoted(bFactor) + " (columns 61-66)");
+    atom.segment = TrimView(Columns(line, 73, 76));
+    const std::string_view elementField = TrimView(Columns(line, 77, 78));
     bool symbolic = !elementField.empty();
     for (char c : elementField)
         symbolic = symbolic && std::isalpha(static_cast<unsigned char>(c));
     atom.element = symbolic ? NormaliseElement(elementField) : ElementFromName(nameField);
     if (atom.element.empty())
-        throw Error(fileName, lineNumber, "no element for atom '" + Printable(atom.name) + "'");
+        throw Error(fileName, lineNumber, "no element for atom " + quoted(atom.name));
     return atom;
 }
 
@@ -629,6 +670,115 @@ void Finish(Molecule& molecule, std::vector<Atom> records, const std::vector<std
     }
 }
 
+// The ATOM and HETATM records of a PDB text, parsed in pieces as they are
+// handed over: on the calling thread, and once the text has proved large
+// (options.threadedFrom records) also on other threads. The atoms, or the
+// first failure, come back in file order, the same for any number of threads.
+class AtomRecords
+{
+public:
+    AtomRecords(const std::string& fileName, const ReadOptions& options)
+        : m_fileName(fileName), m_threads(std::max(1, options.threads)),
+          m_threadedFrom(static_cast<std::size_t>(std::max(1L, options.threadedFrom))),
+          m_pieceSize(std::min<std::size_t>(m_threadedFrom / 8 + 1, 16384))
+    {
+    }
+
+    void Add(std::string_view line, long lineNumber, std::optional<int> residueNumber)
+    {
+        if (!m_piece)
+            m_piece.reset(new Piece());
+        m_piece->text.append(line.data(), line.size());
+        m_piece->ends.push_back(m_piece->text.size());
+        m_piece->lines.push_back(lineNumber);
+        m_piece->residueNumbers.push_back(residueNumber);
+        if (++m_records % m_pieceSize == 0)
+            Hand();
+    }
+
+    // Every record's atom in file order, once all are parsed; the first
+    // failure in file order is thrown instead.
+    std::vector<Atom> Atoms()
+    {
+        Hand();
+        m_queue.Finish();
+        std::size_t total = 0;
+        for (const std::unique_ptr<Piece>& piece : m_pieces) {
+            if (piece->failure)
+                std::rethrow_exception(piece->failure);
+            total += piece->atoms.size();
+        }
+        if (m_pieces.size() == 1)
+            return std::move(m_pieces[0]->atoms);
+        // The atoms' vector is made in full first, then each piece moves in on a thread.
+        std::vector<Atom> atoms(total);
+        std::vector<std::size_t> at(m_pieces.size() + 1, 0);
+        for (std::size_t k = 0; k < m_pieces.size(); ++k)
+            at[k + 1] = at[k] + m_pieces[k]->atoms.size();
+        RunTasks(m_pieces.size(), m_threads, [&](std::size_t k) {
+            std::vector<Atom>& from = m_pieces[k]->atoms;
+            std::move(from.begin(), from.end(), atoms.begin() + static_cast<std::ptrdiff_t>(at[k]));
+            std::vector<Atom>().swap(from);
+        });
+        return atoms;
+    }
+
+private:
+    // Records back to back in `text`, each ending at its `ends` entry.
+    struct Piece {
+        std::string text;
+        std::vector<std::size_t> ends;
+        std::vector<long> lines;
+        std::vector<std::optional<int>> residueNumbers;
+        std::vector<Atom> atoms;
+        std::exception_ptr failure; // of the first record that failed (those after it are not parsed)
+    };
+
+    // Parses the piece being filled, right here on one thread (where the
+    // first failure ends the reading at once), or by the queue.
+    void Hand()
+    {
+        if (!m_piece)
+            return;
+        m_pieces.push_back(std::move(m_piece));
+        Piece& piece = *m_pieces.back();
+        if (m_threads == 1) {
+            Parse(piece);
+            if (piece.failure)
+                std::rethrow_exception(piece.failure);
+            return;
+        }
+        m_queue.Add([this, &piece]() { Parse(piece); });
+        if (!m_queue.Started() && m_records >= m_threadedFrom)
+            m_queue.Start(m_threads - 1);
+    }
+
+    void Parse(Piece& piece) const
+    {
+        try {
+            piece.atoms.reserve(piece.ends.size());
+            std::size_t start = 0;
+            for (std::size_t k = 0; k < piece.ends.size(); ++k) {
+                const std::string_view line(piece.text.data() + start, piece.ends[k] - start);
+                piece.atoms.push_back(ParseAtomRecord(line, m_fileName, piece.lines[k], piece.residueNumbers[k]));
+                start = piece.ends[k];
+            }
+        } catch (...) {
+            piece.failure = std::current_exception();
+        }
+        std::string().swap(piece.text);
+        std::vector<std::size_t>().swap(piece.ends);
+    }
+
+    const std::string& m_fileName;
+    const int m_threads;
+    const std::size_t m_threadedFrom, m_pieceSize;
+    std::size_t m_records = 0;
+    std::unique_ptr<Piece> m_piece; // being filled
+    std::vector<std::unique_ptr<Piece>> m_pieces;
+    TaskQueue m_queue; // last: its helpers stop before the pieces go
+};
+
 } // namespace
 
 Molecule ReadPdb(LineSource& lines, const std::string& fileName, const ReadOptions& options)
@@ -636,7 +786,7 @@ Molecule ReadPdb(LineSource& lines, const std::string& fileName, const ReadOptio
     Molecule molecule;
     molecule.source = fileName;
     molecule.format = "PDB";
-    std::vector<Atom> records;
+    AtomRecords records(fileName, options);
     std::vector<std::pair<int, int>> conect;
     ResidueNumbers numbers;
     std::string line;
@@ -645,54 +795,70 @@ Molecule ReadPdb(LineSource& lines, const std::string& fileName, const ReadOptio
     bool found = false;   // the model asked for was met
     bool reading = true;  // outside MODEL records every atom counts
     bool done = false;
-    while (lines.Next(line)) {
-        const long lineNumber = lines.Number();
-        if (line.size() < 3)
-            continue;
-        const char c0 = line[0];
-        if (c0 == 'A' || c0 == 'H') {
-            if (line.compare(0, 6, "ATOM  ") == 0 || line.compare(0, 6, "HETATM") == 0) {
-                if (reading && !done)
-                    records.push_back(ParseAtomRecord(line, fileName, lineNumber, numbers));
-            } else if (line.compare(0, 6, "HEADER") == 0) {
-                molecule.entryId = Trim(Columns(line, 63, 66));
+    bool any = false;     // an atom record was read
+    // Line by line up to END; the atom records to read go to `records`.
+    auto scan = [&]() {
+        while (lines.Next(line)) {
+            const long lineNumber = lines.Number();
+            if (line.size() < 3)
+                continue;
+            const char c0 = line[0];
+            if (c0 == 'A' || c0 == 'H') {
+                if (line.compare(0, 6, "ATOM  ") == 0 || line.compare(0, 6, "HETATM") == 0) {
+                    if (reading && !done) {
+                        const std::optional<int> residueNumber = ReadResidueNumber(line, numbers);
+                        records.Add(line, lineNumber, residueNumber);
+                        any = true;
+                        if (!residueNumber)
+                            return; // the record fails: the reading ends there
+                    }
+                } else if (line.compare(0, 6, "HEADER") == 0) {
+                    molecule.entryId = Trim(Columns(line, 63, 66));
+                }
+            } else if (c0 == 'T' && line.compare(0, 6, "TITLE ") == 0) {
+                const std::string part = Trim(Columns(line, 11, 80));
+                molecule.title += (molecule.title.empty() || part.empty() ? "" : " ") + part;
+            } else if (c0 == 'C' && line.compare(0, 6, "CONECT") == 0) {
+                int from = 0;
+                if (!ParseHybrid36(Columns(line, 7, 11), 5, from))
+                    throw Error(fileName, lineNumber, "bad CONECT serial number '" + Printable(std::string(Columns(line, 7, 11))) + "'");
+                for (std::size_t column = 12; column + 4 <= line.size() && column <= 27; column += 5) {
+                    const std::string field(Columns(line, column, column + 4));
+                    int to = 0;
+                    if (TrimView(field).empty())
+                        continue;
+                    if (!ParseHybrid36(field, 5, to))
+                        throw Error(fileName, lineNumber, "bad CONECT serial number '" + Printable(field) + "'");
+                    conect.emplace_back(from, to);
+                }
+            } else if (c0 == 'M' && line.compare(0, 5, "MODEL") == 0) {
+                if (inModel)
+                    throw Error(fileName, lineNumber, "MODEL inside another MODEL");
+                int number = modelsSeen + 1;
+                ParseInt(Columns(line, 11, 14), number);
+                ++modelsSeen;
+                inModel = true;
+                reading = !done && (options.model == 0 ? modelsSeen == 1 : number == options.model);
+                found = found || reading;
+            } else if (c0 == 'E' && line.compare(0, 6, "ENDMDL") == 0) {
+                if (!inModel)
+                    throw Error(fileName, lineNumber, "ENDMDL without MODEL");
+                inModel = false;
+                if (reading && any)
+                    done = true;
+                reading = false;
+            } else if (c0 == 'E' && line.compare(0, 3, "END") == 0 && (line.size() == 3 || line[3] == ' ')) {
+                return;
             }
-        } else if (c0 == 'T' && line.compare(0, 6, "TITLE ") == 0) {
-            const std::string part = Trim(Columns(line, 11, 80));
-            molecule.title += (molecule.title.empty() || part.empty() ? "" : " ") + part;
-        } else if (c0 == 'C' && line.compare(0, 6, "CONECT") == 0) {
-            int from = 0;
-            if (!ParseHybrid36(Columns(line, 7, 11), 5, from))
-                throw Error(fileName, lineNumber, "bad CONECT serial number '" + Printable(Columns(line, 7, 11)) + "'");
-            for (std::size_t column = 12; column + 4 <= line.size() && column <= 27; column += 5) {
-                const std::string field = Columns(line, column, column + 4);
-                int to = 0;
-                if (Trim(field).empty())
-                    continue;
-                if (!ParseHybrid36(field, 5, to))
-                    throw Error(fileName, lineNumber, "bad CONECT serial number '" + Printable(field) + "'");
-                conect.emplace_back(from, to);
-            }
-        } else if (c0 == 'M' && line.compare(0, 5, "MODEL") == 0) {
-            if (inModel)
-                throw Error(fileName, lineNumber, "MODEL inside another MODEL");
-            int number = modelsSeen + 1;
-            ParseInt(Columns(line, 11, 14), number);
-            ++modelsSeen;
-            inModel = true;
-            reading = !done && (options.model == 0 ? modelsSeen == 1 : number == options.model);
-            found = found || reading;
-        } else if (c0 == 'E' && line.compare(0, 6, "ENDMDL") == 0) {
-            if (!inModel)
-                throw Error(fileName, lineNumber, "ENDMDL without MODEL");
-            inModel = false;
-            if (reading && !records.empty())
-                done = true;
-            reading = false;
-        } else if (c0 == 'E' && line.compare(0, 3, "END") == 0 && (line.size() == 3 || line[3] == ' ')) {
-            break;
         }
+    };
+    try {
+        scan();
+    } catch (...) {
+        records.Atoms(); // a record before the failing line fails first
+        throw;
     }
+    std::vector<Atom> atoms = records.Atoms();
     if (inModel && !done)
         throw Error(fileName, lines.Number(), "file ends inside a MODEL (no ENDMDL)");
     if (options.model > 1 && modelsSeen == 0)
@@ -702,7 +868,7 @@ Molecule ReadPdb(LineSource& lines, const std::string& fileName, const ReadOptio
         throw Error(fileName, 0,
                     "no model " + std::to_string(options.model) + " among its " + std::to_string(modelsSeen) +
                         " MODEL records");
-    Finish(molecule, std::move(records), conect, options, lines.Number());
+    Finish(molecule, std::move(atoms), conect, options, lines.Number());
     return molecule;
 }
 

@@ -54,6 +54,8 @@ struct ReadOptions {
     int model = 0;        // model number; 0: the first model (or the whole file without models)
     char altLocation = 0; // 0: per residue, the first conformer in the file; else that conformer in the
                           // residues that have it (and the first one in the others)
+    int threads = 1;      // threads that parse a PDB text's atom records (the atoms are the same for any number)
+    long threadedFrom = 131072; // atom records a PDB text has before threads beyond the caller's parse them
 };
 
 // A text read line by line, lines ending in LF, CR LF or CR alone, counted

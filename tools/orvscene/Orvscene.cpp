@@ -5,6 +5,7 @@
 #include "HtmlPage.h"
 #include "Jobs.h"
 #include "Molecule.h"
+#include "Parallel.h"
 #include "Report.h"
 #include "Json.h"
 #include "SceneBuilder.h"
@@ -173,6 +174,7 @@ Options ParseOptions(const std::vector<std::string>& args)
         throw UsageError("--read loads a document; it takes no structure file, --superpose, --model, --altloc, "
                          "--style, --hydrogens or --labels");
     o.scene.threads = o.threads;
+    o.reading.threads = o.threads;
     return o;
 }
 
@@ -321,13 +323,22 @@ SceneDocument BuildDocument(const Molecule& molecule, const Molecule* moved, con
     r.stackedAtoms = facts.stackedAtoms;
     r.statedBonds = facts.statedBonds;
     doc.coordinates = Coordinates(molecule, facts.shown);
+    // The shown atoms' serials and labels, made in runs side by side.
     auto addAtoms = [&](const Molecule& m, const std::vector<int>& indices) {
-        for (int index : indices) {
-            const Atom& atom = m.atoms[static_cast<std::size_t>(index)];
-            doc.serials.Add(atom.serial);
-            doc.labels.Add(ToUtf8(AtomLabel(atom)).c_str());
-            shown.push_back(&atom);
-        }
+        const int at = doc.serials.GetSize();
+        doc.serials.SetSize(at + static_cast<int>(indices.size()));
+        doc.labels.SetSize(at + static_cast<int>(indices.size()));
+        const std::vector<std::size_t> runs = Runs(indices.size(), o.threads);
+        RunTasks(runs.size() - 1, o.threads, [&](std::size_t run) {
+            for (std::size_t k = runs[run]; k < runs[run + 1]; ++k) {
+                const Atom& atom = m.atoms[static_cast<std::size_t>(indices[k])];
+                const int to = at + static_cast<int>(k);
+                doc.serials[to] = atom.serial;
+                doc.labels[to] = ToUtf8(AtomLabel(atom)).c_str();
+            }
+        });
+        for (int index : indices)
+            shown.push_back(&m.atoms[static_cast<std::size_t>(index)]);
     };
     addAtoms(molecule, facts.shown);
     axes = PrincipalAxes(doc.coordinates);

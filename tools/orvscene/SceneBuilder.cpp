@@ -2,6 +2,7 @@
 
 #include "Elements.h"
 #include "Json.h"
+#include "Parallel.h"
 
 #include "orvcore/color/Color.h"
 #include "orvcore/core/Arrays.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <set>
 #include <tuple>
 #include <unordered_set>
@@ -156,39 +158,206 @@ Point3d::Array Coordinates(const Molecule& molecule, const std::vector<int>& ato
     return points;
 }
 
-StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& options)
-{
-    StructureFacts facts;
+namespace {
+
+// What AnalyseStructure learns of a run of atoms.
+struct RunSurvey {
+    std::vector<int> shown;
     std::set<ResidueKey> residues;
     std::set<std::string> chains;
     double largestRadius = 0;
-    const std::size_t n = molecule.atoms.size();
-    std::vector<double> radius(n);
-    std::vector<char> water(n);
+};
+
+// ... and of each atom, and of all.
+struct AtomSurvey : RunSurvey {
+    std::vector<double> radius; // covalent
+    std::vector<char> water;
+};
+
+// The survey of the atoms [begin, end): their radius and water entries in
+// `all`, the rest in `run`.
+void SurveyRun(const Molecule& molecule, bool hydrogens, std::size_t begin, std::size_t end, AtomSurvey& all,
+               RunSurvey& run)
+{
     // Consecutive atoms mostly share their residue, chain and element: each
     // is looked up when it changes.
     const Atom* previous = nullptr;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = begin; i < end; ++i) {
         const Atom& atom = molecule.atoms[i];
         const bool sameResidue = previous && previous->residueNumber == atom.residueNumber &&
                                  previous->insertion == atom.insertion && previous->chain == atom.chain &&
                                  previous->segment == atom.segment && previous->residue == atom.residue;
         if (!sameResidue) {
-            residues.insert(KeyOf(atom));
+            run.residues.insert(KeyOf(atom));
             if (!previous || previous->chain != atom.chain || previous->segment != atom.segment)
-                chains.insert(ChainKey(atom));
+                run.chains.insert(ChainKey(atom));
         }
-        radius[i] = previous && previous->element == atom.element ? radius[i - 1]
-                                                                  : LookupElement(atom.element).covalentRadius;
-        water[i] = sameResidue ? water[i - 1] : IsWater(atom.residue);
+        all.radius[i] = previous && previous->element == atom.element ? all.radius[i - 1]
+                                                                      : LookupElement(atom.element).covalentRadius;
+        all.water[i] = sameResidue ? all.water[i - 1] : IsWater(atom.residue);
         previous = &atom;
-        if (!options.hydrogens && IsHydrogen(atom))
+        if (!hydrogens && IsHydrogen(atom))
             continue;
-        facts.shown.push_back(static_cast<int>(i));
-        largestRadius = std::max(largestRadius, radius[i]);
+        run.shown.push_back(static_cast<int>(i));
+        run.largestRadius = std::max(run.largestRadius, all.radius[i]);
     }
-    facts.residues = static_cast<int>(residues.size());
-    facts.chains = static_cast<int>(chains.size());
+}
+
+// The survey of every atom, in runs side by side.
+AtomSurvey Survey(const Molecule& molecule, const SceneOptions& options)
+{
+    const std::size_t n = molecule.atoms.size();
+    const std::vector<std::size_t> runs = Runs(n, options.threads);
+    AtomSurvey all;
+    all.radius.resize(n);
+    all.water.resize(n);
+    std::vector<RunSurvey> parts(runs.size() - 2);
+    RunTasks(runs.size() - 1, options.threads, [&](std::size_t k) {
+        SurveyRun(molecule, options.hydrogens, runs[k], runs[k + 1], all, k == 0 ? all : parts[k - 1]);
+    });
+    for (RunSurvey& part : parts) {
+        all.residues.merge(part.residues);
+        all.chains.merge(part.chains);
+        all.shown.insert(all.shown.end(), part.shown.begin(), part.shown.end());
+        all.largestRadius = std::max(all.largestRadius, part.largestRadius);
+    }
+    return all;
+}
+
+// Of the shown atoms, those at the very position of an earlier shown atom.
+// The positions are hashed; each thread takes the positions of one share of
+// the hash values (the same position always falls in the same share), in
+// file order.
+std::vector<char> StackedAtoms(const Molecule& molecule, const std::vector<int>& shown, int threads)
+{
+    const std::size_t count = shown.size();
+    std::vector<std::size_t> hashes(count);
+    const std::vector<std::size_t> runs = Runs(count, threads);
+    RunTasks(runs.size() - 1, threads, [&](std::size_t k) {
+        const std::hash<double> h;
+        for (std::size_t s = runs[k]; s < runs[k + 1]; ++s) {
+            const Atom& a = molecule.atoms[static_cast<std::size_t>(shown[s])];
+            // (+ 0.0 makes -0.0 hash as 0.0, which it equals)
+            hashes[s] = h(a.x + 0.0) * 73856093u ^ h(a.y + 0.0) * 19349663u ^ h(a.z + 0.0) * 83492791u;
+        }
+    });
+    std::vector<char> stacked(count, 0);
+    const std::size_t shares = runs.size() - 1;
+    RunTasks(shares, threads, [&](std::size_t share) {
+        auto mine = [&](std::size_t s) { return (hashes[s] >> 40) % shares == share; };
+        std::size_t size = 16;
+        for (std::size_t s = 0, members = 0; s < count; ++s)
+            if (mine(s) && 2 * ++members > size)
+                size *= 2;
+        // An open-addressing table of the positions met so far.
+        std::vector<int> slots(size, -1);
+        for (std::size_t s = 0; s < count; ++s) {
+            if (!mine(s))
+                continue;
+            const Atom& a = molecule.atoms[static_cast<std::size_t>(shown[s])];
+            std::size_t slot = hashes[s] & (size - 1);
+            for (; slots[slot] >= 0; slot = (slot + 1) & (size - 1)) {
+                const Atom& b = molecule.atoms[static_cast<std::size_t>(slots[slot])];
+                if (a.x == b.x && a.y == b.y && a.z == b.z) {
+                    stacked[s] = 1;
+                    break;
+                }
+            }
+            if (!stacked[s])
+                slots[slot] = shown[s];
+        }
+    });
+    return stacked;
+}
+
+// A pair of atoms that may be bonded, and how far apart they are.
+struct Candidate {
+    double d2;
+    int a, b; // a < b
+    bool stated;
+};
+
+// Whether two atoms may be bonded at all.
+bool Allowed(const Molecule& molecule, const std::vector<char>& water, std::size_t i, std::size_t j)
+{
+    const Atom& a = molecule.atoms[i];
+    const Atom& b = molecule.atoms[j];
+    if (a.altLocation != ' ' && b.altLocation != ' ' && a.altLocation != b.altLocation)
+        return false;
+    if ((water[i] || water[j]) &&
+        (a.residueNumber != b.residueNumber || a.insertion != b.insertion || a.chain != b.chain ||
+         a.segment != b.segment))
+        return false;
+    return true;
+}
+
+// The pairs of searched atoms within the cutoff that are close enough to
+// bond, in the order of the pairs; the pairs are looked at in runs side by side.
+std::vector<Candidate> FoundCandidates(const Molecule& molecule, const AtomSurvey& survey,
+                                       const std::vector<int>& searched, double tolerance, int threads)
+{
+    const double cutoff = 2 * survey.largestRadius + tolerance;
+    NeighborList grid(cutoff, std::max(101, static_cast<int>(searched.size())));
+    {
+        Point3d::Array points;
+        points.SetSize(static_cast<int>(searched.size()));
+        for (std::size_t k = 0; k < searched.size(); ++k)
+            points[static_cast<int>(k)] = Position(molecule.atoms[static_cast<std::size_t>(searched[k])]);
+        grid.Add(points.GetData(), points.GetSize());
+    }
+    IntArray first, second;
+    grid.GetPairs(first, second, threads);
+    const std::vector<std::size_t> runs = Runs(static_cast<std::size_t>(first.GetSize()), threads);
+    std::vector<std::vector<Candidate>> parts(runs.size() - 1);
+    RunTasks(parts.size(), threads, [&](std::size_t k) {
+        for (std::size_t p = runs[k]; p < runs[k + 1]; ++p) {
+            const int ia = searched[static_cast<std::size_t>(first[static_cast<int>(p)])];
+            const int ib = searched[static_cast<std::size_t>(second[static_cast<int>(p)])];
+            const std::size_t i = static_cast<std::size_t>(ia), j = static_cast<std::size_t>(ib);
+            const double limit = survey.radius[i] + survey.radius[j] + tolerance;
+            const double d2 = Position(molecule.atoms[i]).Distance2(Position(molecule.atoms[j]));
+            if (d2 <= limit * limit && d2 > 0.4 * 0.4 && Allowed(molecule, survey.water, i, j))
+                parts[k].push_back({d2, std::min(ia, ib), std::max(ia, ib), false});
+        }
+    });
+    if (parts.size() == 1)
+        return std::move(parts[0]);
+    std::vector<Candidate> candidates;
+    candidates.reserve(std::accumulate(parts.begin(), parts.end(), std::size_t(0),
+                                       [](std::size_t sum, const std::vector<Candidate>& part) { return sum + part.size(); }));
+    for (const std::vector<Candidate>& part : parts)
+        candidates.insert(candidates.end(), part.begin(), part.end());
+    return candidates;
+}
+
+// Sorts bonds by their first atom, then their second: counted out by first
+// atom (of `atoms`), each atom's few bonds then sorted in place.
+void SortBonds(std::vector<Bond>& bonds, std::size_t atoms)
+{
+    std::vector<std::size_t> start(atoms + 1, 0);
+    for (const Bond& bond : bonds)
+        ++start[static_cast<std::size_t>(bond.a) + 1];
+    for (std::size_t i = 0; i < atoms; ++i)
+        start[i + 1] += start[i];
+    std::vector<Bond> sorted(bonds.size());
+    for (const Bond& bond : bonds)
+        sorted[start[static_cast<std::size_t>(bond.a)]++] = bond;
+    for (std::size_t i = 0, begin = 0; i < atoms; begin = start[i++])
+        std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(begin), sorted.begin() + static_cast<std::ptrdiff_t>(start[i]),
+                  [](const Bond& x, const Bond& y) { return x.b < y.b; });
+    bonds.swap(sorted);
+}
+
+} // namespace
+
+StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& options)
+{
+    StructureFacts facts;
+    const std::size_t n = molecule.atoms.size();
+    const AtomSurvey survey = Survey(molecule, options);
+    facts.shown = survey.shown;
+    facts.residues = static_cast<int>(survey.residues.size());
+    facts.chains = static_cast<int>(survey.chains.size());
     facts.ids.assign(n, 0u);
     for (std::size_t k = 0; k < facts.shown.size(); ++k)
         facts.ids[static_cast<std::size_t>(facts.shown[k])] = static_cast<unsigned>(k + 1);
@@ -199,86 +368,33 @@ StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& op
     std::vector<int> searched;
     searched.reserve(facts.shown.size());
     {
-        // An open-addressing table of the positions met so far.
-        std::size_t size = 16;
-        while (size < 2 * facts.shown.size())
-            size *= 2;
-        std::vector<int> slots(size, -1);
-        for (int index : facts.shown) {
-            const Atom& a = molecule.atoms[static_cast<std::size_t>(index)];
-            const std::hash<double> h;
-            // (+ 0.0 makes -0.0 hash as 0.0, which it equals)
-            std::size_t slot = (h(a.x + 0.0) * 73856093u ^ h(a.y + 0.0) * 19349663u ^ h(a.z + 0.0) * 83492791u) & (size - 1);
-            bool stacked = false;
-            for (; slots[slot] >= 0; slot = (slot + 1) & (size - 1)) {
-                const Atom& b = molecule.atoms[static_cast<std::size_t>(slots[slot])];
-                if (a.x == b.x && a.y == b.y && a.z == b.z) {
-                    stacked = true;
-                    break;
-                }
-            }
-            if (stacked) {
-                ++facts.stackedAtoms;
-            } else {
-                slots[slot] = index;
-                searched.push_back(index);
-            }
-        }
+        const std::vector<char> stacked = StackedAtoms(molecule, facts.shown, options.threads);
+        for (std::size_t s = 0; s < stacked.size(); ++s)
+            if (!stacked[s])
+                searched.push_back(facts.shown[s]);
+        facts.stackedAtoms = static_cast<int>(facts.shown.size() - searched.size());
     }
 
-    // Whether two atoms may be bonded at all.
-    auto allowed = [&](std::size_t i, std::size_t j) {
-        const Atom& a = molecule.atoms[i];
-        const Atom& b = molecule.atoms[j];
-        if (a.altLocation != ' ' && b.altLocation != ' ' && a.altLocation != b.altLocation)
-            return false;
-        if ((water[i] || water[j]) &&
-            (a.residueNumber != b.residueNumber || a.insertion != b.insertion || a.chain != b.chain ||
-             a.segment != b.segment))
-            return false;
-        return true;
-    };
-    struct Candidate {
-        double d2;
-        int a, b;
-        bool stated;
-    };
     std::vector<Candidate> candidates;
     std::vector<char> isShown(n, 0);
     for (int index : facts.shown)
         isShown[static_cast<std::size_t>(index)] = 1;
     for (const auto& stated : molecule.statedBonds) {
         const std::size_t i = static_cast<std::size_t>(stated.first), j = static_cast<std::size_t>(stated.second);
-        if (!isShown[i] || !isShown[j] || !allowed(i, j))
+        if (!isShown[i] || !isShown[j] || !Allowed(molecule, survey.water, i, j))
             continue;
-        const double limit = 2 * (radius[i] + radius[j] + options.bondTolerance);
+        const double limit = 2 * (survey.radius[i] + survey.radius[j] + options.bondTolerance);
         const double d2 = Position(molecule.atoms[i]).Distance2(Position(molecule.atoms[j]));
         if (d2 <= limit * limit && d2 > 0.4 * 0.4)
             candidates.push_back({d2, std::min(stated.first, stated.second), std::max(stated.first, stated.second), true});
     }
     const std::size_t statedCandidates = candidates.size();
-
-    const double cutoff = 2 * largestRadius + options.bondTolerance;
-    NeighborList grid(cutoff, std::max(101, static_cast<int>(searched.size())));
     {
-        Point3d::Array points;
-        points.SetSize(static_cast<int>(searched.size()));
-        for (std::size_t k = 0; k < searched.size(); ++k)
-            points[static_cast<int>(k)] = Position(molecule.atoms[static_cast<std::size_t>(searched[k])]);
-        grid.Add(points.GetData(), points.GetSize());
-    }
-    {
-        IntArray first, second;
-        grid.GetPairs(first, second, options.threads);
-        for (int p = 0; p < first.GetSize(); ++p) {
-            const int ia = searched[static_cast<std::size_t>(first[p])];
-            const int ib = searched[static_cast<std::size_t>(second[p])];
-            const std::size_t i = static_cast<std::size_t>(ia), j = static_cast<std::size_t>(ib);
-            const double limit = radius[i] + radius[j] + options.bondTolerance;
-            const double d2 = Position(molecule.atoms[i]).Distance2(Position(molecule.atoms[j]));
-            if (d2 <= limit * limit && d2 > 0.4 * 0.4 && allowed(i, j))
-                candidates.push_back({d2, std::min(ia, ib), std::max(ia, ib), false});
-        }
+        std::vector<Candidate> found = FoundCandidates(molecule, survey, searched, options.bondTolerance, options.threads);
+        if (candidates.empty())
+            candidates.swap(found);
+        else
+            candidates.insert(candidates.end(), found.begin(), found.end());
     }
     std::vector<int> count(n, 0);
     bool crowded = statedCandidates > 0;
@@ -311,8 +427,7 @@ StructureFacts AnalyseStructure(const Molecule& molecule, const SceneOptions& op
             ++facts.statedBonds;
     }
     facts.cappedAtoms = static_cast<int>(std::count(capped.begin(), capped.end(), 1));
-    std::sort(facts.bonds.begin(), facts.bonds.end(),
-              [](const Bond& x, const Bond& y) { return x.a != y.a ? x.a < y.a : x.b < y.b; });
+    SortBonds(facts.bonds, n);
     return facts;
 }
 
@@ -328,23 +443,23 @@ Axes PrincipalAxes(const Point3d::Array& points)
 
 namespace {
 
-// The nested list of each chain, created in the order chains first appear.
-class ChainLists
+// Each atom's chain, numbered in the order chains first appear (`count` of them).
+std::vector<int> ChainNumbers(const Molecule& molecule, int& count)
 {
-public:
-    explicit ChainLists(const Molecule& molecule)
-    {
-        for (const Atom& atom : molecule.atoms)
-            if (m_index.emplace(ChainKey(atom), m_lists.size()).second)
-                m_lists.emplace_back();
+    std::vector<int> number(molecule.atoms.size());
+    std::map<std::string, int> numbers;
+    const Atom* previous = nullptr;
+    for (std::size_t i = 0; i < molecule.atoms.size(); ++i) {
+        const Atom& atom = molecule.atoms[i];
+        if (previous && previous->chain == atom.chain && previous->segment == atom.segment)
+            number[i] = number[i - 1];
+        else
+            number[i] = numbers.emplace(ChainKey(atom), static_cast<int>(numbers.size())).first->second;
+        previous = &atom;
     }
-    DisplayList3D& operator[](const Atom& atom) { return m_lists[m_index.at(ChainKey(atom))]; }
-    std::vector<DisplayList3D>& All() { return m_lists; }
-
-private:
-    std::map<std::string, std::size_t> m_index;
-    std::vector<DisplayList3D> m_lists;
-};
+    count = static_cast<int>(numbers.size());
+    return number;
+}
 
 unsigned ObjectId(const StructureFacts& facts, const SceneOptions& options, int index)
 {
@@ -363,72 +478,90 @@ Color AtomColour(const std::string& element, const SceneOptions& options)
     return Color(pale(c.GetR()), pale(c.GetG()), pale(c.GetB()));
 }
 
-void AddAtoms(const Molecule& molecule, const StructureFacts& facts, const SceneOptions& options,
-              ChainLists& lists)
+// What the lists of a scene are made of.
+struct SceneInput {
+    const Molecule& molecule;
+    const StructureFacts& facts;
+    const SceneOptions& options;
+    Labels labels;
+    std::vector<char> bonded; // per atom, in wire style: whether a bond reaches it
+};
+
+// What one list holds: atoms (indices into the molecule's atoms), bonds
+// (places in the facts' bonds) and the atoms that carry a label, in order.
+struct ListContent {
+    std::vector<int> atoms, bonds, labelled;
+};
+
+void AddAtoms(const SceneInput& in, const std::vector<int>& atoms, DisplayList3D& list)
 {
-    std::vector<bool> bonded(molecule.atoms.size(), false);
-    for (const Bond& b : facts.bonds)
-        bonded[static_cast<std::size_t>(b.a)] = bonded[static_cast<std::size_t>(b.b)] = true;
-    for (int index : facts.shown) {
-        const Atom& atom = molecule.atoms[static_cast<std::size_t>(index)];
-        const unsigned id = ObjectId(facts, options, index);
+    for (int index : atoms) {
+        const Atom& atom = in.molecule.atoms[static_cast<std::size_t>(index)];
+        const unsigned id = ObjectId(in.facts, in.options, index);
         const ElementInfo& e = LookupElement(atom.element);
-        DisplayList3D& list = lists[atom];
-        if (options.style == Style::Wire) {
+        if (in.options.style == Style::Wire) {
             // Atoms without bonds would vanish from a wire drawing: mark them with a dot.
-            if (!bonded[static_cast<std::size_t>(index)])
-                list.Add(DotPrimitive(Position(atom), AtomColour(atom.element, options), kDotWidth, id));
+            if (!in.bonded[static_cast<std::size_t>(index)])
+                list.Add(DotPrimitive(Position(atom), AtomColour(atom.element, in.options), kDotWidth, id));
             continue;
         }
-        double radius = options.style == Style::Spacefill ? e.vdwRadius : e.vdwRadius * kBallScale;
-        list.Add(SpherePrimitive(Position(atom), radius, AtomColour(atom.element, options), id));
+        double radius = in.options.style == Style::Spacefill ? e.vdwRadius : e.vdwRadius * kBallScale;
+        list.Add(SpherePrimitive(Position(atom), radius, AtomColour(atom.element, in.options), id));
     }
 }
 
-void AddBonds(const Molecule& molecule, const StructureFacts& facts, const SceneOptions& options,
-              DisplayList3D& root, ChainLists& lists)
+void AddBonds(const SceneInput& in, const std::vector<int>& bonds, DisplayList3D& list)
 {
-    if (options.style == Style::Spacefill)
+    if (in.options.style == Style::Spacefill)
         return;
-    for (const Bond& bond : facts.bonds) {
-        const Atom& a = molecule.atoms[static_cast<std::size_t>(bond.a)];
-        const Atom& b = molecule.atoms[static_cast<std::size_t>(bond.b)];
-        const unsigned ida = ObjectId(facts, options, bond.a), idb = ObjectId(facts, options, bond.b);
-        // A bond between chains belongs to the root, where both chains meet.
-        DisplayList3D& list = ChainKey(a) == ChainKey(b) ? lists[a] : root;
-        if (options.style == Style::Wire) {
-            LinePrimitive line(Position(a), AtomColour(a.element, options), Position(b), AtomColour(b.element, options),
-                               kWireWidth, ida);
+    for (int place : bonds) {
+        const Bond& bond = in.facts.bonds[static_cast<std::size_t>(place)];
+        const Atom& a = in.molecule.atoms[static_cast<std::size_t>(bond.a)];
+        const Atom& b = in.molecule.atoms[static_cast<std::size_t>(bond.b)];
+        const unsigned ida = ObjectId(in.facts, in.options, bond.a), idb = ObjectId(in.facts, in.options, bond.b);
+        const Color ca = AtomColour(a.element, in.options), cb = AtomColour(b.element, in.options);
+        if (in.options.style == Style::Wire) {
+            LinePrimitive line(Position(a), ca, Position(b), cb, kWireWidth, ida);
             line.SetID2(idb);
             list.Add(line);
         } else {
-            list.Add(CylinderPrimitive(Position(a), AtomColour(a.element, options), Position(b), AtomColour(b.element, options),
-                                       kStickRadius, ida, ida, idb));
+            list.Add(CylinderPrimitive(Position(a), ca, Position(b), cb, kStickRadius, ida, ida, idb));
         }
     }
 }
 
-void AddLabels(const Molecule& molecule, const StructureFacts& facts, const SceneOptions& options,
-               ChainLists& lists)
+// Per residue on its alpha carbon, or per shown atom, its name.
+void AddLabels(const SceneInput& in, const std::vector<int>& labelled, DisplayList3D& list)
 {
     const Color labelColour(40, 40, 40);
-    auto add = [&](std::size_t index, const std::string& text) {
-        const Atom& atom = molecule.atoms[index];
-        lists[atom].Add(Text3DPrimitive(ToUtf8(text).c_str(), Position(atom), labelColour, ObjectId(facts, options, static_cast<int>(index))));
-    };
-    switch (ResolveLabels(molecule, options.labels)) {
-    case Labels::Residues:
-        for (std::size_t i = 0; i < molecule.atoms.size(); ++i)
-            if (CarriesResidueLabel(molecule.atoms[i]))
-                add(i, ResidueLabel(molecule.atoms[i], facts.chains > 1));
-        break;
-    case Labels::Atoms:
-        for (int index : facts.shown)
-            add(static_cast<std::size_t>(index), molecule.atoms[static_cast<std::size_t>(index)].name);
-        break;
-    default:
-        break;
+    for (int index : labelled) {
+        const Atom& atom = in.molecule.atoms[static_cast<std::size_t>(index)];
+        const std::string text = in.labels == Labels::Atoms ? atom.name : ResidueLabel(atom, in.facts.chains > 1);
+        list.Add(Text3DPrimitive(ToUtf8(text).c_str(), Position(atom), labelColour, ObjectId(in.facts, in.options, index)));
     }
+}
+
+// The content of each chain's list (and, last, of the root: the bonds between chains).
+std::vector<ListContent> ChainContents(const SceneInput& in, const std::vector<int>& chainOf, int chains)
+{
+    std::vector<ListContent> lists(static_cast<std::size_t>(chains) + 1);
+    auto chainList = [&](int index) -> ListContent& { return lists[static_cast<std::size_t>(chainOf[static_cast<std::size_t>(index)])]; };
+    for (int index : in.facts.shown)
+        chainList(index).atoms.push_back(index);
+    for (std::size_t k = 0; k < in.facts.bonds.size(); ++k) {
+        const Bond& bond = in.facts.bonds[k];
+        const int a = chainOf[static_cast<std::size_t>(bond.a)], b = chainOf[static_cast<std::size_t>(bond.b)];
+        lists[static_cast<std::size_t>(a == b ? a : chains)].bonds.push_back(static_cast<int>(k));
+    }
+    if (in.labels == Labels::Atoms) {
+        for (int index : in.facts.shown)
+            chainList(index).labelled.push_back(index);
+    } else if (in.labels == Labels::Residues) {
+        for (std::size_t i = 0; i < in.molecule.atoms.size(); ++i)
+            if (CarriesResidueLabel(in.molecule.atoms[i]))
+                chainList(static_cast<int>(i)).labelled.push_back(static_cast<int>(i));
+    }
+    return lists;
 }
 
 void AddAxes(const Axes& axes, DisplayList3D& root)
@@ -448,12 +581,33 @@ DisplayList3D BuildScene(const Molecule& molecule, const StructureFacts& facts, 
                          const SceneOptions& options)
 {
     DisplayList3D root;
-    ChainLists lists(molecule);
-    AddAtoms(molecule, facts, options, lists);
-    AddBonds(molecule, facts, options, root, lists);
-    AddLabels(molecule, facts, options, lists);
-    for (DisplayList3D& chain : lists.All())
-        root.Add(chain);
+    SceneInput in{molecule, facts, options, ResolveLabels(molecule, options.labels), {}};
+    if (options.style == Style::Wire) {
+        in.bonded.assign(molecule.atoms.size(), 0);
+        for (const Bond& b : facts.bonds)
+            in.bonded[static_cast<std::size_t>(b.a)] = in.bonded[static_cast<std::size_t>(b.b)] = 1;
+    }
+    int chains = 0;
+    const std::vector<int> chainOf = ChainNumbers(molecule, chains);
+    const std::vector<ListContent> contents = ChainContents(in, chainOf, chains);
+    // One nested list per chain, numbered in the order chains first appear,
+    // each filled in place on a thread of its own (the largest first); a
+    // bond between chains belongs to the root, where both chains meet.
+    for (int c = 0; c < chains; ++c)
+        root.Add(DisplayList3D());
+    std::vector<std::size_t> order(static_cast<std::size_t>(chains));
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+        return contents[x].atoms.size() + contents[x].bonds.size() > contents[y].atoms.size() + contents[y].bonds.size();
+    });
+    RunTasks(order.size(), options.threads, [&](std::size_t k) {
+        const ListContent& content = contents[order[k]];
+        DisplayList3D& list = root.GetDisplayList(static_cast<int>(order[k]));
+        AddAtoms(in, content.atoms, list);
+        AddBonds(in, content.bonds, list);
+        AddLabels(in, content.labelled, list);
+    });
+    AddBonds(in, contents.back().bonds, root);
     if (options.axes)
         AddAxes(axes, root);
     return root;

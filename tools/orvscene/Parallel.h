@@ -1,0 +1,57 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace orvscene {
+
+// Runs task(0), task(1) ... task(count - 1) on up to `threads` threads, the
+// calling thread among them; each thread takes the next task not yet taken,
+// so tasks write to places of their own. When a task throws, the tasks not
+// yet started are skipped and the first exception thrown is rethrown here
+// once every thread has stopped. When the system refuses a thread, those
+// that started (at least the caller) do all the work.
+void RunTasks(std::size_t count, int threads, const std::function<void(std::size_t)>& task);
+
+// The bounds of runs of about equal size that split [0, count), from 0 to
+// count: one run per thread, but none shorter than `shortest` items (so at
+// least one run, even of none).
+std::vector<std::size_t> Runs(std::size_t count, int threads, std::size_t shortest = 512);
+
+// Tasks handed over one by one while the caller goes on with its own work:
+// once started, helper threads run them in the order they came, and Finish
+// runs on the calling thread those that no helper has taken yet. Tasks must
+// not throw; each keeps its own outcome.
+class TaskQueue
+{
+public:
+    TaskQueue() = default;
+    TaskQueue(const TaskQueue&) = delete;
+    TaskQueue& operator=(const TaskQueue&) = delete;
+    // Stops the helpers once they have run the tasks they took.
+    ~TaskQueue();
+
+    void Add(std::function<void()> task);
+    // Starts `helpers` threads (fewer when the system refuses some).
+    void Start(int helpers);
+    bool Started() const { return !m_helpers.empty(); }
+    // Runs the tasks no helper has taken here, then waits for the helpers' ones.
+    void Finish();
+
+private:
+    bool Take(std::function<void()>& task, bool wait);
+    void Stop();
+
+    std::mutex m_lock;
+    std::condition_variable m_more;
+    std::deque<std::function<void()>> m_tasks;
+    bool m_closed = false;
+    std::vector<std::thread> m_helpers;
+};
+
+} // namespace orvscene
