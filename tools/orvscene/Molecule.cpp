@@ -631,9 +631,21 @@ int CountRepeatedSerials(const std::vector<Atom>& atoms)
         increasing = atoms[i].serial > atoms[i - 1].serial;
     if (increasing)
         return 0;
+    int repeated = 0;
+    const auto range = std::minmax_element(atoms.begin(), atoms.end(),
+                                           [](const Atom& a, const Atom& b) { return a.serial < b.serial; });
+    const long low = range.first->serial, width = static_cast<long>(range.second->serial) - low + 1;
+    if (static_cast<unsigned long>(width) <= 16 * atoms.size()) { // the usual serials: a bit per number
+        std::vector<bool> seen(static_cast<std::size_t>(width));
+        for (const Atom& a : atoms) {
+            std::vector<bool>::reference bit = seen[static_cast<std::size_t>(a.serial - low)];
+            repeated += bit ? 1 : 0;
+            bit = true;
+        }
+        return repeated;
+    }
     std::unordered_set<int> seen;
     seen.reserve(atoms.size());
-    int repeated = 0;
     for (const Atom& a : atoms)
         if (!seen.insert(a.serial).second)
             ++repeated;

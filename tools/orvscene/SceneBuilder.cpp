@@ -277,18 +277,52 @@ struct Candidate {
     bool stated;
 };
 
-// Whether two atoms may be bonded at all.
+// Whether two atoms may be bonded as far as their conformers go: not when of two different ones.
+bool SameConformer(char a, char b)
+{
+    return a == ' ' || b == ' ' || a == b;
+}
+
+bool SameResidue(const Atom& a, const Atom& b)
+{
+    return a.residueNumber == b.residueNumber && a.insertion == b.insertion && a.chain == b.chain &&
+           a.segment == b.segment;
+}
+
+// Whether two atoms may be bonded at all: of one conformer, and a water only within its residue.
 bool Allowed(const Molecule& molecule, const std::vector<char>& water, std::size_t i, std::size_t j)
 {
     const Atom& a = molecule.atoms[i];
     const Atom& b = molecule.atoms[j];
-    if (a.altLocation != ' ' && b.altLocation != ' ' && a.altLocation != b.altLocation)
-        return false;
-    if ((water[i] || water[j]) &&
-        (a.residueNumber != b.residueNumber || a.insertion != b.insertion || a.chain != b.chain ||
-         a.segment != b.segment))
-        return false;
-    return true;
+    return SameConformer(a.altLocation, b.altLocation) && (!(water[i] || water[j]) || SameResidue(a, b));
+}
+
+// What the filter of the pairs needs of each searched atom, packed close
+// together (the pairs visit the atoms all over the molecule).
+struct SearchedAtoms {
+    Point3d::Array points;
+    std::vector<double> radius;
+    std::vector<char> altLocation, water;
+};
+
+SearchedAtoms Pack(const Molecule& molecule, const AtomSurvey& survey, const std::vector<int>& searched, int threads)
+{
+    SearchedAtoms packed;
+    packed.points.SetSize(static_cast<int>(searched.size()));
+    packed.radius.resize(searched.size());
+    packed.altLocation.resize(searched.size());
+    packed.water.resize(searched.size());
+    const std::vector<std::size_t> runs = Runs(searched.size(), threads);
+    RunTasks(runs.size() - 1, threads, [&](std::size_t run) {
+        for (std::size_t k = runs[run]; k < runs[run + 1]; ++k) {
+            const std::size_t i = static_cast<std::size_t>(searched[k]);
+            packed.points[static_cast<int>(k)] = Position(molecule.atoms[i]);
+            packed.radius[k] = survey.radius[i];
+            packed.altLocation[k] = molecule.atoms[i].altLocation;
+            packed.water[k] = survey.water[i];
+        }
+    });
+    return packed;
 }
 
 // The pairs of searched atoms within the cutoff that are close enough to
@@ -296,28 +330,27 @@ bool Allowed(const Molecule& molecule, const std::vector<char>& water, std::size
 std::vector<Candidate> FoundCandidates(const Molecule& molecule, const AtomSurvey& survey,
                                        const std::vector<int>& searched, double tolerance, int threads)
 {
+    const SearchedAtoms packed = Pack(molecule, survey, searched, threads);
     const double cutoff = 2 * survey.largestRadius + tolerance;
     NeighborList grid(cutoff, std::max(101, static_cast<int>(searched.size())));
-    {
-        Point3d::Array points;
-        points.SetSize(static_cast<int>(searched.size()));
-        for (std::size_t k = 0; k < searched.size(); ++k)
-            points[static_cast<int>(k)] = Position(molecule.atoms[static_cast<std::size_t>(searched[k])]);
-        grid.Add(points.GetData(), points.GetSize());
-    }
+    grid.Add(packed.points.GetData(), packed.points.GetSize());
     IntArray first, second;
     grid.GetPairs(first, second, threads);
     const std::vector<std::size_t> runs = Runs(static_cast<std::size_t>(first.GetSize()), threads);
     std::vector<std::vector<Candidate>> parts(runs.size() - 1);
     RunTasks(parts.size(), threads, [&](std::size_t k) {
         for (std::size_t p = runs[k]; p < runs[k + 1]; ++p) {
-            const int ia = searched[static_cast<std::size_t>(first[static_cast<int>(p)])];
-            const int ib = searched[static_cast<std::size_t>(second[static_cast<int>(p)])];
-            const std::size_t i = static_cast<std::size_t>(ia), j = static_cast<std::size_t>(ib);
-            const double limit = survey.radius[i] + survey.radius[j] + tolerance;
-            const double d2 = Position(molecule.atoms[i]).Distance2(Position(molecule.atoms[j]));
-            if (d2 <= limit * limit && d2 > 0.4 * 0.4 && Allowed(molecule, survey.water, i, j))
-                parts[k].push_back({d2, std::min(ia, ib), std::max(ia, ib), false});
+            const std::size_t u = static_cast<std::size_t>(first[static_cast<int>(p)]);
+            const std::size_t v = static_cast<std::size_t>(second[static_cast<int>(p)]);
+            const double limit = packed.radius[u] + packed.radius[v] + tolerance;
+            const double d2 = packed.points[static_cast<int>(u)].Distance2(packed.points[static_cast<int>(v)]);
+            if (d2 > limit * limit || d2 <= 0.4 * 0.4 || !SameConformer(packed.altLocation[u], packed.altLocation[v]))
+                continue;
+            const int ia = searched[u], ib = searched[v];
+            if ((packed.water[u] || packed.water[v]) &&
+                !SameResidue(molecule.atoms[static_cast<std::size_t>(ia)], molecule.atoms[static_cast<std::size_t>(ib)]))
+                continue;
+            parts[k].push_back({d2, std::min(ia, ib), std::max(ia, ib), false});
         }
     });
     if (parts.size() == 1)
