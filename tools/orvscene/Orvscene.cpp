@@ -413,10 +413,12 @@ int OutputCount(const Options& o)
     return count;
 }
 
-// One output: its path, the name of its stage in the timings, roughly how
-// long it takes beside the others (the longest start first when they are
-// made side by side), what makes its content (in steps that may hand back
-// pieces, see Work; none when `write` does everything) and what writes it.
+// One output: its path, the name of its stage in the timings, its weight
+// (made side by side, the heaviest start first: the one whose long work no
+// other thread can share, then those that hand back pieces for every thread,
+// so that all threads stay busy to the end), what makes its content (in
+// steps that may hand back pieces, see Work; none when `write` does
+// everything) and what writes it.
 struct Output {
     Output(const std::string& to, const char* name, int cost, std::function<Work()> maker,
            std::function<void(std::ostream&)> writer)
@@ -453,7 +455,7 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
     std::vector<Output> outputs;
     if (!o.svg.empty())
         outputs.emplace_back(
-            o.svg, "write picture", 2,
+            o.svg, "write picture", 6,
             [&]() {
                 const auto start = std::chrono::steady_clock::now();
                 drawn = DrawScene(doc.scene, view);
