@@ -448,6 +448,7 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
     }
     double drawMs = 0;
     Picture drawn; // side by side, the SVG's job draws the picture
+    SvgWriter svg(drawn, doc.source);
     HtmlPage page;
     GltfWriter gltf(doc.scene, SceneTitle(doc, molecule), atoms, o.gltfInstanced);
     std::vector<Output> outputs;
@@ -458,9 +459,14 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
                 const auto start = std::chrono::steady_clock::now();
                 drawn = DrawScene(doc.scene, view);
                 drawMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-                return Done();
+                return svg.Make();
             },
-            [&](std::ostream& file) { WriteSvg(file, sideBySide ? drawn : picture, doc.source); });
+            [&](std::ostream& file) {
+                if (sideBySide)
+                    svg.WriteMade(file);
+                else
+                    WriteSvg(file, picture, doc.source);
+            });
     if (!o.html.empty())
         outputs.emplace_back(
             o.html, "write page", 5, [&]() { return page.Make(doc, view, atoms, molecule, &o.scene, facts); },
