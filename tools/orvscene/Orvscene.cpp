@@ -271,7 +271,9 @@ std::map<std::tuple<std::string, int, char>, Point3d> AlphaCarbons(const Molecul
 // conformers: --model and --altloc choose within the structure shown.
 Molecule Superpose(const Molecule& target, const Options& o, Report& r)
 {
-    Molecule mobile = ReadStructureFile(o.superpose);
+    ReadOptions reading;
+    reading.threads = o.threads;
+    Molecule mobile = ReadStructureFile(o.superpose, reading);
     auto targetCas = AlphaCarbons(target);
     Point3d::Array t, m;
     for (const auto& entry : AlphaCarbons(mobile)) {
