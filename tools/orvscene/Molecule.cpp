@@ -708,28 +708,32 @@ public:
             Hand();
     }
 
+    // Waits until every record is parsed; throws the first failure in file order.
+    void Wait()
+    {
+        Hand();
+        m_queue.Finish();
+        for (const std::unique_ptr<Piece>& piece : m_pieces)
+            if (piece->failure)
+                std::rethrow_exception(piece->failure);
+    }
+
     // Every record's atom in file order, once all are parsed; the first
     // failure in file order is thrown instead.
     std::vector<Atom> Atoms()
     {
         Hand();
-        m_queue.Finish();
-        std::size_t total = 0;
-        for (const std::unique_ptr<Piece>& piece : m_pieces) {
-            if (piece->failure)
-                std::rethrow_exception(piece->failure);
-            total += piece->atoms.size();
-        }
+        // Every record gives an atom: their vector is made in full while other
+        // threads may still parse, then each piece moves in on a thread.
+        std::vector<Atom> atoms;
+        if (m_pieces.size() > 1)
+            atoms.resize(m_records);
+        Wait();
         if (m_pieces.size() == 1)
             return std::move(m_pieces[0]->atoms);
-        // The atoms' vector is made in full first, then each piece moves in on a thread.
-        std::vector<Atom> atoms(total);
-        std::vector<std::size_t> at(m_pieces.size() + 1, 0);
-        for (std::size_t k = 0; k < m_pieces.size(); ++k)
-            at[k + 1] = at[k] + m_pieces[k]->atoms.size();
         RunTasks(m_pieces.size(), m_threads, [&](std::size_t k) {
             std::vector<Atom>& from = m_pieces[k]->atoms;
-            std::move(from.begin(), from.end(), atoms.begin() + static_cast<std::ptrdiff_t>(at[k]));
+            std::move(from.begin(), from.end(), atoms.begin() + static_cast<std::ptrdiff_t>(k * m_pieceSize));
             std::vector<Atom>().swap(from);
         });
         return atoms;
@@ -867,7 +871,7 @@ Molecule ReadPdb(LineSource& lines, const std::string& fileName, const ReadOptio
     try {
         scan();
     } catch (...) {
-        records.Atoms(); // a record before the failing line fails first
+        records.Wait(); // a record before the failing line fails first
         throw;
     }
     std::vector<Atom> atoms = records.Atoms();

@@ -63,8 +63,8 @@ struct Options {
     std::string read;
     bool json = false;
     bool timings = true;
-    // Threads for the bond search and the outputs: one per processor unless
-    // --threads says otherwise. The outputs are the same for any number.
+    // Threads for reading, the bond search, the scene and the outputs: one per
+    // processor unless --threads says otherwise. The outputs are the same for any number.
     int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 };
 
@@ -271,7 +271,9 @@ std::map<std::tuple<std::string, int, char>, Point3d> AlphaCarbons(const Molecul
 // conformers: --model and --altloc choose within the structure shown.
 Molecule Superpose(const Molecule& target, const Options& o, Report& r)
 {
-    Molecule mobile = ReadStructureFile(o.superpose);
+    ReadOptions reading;
+    reading.threads = o.threads;
+    Molecule mobile = ReadStructureFile(o.superpose, reading);
     auto targetCas = AlphaCarbons(target);
     Point3d::Array t, m;
     for (const auto& entry : AlphaCarbons(mobile)) {
@@ -553,8 +555,8 @@ std::string Usage()
            "--write-moved writes its moved coordinates as PDB. An output of - goes to standard output\n"
            "(the summary is then left out). Exit status: 0 done, 1 usage error (also outputs that are\n"
            "one file, or an output that is an input), 2 unreadable input or unwritable output.\n"
-           "--threads N shares the bond search and the outputs among N threads (default: one per\n"
-           "processor); the outputs are the same for any N.\n";
+           "--threads N shares the reading of a large PDB file, the bond search, the scene and the outputs\n"
+           "among N threads (default: one per processor); the outputs are the same for any N.\n";
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)

@@ -40,7 +40,7 @@ struct SceneOptions {
     unsigned idOffset = 0;       // added to every atom's object identifier
     bool dimmed = false;         // element colours paled (a superposed structure)
     bool axes = true;            // the principal axes and the centroid's icon drawn
-    int threads = 1;             // threads the bond search may use (the bonds are the same for any number)
+    int threads = 1;             // threads the bond search and the scene may use (the same for any number)
 };
 
 struct Bond {
