@@ -22,6 +22,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <unordered_set>
 #include <sstream>
@@ -550,11 +551,12 @@ void Fill(std::ostream& out, const std::string& page, const std::map<std::string
 bool Deflate(const std::string& bytes, std::string& out)
 {
     uLongf size = compressBound(static_cast<uLong>(bytes.size()));
-    out.assign(size, '\0');
-    if (compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(bytes.data()),
-                  static_cast<uLong>(bytes.size()), Z_BEST_SPEED) != Z_OK)
+    // Room for the worst case, left as it comes: only what is written is touched.
+    std::unique_ptr<Bytef[]> room(new Bytef[size]);
+    if (compress2(room.get(), &size, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uLong>(bytes.size()),
+                  Z_BEST_SPEED) != Z_OK)
         throw std::bad_alloc();
-    out.resize(size);
+    out.assign(reinterpret_cast<const char*>(room.get()), size);
     return true;
 }
 #else

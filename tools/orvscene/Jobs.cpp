@@ -63,7 +63,14 @@ std::vector<std::function<void()>> TextInParts::Pieces(std::size_t count, std::s
     m_item = std::move(item);
     auto pieces = Ranges(count, count, perPart, [this](std::size_t part, std::size_t begin, std::size_t end) {
         std::string& text = m_parts[part];
-        for (std::size_t i = begin; i < end; ++i)
+        // The part sized from its first items, so that it grows in place.
+        const std::size_t sample = begin + std::min<std::size_t>(end - begin, 64);
+        std::size_t i = begin;
+        for (; i < sample; ++i)
+            m_item(text, i);
+        if (end > sample)
+            text.reserve(text.size() / (sample - begin) * (end - begin) * 5 / 4 + 64);
+        for (; i < end; ++i)
             m_item(text, i);
     });
     m_parts.assign(pieces.size(), std::string());

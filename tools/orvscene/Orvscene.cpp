@@ -415,10 +415,12 @@ int OutputCount(const Options& o)
     return count;
 }
 
-// One output: its path, the name of its stage in the timings, roughly how
-// long it takes beside the others (the longest start first when they are
-// made side by side), what makes its content (in steps that may hand back
-// pieces, see Work; none when `write` does everything) and what writes it.
+// One output: its path, the name of its stage in the timings, its weight
+// (made side by side, the heaviest start first: the one whose long work no
+// other thread can share, then those that hand back pieces for every thread,
+// so that all threads stay busy to the end), what makes its content (in
+// steps that may hand back pieces, see Work; none when `write` does
+// everything) and what writes it.
 struct Output {
     Output(const std::string& to, const char* name, int cost, std::function<Work()> maker,
            std::function<void(std::ostream&)> writer)
@@ -450,25 +452,19 @@ bool WriteOutputs(const SceneDocument& doc, const SceneAtoms* atoms, const Molec
     }
     double drawMs = 0;
     Picture drawn; // side by side, the SVG's job draws the picture
-    SvgWriter svg(drawn, doc.source);
     HtmlPage page;
     GltfWriter gltf(doc.scene, SceneTitle(doc, molecule), atoms, o.gltfInstanced);
     std::vector<Output> outputs;
     if (!o.svg.empty())
         outputs.emplace_back(
-            o.svg, "write picture", 2,
+            o.svg, "write picture", 6,
             [&]() {
                 const auto start = std::chrono::steady_clock::now();
                 drawn = DrawScene(doc.scene, view);
                 drawMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-                return svg.Make();
+                return Done();
             },
-            [&](std::ostream& file) {
-                if (sideBySide)
-                    svg.WriteMade(file);
-                else
-                    WriteSvg(file, picture, doc.source);
-            });
+            [&](std::ostream& file) { WriteSvg(file, sideBySide ? drawn : picture, doc.source); });
     if (!o.html.empty())
         outputs.emplace_back(
             o.html, "write page", 5, [&]() { return page.Make(doc, view, atoms, molecule, &o.scene, facts); },

@@ -1,6 +1,5 @@
 #include "Picture.h"
 
-#include "Jobs.h"
 #include "Json.h"
 
 #include <algorithm>
@@ -67,16 +66,12 @@ long ToTenths(double v)
 }
 
 // The SVG text, gathered in a buffer and handed to the stream in large
-// blocks (or, without a stream, kept whole in `text`); numbers are formatted
-// by hand, which is what makes the picture of a large structure quick to
-// write.
+// blocks; numbers are formatted by hand, which is what makes the picture of
+// a large structure quick to write.
 class SvgText
 {
 public:
-    explicit SvgText(std::ostream& out) : m_out(&out), m_text(m_own) { m_text.reserve(kBlock + 256); }
-    explicit SvgText(std::string& text) : m_out(nullptr), m_text(text) {}
-    SvgText(const SvgText&) = delete;
-    SvgText& operator=(const SvgText&) = delete;
+    explicit SvgText(std::ostream& out) : m_out(out) { m_text.reserve(kBlock + 256); }
     ~SvgText() { Flush(); }
     SvgText& operator<<(const char* s)
     {
@@ -125,9 +120,7 @@ public:
     }
     void Flush()
     {
-        if (!m_out)
-            return;
-        m_out->write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
+        m_out.write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
         m_text.clear();
     }
 
@@ -150,9 +143,8 @@ private:
     }
 
     static const std::size_t kBlock = 1 << 20;
-    std::ostream* m_out;
-    std::string m_own;
-    std::string& m_text;
+    std::ostream& m_out;
+    std::string m_text;
 };
 
 // Numbers the distinct values of a kind in the order first met; the numbers
@@ -270,9 +262,19 @@ void WriteBand(SvgText& out, const Picture::Band& b, int width, std::pair<int, i
     out.Segment(mx, my, b.x2, b.y2).EndItem();
 }
 
-// The paint operations far to near.
-std::vector<Op> PaintOrder(const Picture& p)
+} // namespace
+
+void WriteSvg(std::ostream& stream, const Picture& p, const std::string& title)
 {
+    SvgText out(stream);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << p.width << "\" height=\"" << p.height
+        << "\" viewBox=\"0 0 " << p.width << " " << p.height << "\">\n"
+        << "<title>" << Escape(title) << "</title>\n";
+    const Shared shared(p);
+    shared.WriteDefinitions(out);
+    out << "<rect width=\"100%\" height=\"100%\" fill=\"#" << Hex(p.background) << "\"/>\n";
+
     std::vector<Op> ops;
     ops.reserve(p.discs.size() + p.bands.size() + p.strokes.size() + p.labels.size());
     auto add = [&](std::uint32_t kind, const auto& items) {
@@ -285,25 +287,8 @@ std::vector<Op> PaintOrder(const Picture& p)
     add(3, p.labels);
     std::sort(ops.begin(), ops.end(),
               [](const Op& a, const Op& b) { return a.depth < b.depth || (a.depth == b.depth && a.order < b.order); });
-    return ops;
-}
 
-void WriteHead(SvgText& out, const Picture& p, const std::string& title, const Shared& shared)
-{
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << p.width << "\" height=\"" << p.height
-        << "\" viewBox=\"0 0 " << p.width << " " << p.height << "\">\n"
-        << "<title>" << Escape(title) << "</title>\n";
-    shared.WriteDefinitions(out);
-    out << "<rect width=\"100%\" height=\"100%\" fill=\"#" << Hex(p.background) << "\"/>\n";
-}
-
-// The paint operations ops[begin .. end).
-void WriteItems(SvgText& out, const Picture& p, const Shared& shared, const std::vector<Op>& ops, std::size_t begin,
-                std::size_t end)
-{
-    for (std::size_t k = begin; k < end; ++k) {
-        const Op& op = ops[k];
+    for (const Op& op : ops) {
         const std::size_t i = op.order & kIndexMask;
         switch (op.order >> 30) {
         case 0: {
@@ -330,55 +315,6 @@ void WriteItems(SvgText& out, const Picture& p, const Shared& shared, const std:
         }
         }
     }
-}
-
-} // namespace
-
-void WriteSvg(std::ostream& stream, const Picture& p, const std::string& title)
-{
-    SvgText out(stream);
-    const Shared shared(p);
-    WriteHead(out, p, title, shared);
-    const std::vector<Op> ops = PaintOrder(p);
-    WriteItems(out, p, shared, ops, 0, ops.size());
-    out << "</svg>\n";
-}
-
-struct SvgWriter::Made {
-    explicit Made(const Picture& p) : shared(p), ops(PaintOrder(p)) {}
-    Shared shared;
-    std::vector<Op> ops;
-    std::string head;
-    std::vector<std::string> parts;
-};
-
-SvgWriter::SvgWriter(const Picture& picture, const std::string& title) : m_picture(picture), m_title(title) {}
-
-SvgWriter::~SvgWriter() = default;
-
-Work SvgWriter::Make()
-{
-    m_made.reset(new Made(m_picture));
-    Made& made = *m_made;
-    {
-        SvgText head(made.head);
-        WriteHead(head, m_picture, m_title, made.shared);
-    }
-    Work work;
-    work.pieces = Ranges(made.ops.size(), made.ops.size(), 65536,
-                         [this](std::size_t part, std::size_t begin, std::size_t end) {
-                             SvgText text(m_made->parts[part]);
-                             WriteItems(text, m_picture, m_made->shared, m_made->ops, begin, end);
-                         });
-    made.parts.resize(work.pieces.size());
-    return work;
-}
-
-void SvgWriter::WriteMade(std::ostream& out) const
-{
-    out.write(m_made->head.data(), static_cast<std::streamsize>(m_made->head.size()));
-    for (const std::string& part : m_made->parts)
-        out.write(part.data(), static_cast<std::streamsize>(part.size()));
     out << "</svg>\n";
 }
 

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "Jobs.h"
-
 #include <iosfwd>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,23 +44,5 @@ struct Picture {
 // Writes the picture as SVG: discs shaded by a radial gradient of their
 // colour, bands as two-coloured shaded strokes, labels as text.
 void WriteSvg(std::ostream& out, const Picture& picture, const std::string& title);
-
-// The same SVG in steps, for writing beside other work: Make hands back the
-// pieces that format the picture's items in parts; once they have all run,
-// WriteMade writes the file. The picture must stay as it is until then.
-class SvgWriter
-{
-public:
-    SvgWriter(const Picture& picture, const std::string& title);
-    ~SvgWriter();
-    Work Make();
-    void WriteMade(std::ostream& out) const;
-
-private:
-    struct Made;
-    const Picture& m_picture;
-    std::string m_title;
-    std::unique_ptr<Made> m_made;
-};
 
 } // namespace orvscene
