@@ -1,11 +1,14 @@
 #include "Jobs.h"
 
+#include "Parallel.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <ostream>
@@ -49,11 +52,10 @@ std::vector<std::function<void()>> Ranges(std::size_t count, std::size_t parts, 
     std::vector<std::function<void()>> pieces;
     if (count == 0)
         return pieces;
-    const std::size_t n = std::max<std::size_t>(1, std::min(parts, count / std::max<std::size_t>(least, 1)));
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::size_t begin = count * k / n, end = count * (k + 1) / n;
-        pieces.push_back([piece, k, begin, end]() { piece(k, begin, end); });
-    }
+    const std::vector<std::size_t> bounds =
+        Runs(count, static_cast<int>(std::min<std::size_t>(parts, std::numeric_limits<int>::max())), least);
+    for (std::size_t k = 0; k + 1 < bounds.size(); ++k)
+        pieces.push_back([piece, k, begin = bounds[k], end = bounds[k + 1]]() { piece(k, begin, end); });
     return pieces;
 }
 
