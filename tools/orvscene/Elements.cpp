@@ -1,5 +1,6 @@
 #include "Elements.h"
 
+#include <array>
 #include <cctype>
 
 namespace orvscene {
@@ -148,15 +149,29 @@ bool Normalise(const std::string& symbol, char out[3])
     return true;
 }
 
+// A normalised symbol's place in a table of every capital letter followed
+// by nothing or a small letter; -1 for anything else.
+int Slot(const char s[3])
+{
+    if (s[0] < 'A' || s[0] > 'Z' || (s[1] != '\0' && (s[1] < 'a' || s[1] > 'z')))
+        return -1;
+    return (s[0] - 'A') * 27 + (s[1] ? s[1] - 'a' + 1 : 0);
+}
+
 const ElementInfo* Find(const std::string& symbol)
 {
+    // Every symbol's entry, looked up directly (the scene looks up an element per atom and bond).
+    static const std::array<const ElementInfo*, 26 * 27> table = [] {
+        std::array<const ElementInfo*, 26 * 27> entries{};
+        for (const ElementInfo& e : kElements)
+            entries[static_cast<std::size_t>(Slot(e.symbol))] = &e;
+        return entries;
+    }();
     char s[3];
     if (!Normalise(symbol, s))
         return nullptr;
-    for (const ElementInfo& e : kElements)
-        if (e.symbol[0] == s[0] && e.symbol[1] == s[1])
-            return &e;
-    return nullptr;
+    const int slot = Slot(s);
+    return slot < 0 ? nullptr : table[static_cast<std::size_t>(slot)];
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <numeric>
 #include <set>
 #include <tuple>
@@ -332,13 +333,19 @@ std::vector<Candidate> FoundCandidates(const Molecule& molecule, const AtomSurve
 {
     const SearchedAtoms packed = Pack(molecule, survey, searched, threads);
     const double cutoff = 2 * survey.largestRadius + tolerance;
-    NeighborList grid(cutoff, std::max(101, static_cast<int>(searched.size())));
-    grid.Add(packed.points.GetData(), packed.points.GetSize());
+    std::unique_ptr<NeighborList> grid(new NeighborList(cutoff, std::max(101, static_cast<int>(searched.size()))));
+    grid->Add(packed.points.GetData(), packed.points.GetSize());
     IntArray first, second;
-    grid.GetPairs(first, second, threads);
+    grid->GetPairs(first, second, threads);
     const std::vector<std::size_t> runs = Runs(static_cast<std::size_t>(first.GetSize()), threads);
     std::vector<std::vector<Candidate>> parts(runs.size() - 1);
-    RunTasks(parts.size(), threads, [&](std::size_t k) {
+    // The grid, of many cells that take a while to free, goes first, beside the filter's runs.
+    RunTasks(parts.size() + 1, threads, [&](std::size_t task) {
+        if (task == 0) {
+            grid.reset();
+            return;
+        }
+        const std::size_t k = task - 1;
         for (std::size_t p = runs[k]; p < runs[k + 1]; ++p) {
             const std::size_t u = static_cast<std::size_t>(first[static_cast<int>(p)]);
             const std::size_t v = static_cast<std::size_t>(second[static_cast<int>(p)]);
