@@ -184,6 +184,14 @@ public:
             m_hi[k] = std::max(m_hi[k], v[k]);
         }
     }
+    // Every point the other took in.
+    void Include(const Quantiser& other)
+    {
+        for (int k = 0; k < 3; ++k) {
+            m_lo[k] = std::min(m_lo[k], other.m_lo[k]);
+            m_hi[k] = std::max(m_hi[k], other.m_hi[k]);
+        }
+    }
     void Include(const std::vector<Point3d>& points)
     {
         for (const Point3d& p : points)
@@ -231,10 +239,10 @@ private:
     double m_step = 1;
 };
 
-// The pick dots, one per distinct position step and identifier, in the
-// scene's order; returns their number.
-int AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, const PageScene& scene,
-                std::vector<Section>& sections)
+// The pick dots (those that depict no atom the page draws itself), one per
+// distinct position step and identifier, in the scene's order; returns their
+// number.
+int AddPickDots(const std::vector<std::pair<Point3d, unsigned>>& dots, const Quantiser& q, std::vector<Section>& sections)
 {
     struct Key {
         std::uint64_t steps; // three 16-bit steps
@@ -250,18 +258,16 @@ int AddPickDots(const std::vector<DotPrimitive>& dots, const Quantiser& q, const
     std::vector<std::uint32_t> positions, ids;
     std::unordered_set<Key, Hash> seen;
     seen.reserve(dots.size());
-    for (const DotPrimitive& dot : dots) {
-        if (scene.Atom(dot.GetID()))
-            continue;
+    for (const auto& dot : dots) {
         const std::size_t at = positions.size();
-        q.Add(dot.GetCoord(), positions);
+        q.Add(dot.first, positions);
         const Key key{positions[at] | std::uint64_t(positions[at + 1]) << 16 | std::uint64_t(positions[at + 2]) << 32,
-                      dot.GetID()};
+                      dot.second};
         if (!seen.insert(key).second) {
             positions.resize(at);
             continue;
         }
-        ids.push_back(dot.GetID());
+        ids.push_back(dot.second);
     }
     const int count = static_cast<int>(ids.size());
     sections.push_back({"pick.pos", false, std::move(positions)});
@@ -606,7 +612,8 @@ struct HtmlPage::Parts {
     StructureFacts analysed; // the structure's facts when not given
     const StructureFacts* shown = nullptr;
     std::unique_ptr<PageScene> scene;
-    std::vector<DotPrimitive> pickDots;
+    Quantiser pickBox;                                // every pick dot
+    std::vector<std::pair<Point3d, unsigned>> pickDots; // those the page keeps
     std::vector<Section> atomSections; // after the atoms' positions, when the page has the structure
     std::string atomJson;
 };
@@ -636,7 +643,17 @@ Work HtmlPage::Make(const SceneDocument& doc, const View& view, const SceneAtoms
     // The scene's primitives and pick targets, and the atoms' fields, side by side.
     Work work;
     work.pieces.push_back([&doc, &parts]() { WalkScene(doc.scene, *parts.scene); });
-    work.pieces.push_back([this, &doc, &parts]() { parts.pickDots = GatherPickDots(doc.scene, &m_libraryPickDots); });
+    work.pieces.push_back([this, &doc, &parts]() {
+        const PageScene& scene = *parts.scene; // only its atoms' identifiers, which the walk leaves alone
+        VisitPickDots(
+            doc.scene,
+            [&parts, &scene](const Point3d& at, unsigned id) {
+                parts.pickBox.Include(at);
+                if (!scene.Atom(id))
+                    parts.pickDots.emplace_back(at, id);
+            },
+            &m_libraryPickDots);
+    });
     work.pieces.push_back([&doc, atoms, molecule, sceneOptions, &parts]() {
         if (molecule) {
             AddMolecule(*molecule, sceneOptions, *parts.shown, static_cast<unsigned>(doc.serials.GetSize()),
@@ -665,8 +682,7 @@ void HtmlPage::Finish(const SceneDocument& doc, const View& view, const SceneAto
     q.Include(scene.lines.ends1);
     q.Include(scene.lines.ends2);
     q.Include(scene.dotPositions);
-    for (const DotPrimitive& d : parts.pickDots)
-        q.Include(d.GetCoord());
+    q.Include(parts.pickBox);
     if (molecule)
         for (const Atom& atom : molecule->atoms)
             q.Include(Point3d(atom.x, atom.y, atom.z));
@@ -684,7 +700,7 @@ void HtmlPage::Finish(const SceneDocument& doc, const View& view, const SceneAto
     sections.push_back({"dot.pos", false, q.All(scene.dotPositions)});
     sections.push_back(IndexSection("dot.colour", scene.dotColours, palette));
     sections.push_back({"dot.id", true, scene.dotIds});
-    m_pickDots = AddPickDots(parts.pickDots, q, scene, sections);
+    m_pickDots = AddPickDots(parts.pickDots, q, sections);
     if (molecule)
         sections.push_back(AtomPositions(*molecule, q));
     for (Section& section : parts.atomSections)

@@ -9,6 +9,7 @@
 #include "orvcore/graphics/primitives/TextPrimitives.h"
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <limits>
 
@@ -209,20 +210,39 @@ private:
     bool m_dotsOnly;
 };
 
-void AddHalfDots(const Point3d& a, const Point3d& b, unsigned id1, unsigned id2, std::vector<DotPrimitive>& dots)
+template <class Keep>
+void AddHalfDots(const Point3d& a, const Point3d& b, unsigned id1, unsigned id2, Keep& keep)
 {
-    const Color none(0, 0, 0, 0);
     if (id1 != 0)
-        dots.emplace_back(a * 0.75 + b * 0.25, none, 1, id1);
+        keep(a * 0.75 + b * 0.25, id1);
     if (id2 != 0)
-        dots.emplace_back(a * 0.25 + b * 0.75, none, 1, id2);
+        keep(a * 0.25 + b * 0.75, id2);
 }
+
+// Keeps the dots as the library's primitives, half dots made colourless.
+struct KeepDots {
+    std::vector<DotPrimitive>& dots;
+    void Expect(std::size_t count) { dots.reserve(count); }
+    void operator()(const DotPrimitive& dot) { dots.push_back(dot); }
+    void operator()(const Point3d& at, unsigned id) { dots.emplace_back(at, Color(0, 0, 0, 0), 1, id); }
+};
+
+// Hands over each dot's place and identifier only.
+struct PassDots {
+    const std::function<void(const Point3d&, unsigned)>& pass;
+    void Expect(std::size_t) {}
+    void operator()(const DotPrimitive& dot) { pass(dot.GetCoord(), dot.GetID()); }
+    void operator()(const Point3d& at, unsigned id) { pass(at, id); }
+};
 
 } // namespace
 
 namespace {
 
-void Gather(const DisplayList3D& root, PickTargets& targets, bool dotsOnly, std::size_t* library)
+// The targets, and their dots handed to `keep` in order: the library's as
+// they are, the half dots by place and identifier.
+template <class Keep>
+void Gather(const DisplayList3D& root, PickTargets& targets, bool dotsOnly, std::size_t* library, Keep keep)
 {
     PickGatherer gatherer(targets, dotsOnly);
     WalkScene(root, gatherer);
@@ -237,7 +257,7 @@ void Gather(const DisplayList3D& root, PickTargets& targets, bool dotsOnly, std:
     auto close = [](const Point3d& p, const Point3d& q) { return p.Distance2(q) <= 1e-12 * (1 + p.Length2()); };
     std::vector<bool> used(gatherer.middles.size(), false);
     std::size_t next = 0; // middles come in the dots' order
-    targets.dots.reserve(dots.size() + gatherer.middles.size() + 2 * gatherer.halves.size());
+    keep.Expect(dots.size() + gatherer.middles.size() + 2 * gatherer.halves.size());
     for (const DotPrimitive& dot : dots) {
         bool middle = false;
         for (std::size_t k = next; k < gatherer.middles.size() && k < next + 2 && !middle; ++k) {
@@ -245,14 +265,14 @@ void Gather(const DisplayList3D& root, PickTargets& targets, bool dotsOnly, std:
             if (!used[k] && m.id == dot.GetID() && close(m.at, dot.GetCoord())) {
                 used[k] = middle = true;
                 next = k + 1;
-                AddHalfDots(m.a, m.b, m.id1, m.id2, targets.dots);
+                AddHalfDots(m.a, m.b, m.id1, m.id2, keep);
             }
         }
         if (!middle)
-            targets.dots.push_back(dot);
+            keep(dot);
     }
     for (const auto& h : gatherer.halves)
-        AddHalfDots(h.a, h.b, h.id1, h.id2, targets.dots);
+        AddHalfDots(h.a, h.b, h.id1, h.id2, keep);
 }
 
 } // namespace
@@ -260,15 +280,15 @@ void Gather(const DisplayList3D& root, PickTargets& targets, bool dotsOnly, std:
 PickTargets GatherPickTargets(const DisplayList3D& root, std::size_t* library)
 {
     PickTargets targets;
-    Gather(root, targets, false, library);
+    Gather(root, targets, false, library, KeepDots{targets.dots});
     return targets;
 }
 
-std::vector<DotPrimitive> GatherPickDots(const DisplayList3D& root, std::size_t* library)
+void VisitPickDots(const DisplayList3D& root, const std::function<void(const Point3d&, unsigned)>& dot,
+                   std::size_t* library)
 {
     PickTargets targets;
-    Gather(root, targets, true, library);
-    return std::move(targets.dots);
+    Gather(root, targets, true, library, PassDots{dot});
 }
 
 bool PickAt(const PickTargets& targets, const View& view, double px, double py, Pick& pick, double radius)

@@ -7,6 +7,7 @@
 #include "orvcore/geometry/Matrix4x4.h"
 #include "orvcore/graphics/primitives/PointPrimitives.h"
 
+#include <functional>
 #include <vector>
 
 namespace orvscene {
@@ -84,8 +85,10 @@ struct PickTargets {
 // `library`, when given, receives the number of the library's own pick dots
 // of the scene (before the half dots replace bonds' middle dots).
 PickTargets GatherPickTargets(const Orvane::DisplayList3D& root, std::size_t* library = nullptr);
-// The targets' dots alone, for what picks by dots only.
-std::vector<Orvane::DotPrimitive> GatherPickDots(const Orvane::DisplayList3D& root, std::size_t* library = nullptr);
+// The targets' dots one by one in their order, by place and identifier, for
+// what picks by dots only (nothing else is gathered or kept).
+void VisitPickDots(const Orvane::DisplayList3D& root, const std::function<void(const Orvane::Point3d&, unsigned)>& dot,
+                   std::size_t* library = nullptr);
 
 struct Pick {
     unsigned id = 0;     // object identifier
