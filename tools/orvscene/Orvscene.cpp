@@ -621,10 +621,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         DescribeScene(doc, axes, report);
 
-        // With several threads and outputs, the outputs are written side by
-        // side, and the pick dots (counted for the summary, unless the page
-        // counts them) and the picture are made by jobs of their own among them.
-        const bool sideBySide = o.threads > 1 && OutputCount(o) > 1;
+        // With several threads, the outputs are written side by side (even
+        // one: its pieces share the threads), and the pick dots (counted for
+        // the summary, unless the page counts them) and the picture are made
+        // by jobs of their own among them.
+        const bool sideBySide = o.threads > 1 && OutputCount(o) > 0;
         std::vector<Job> alongside;
         auto countPickDots = [&]() {
             std::vector<DotPrimitive> dots;
