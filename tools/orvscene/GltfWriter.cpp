@@ -242,7 +242,7 @@ struct ListContent {
     InstanceGroup& Group(std::vector<InstanceGroup>& groups, std::map<std::uint32_t, std::size_t>& index,
                          std::uint32_t rgb)
     {
-        auto hit = index.emplace(rgb, groups.size());
+        auto hit = index.try_emplace(rgb, groups.size());
         if (hit.second) {
             groups.emplace_back();
             groups.back().rgb = rgb;

@@ -49,7 +49,7 @@ class Palette
 public:
     std::uint32_t operator()(const Key& key)
     {
-        auto hit = m_index.emplace(key, static_cast<std::uint32_t>(m_values.size()));
+        auto hit = m_index.try_emplace(key, static_cast<std::uint32_t>(m_values.size()));
         if (hit.second)
             m_values.push_back(key);
         return hit.first->second;

@@ -155,7 +155,7 @@ class Palette
 public:
     int operator[](const Key& key)
     {
-        auto entry = m_index.emplace(key, static_cast<int>(m_keys.size()));
+        auto entry = m_index.try_emplace(key, static_cast<int>(m_keys.size()));
         if (entry.second)
             m_keys.push_back(key);
         return entry.first->second;
