@@ -575,18 +575,20 @@ bool Deflate(const std::string&, std::string&)
 std::string Base64(const std::string& bytes)
 {
     static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    std::string out((bytes.size() + 2) / 3 * 4, '=');
+    char* to = &out[0];
+    for (std::size_t i = 0; i < bytes.size(); i += 3, to += 4) {
         std::uint32_t v = std::uint32_t{static_cast<unsigned char>(bytes[i])} << 16;
         if (i + 1 < bytes.size())
             v |= std::uint32_t{static_cast<unsigned char>(bytes[i + 1])} << 8;
         if (i + 2 < bytes.size())
             v |= static_cast<unsigned char>(bytes[i + 2]);
-        out += digits[v >> 18 & 63];
-        out += digits[v >> 12 & 63];
-        out += i + 1 < bytes.size() ? digits[v >> 6 & 63] : '=';
-        out += i + 2 < bytes.size() ? digits[v & 63] : '=';
+        to[0] = digits[v >> 18 & 63];
+        to[1] = digits[v >> 12 & 63];
+        if (i + 1 < bytes.size())
+            to[2] = digits[v >> 6 & 63];
+        if (i + 2 < bytes.size())
+            to[3] = digits[v & 63];
     }
     return out;
 }

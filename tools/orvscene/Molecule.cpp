@@ -634,8 +634,8 @@ int CountRepeatedSerials(const std::vector<Atom>& atoms)
     int repeated = 0;
     const auto range = std::minmax_element(atoms.begin(), atoms.end(),
                                            [](const Atom& a, const Atom& b) { return a.serial < b.serial; });
-    const long low = range.first->serial, width = static_cast<long>(range.second->serial) - low + 1;
-    if (static_cast<unsigned long>(width) <= 16 * atoms.size()) { // the usual serials: a bit per number
+    const long long low = range.first->serial, width = range.second->serial - low + 1;
+    if (static_cast<unsigned long long>(width) <= 16ull * atoms.size()) { // the usual serials: a bit per number
         std::vector<bool> seen(static_cast<std::size_t>(width));
         for (const Atom& a : atoms) {
             std::vector<bool>::reference bit = seen[static_cast<std::size_t>(a.serial - low)];
@@ -784,6 +784,8 @@ private:
         }
         std::string().swap(piece.text);
         std::vector<std::size_t>().swap(piece.ends);
+        std::vector<long>().swap(piece.lines);
+        std::vector<std::optional<int>>().swap(piece.residueNumbers);
     }
 
     const std::string& m_fileName;

@@ -16,6 +16,7 @@
 #include "orvcore/spatial/NeighborList.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -245,7 +246,10 @@ std::vector<char> StackedAtoms(const Molecule& molecule, const std::vector<int>&
     std::vector<char> stacked(count, 0);
     const std::size_t shares = runs.size() - 1;
     RunTasks(shares, threads, [&](std::size_t share) {
-        auto mine = [&](std::size_t s) { return (hashes[s] >> 40) % shares == share; };
+        // (the high half of the hash picks the share, the low bits the slot)
+        auto mine = [&](std::size_t s) {
+            return (hashes[s] >> std::numeric_limits<std::size_t>::digits / 2) % shares == share;
+        };
         std::size_t size = 16;
         for (std::size_t s = 0, members = 0; s < count; ++s)
             if (mine(s) && 2 * ++members > size)
