@@ -15,6 +15,19 @@
 namespace Orvane {
 namespace detail {
 
+// Starts up to `count` threads running `work`, as many as the system grants.
+template <class Work>
+void StartThreads(std::vector<std::thread>& threads, int count, const Work& work)
+{
+    try {
+        threads.reserve(threads.size() + static_cast<std::size_t>(std::max(count, 0)));
+        for (int n = 0; n < count; ++n)
+            threads.emplace_back(work);
+    } catch (const std::system_error&) {
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 // Runs task(0), task(1) ... task(count - 1) on up to `threads` threads, the
 // calling thread among them; each thread takes the next task not yet taken,
 // so tasks write to places of their own. When a task throws, the tasks not
@@ -47,14 +60,7 @@ void RunTasks(Index count, int threads, const Task& task)
         }
     };
     std::vector<std::thread> started;
-    try {
-        started.reserve(static_cast<std::size_t>(helpers));
-        for (int n = 0; n < helpers; ++n)
-            started.emplace_back(work);
-    } catch (const std::system_error&) {
-        // Fewer threads than asked for: the running ones share the work.
-    } catch (const std::bad_alloc&) {
-    }
+    StartThreads(started, helpers, work); // when the system refuses threads, those running share the work
     work();
     for (std::thread& thread : started)
         thread.join();
