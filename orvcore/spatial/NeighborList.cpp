@@ -1,17 +1,15 @@
 #include "orvcore/spatial/NeighborList.h"
 
+#include "orvcore/core/detail/RunTasks.h"
+
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <exception>
 #include <limits>
-#include <mutex>
 #include <new>
-#include <system_error>
 #include <initializer_list>
 #include <thread>
 #include <utility>
@@ -63,51 +61,7 @@ int ThreadCount(int threads)
     return std::max(1, std::min(threads, 256));
 }
 
-// Runs task(0), task(1), ... task(count - 1) on up to `threads` threads, the
-// calling thread among them; each thread takes the next task not yet taken.
-// Tasks write to places of their own. When a task throws, the tasks not yet
-// started are skipped and the first exception is rethrown here once every
-// thread has stopped. When the system refuses a thread, those that did start
-// (at least the caller) do all the work.
-template <class Task>
-void RunTasks(int count, int threads, const Task& task)
-{
-    threads = std::min(threads, count);
-    if (threads <= 1) {
-        for (int t = 0; t < count; ++t)
-            task(t);
-        return;
-    }
-    std::atomic<int> next(0);
-    std::exception_ptr failure;
-    std::mutex failureLock;
-    auto work = [&]() {
-        for (int t = next.fetch_add(1); t < count; t = next.fetch_add(1)) {
-            try {
-                task(t);
-            } catch (...) {
-                std::lock_guard<std::mutex> hold(failureLock);
-                if (!failure)
-                    failure = std::current_exception();
-                next.store(count);
-            }
-        }
-    };
-    std::vector<std::thread> helpers;
-    try {
-        helpers.reserve(static_cast<std::size_t>(threads - 1));
-        for (int n = 1; n < threads; ++n)
-            helpers.emplace_back(work);
-    } catch (const std::system_error&) {
-        // Fewer threads than asked for: the running ones share the work.
-    } catch (const std::bad_alloc&) {
-    }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
-    if (failure)
-        std::rethrow_exception(failure);
-}
+using detail::RunTasks;
 
 // Splits the points of cells (starts: each cell's first point, then the end)
 // into `parts` runs of whole cells with about as many points each: cell

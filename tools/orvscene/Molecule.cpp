@@ -784,6 +784,8 @@ private:
         }
         std::string().swap(piece.text);
         std::vector<std::size_t>().swap(piece.ends);
+        std::vector<long>().swap(piece.lines);
+        std::vector<std::optional<int>>().swap(piece.residueNumbers);
     }
 
     const std::string& m_fileName;

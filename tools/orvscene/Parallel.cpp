@@ -1,60 +1,10 @@
 #include "Parallel.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
-#include <new>
-#include <system_error>
 
 namespace orvscene {
 
-namespace {
-
-// Starts up to `count` threads running `work`; as many as the system grants.
-void StartThreads(std::vector<std::thread>& threads, int count, const std::function<void()>& work)
-{
-    try {
-        threads.reserve(static_cast<std::size_t>(std::max(count, 0)));
-        for (int n = 0; n < count; ++n)
-            threads.emplace_back(work);
-    } catch (const std::system_error&) {
-    } catch (const std::bad_alloc&) {
-    }
-}
-
-} // namespace
-
-void RunTasks(std::size_t count, int threads, const std::function<void(std::size_t)>& task)
-{
-    const int helpers = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), count)) - 1;
-    if (helpers <= 0) {
-        for (std::size_t t = 0; t < count; ++t)
-            task(t);
-        return;
-    }
-    std::atomic<std::size_t> next(0);
-    std::exception_ptr failure;
-    std::mutex failureLock;
-    auto work = [&]() {
-        for (std::size_t t = next++; t < count; t = next++) {
-            try {
-                task(t);
-            } catch (...) {
-                std::lock_guard<std::mutex> hold(failureLock);
-                if (!failure)
-                    failure = std::current_exception();
-                next = count;
-            }
-        }
-    };
-    std::vector<std::thread> started;
-    StartThreads(started, helpers, work);
-    work();
-    for (std::thread& thread : started)
-        thread.join();
-    if (failure)
-        std::rethrow_exception(failure);
-}
+using Orvane::detail::StartThreads;
 
 std::vector<std::size_t> Runs(std::size_t count, int threads, std::size_t shortest)
 {

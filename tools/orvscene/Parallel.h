@@ -1,5 +1,7 @@
 #pragma once
 
+#include "orvcore/core/detail/RunTasks.h"
+
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -10,13 +12,8 @@
 
 namespace orvscene {
 
-// Runs task(0), task(1) ... task(count - 1) on up to `threads` threads, the
-// calling thread among them; each thread takes the next task not yet taken,
-// so tasks write to places of their own. When a task throws, the tasks not
-// yet started are skipped and the first exception thrown is rethrown here
-// once every thread has stopped. When the system refuses a thread, those
-// that started (at least the caller) do all the work.
-void RunTasks(std::size_t count, int threads, const std::function<void(std::size_t)>& task);
+// Tasks by number on several threads (see the header).
+using Orvane::detail::RunTasks;
 
 // The bounds of runs of about equal size that split [0, count), from 0 to
 // count: one run per thread, but none shorter than `shortest` items (so at
