@@ -12,7 +12,6 @@
 #include <memory>
 #include <mutex>
 #include <ostream>
-#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -262,12 +261,7 @@ void RunJobs(std::vector<Job>& jobs, int threads)
 {
     Runner runner(jobs);
     std::vector<std::thread> helpers;
-    try {
-        for (int n = 1; n < threads; ++n)
-            helpers.emplace_back([&runner]() { runner.Serve(); });
-    } catch (const std::system_error&) {
-        // Fewer threads: those running share the work.
-    }
+    Orvane::detail::StartThreads(helpers, threads - 1, [&runner]() { runner.Serve(); }); // fewer share the work
     runner.Serve();
     for (std::thread& helper : helpers)
         helper.join();
