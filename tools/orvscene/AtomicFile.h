@@ -75,6 +75,7 @@ private:
         std::string temp;
         std::string backup; // a second link to the file that `target` named before, if any
         bool direct = false; // written in place on Commit (standard output, a device, a FIFO)
+        bool replaces = false; // a regular file is there already
         std::string bytes;   // a direct output's content
     };
     bool Begin(const std::string& path, std::string& error);
