@@ -384,6 +384,23 @@ PyObject* CallTranslated(Body&& body) noexcept
     return nullptr;
 }
 
+// Whether an optional argument of ParseArguments was given (not missing, not None).
+inline bool Given(PyObject* argument)
+{
+    return argument != nullptr && argument != Py_None;
+}
+
+// `work()` for `points` points: with the GIL held for small sets, which take
+// less time than handing it over and back, without it for large ones.
+template <class Work>
+auto WithoutGilWhenLarge(int points, Work&& work) -> decltype(work())
+{
+    if (points < 4096)
+        return work();
+    py::gil_scoped_release released;
+    return work();
+}
+
 // Adds the function of `def` (which must outlive the module) to the module.
 void AddFunction(py::module_& m, PyMethodDef& def);
 

@@ -27,15 +27,10 @@ PyObject* RMSBestFitCall(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyO
         if (target.GetSize() < mobile.GetSize())
             throw py::value_error("target holds fewer points than mobile");
         // Without other coordinates the copy of mobile is moved itself, which the fit allows.
-        const bool other = arguments[2] != nullptr && arguments[2] != Py_None;
+        const bool other = Given(arguments[2]);
         Point3d::Array coords = other ? ToPointArray(arguments[2], "coords") : Point3d::Array();
         Point3d::Array& moved = other ? coords : mobile;
-        if (mobile.GetSize() < 4096) {
-            RMSBestFit(mobile, target, moved); // small sets take less time than handing the GIL over
-        } else {
-            py::gil_scoped_release released;
-            RMSBestFit(mobile, target, moved);
-        }
+        WithoutGilWhenLarge(mobile.GetSize(), [&]() { RMSBestFit(mobile, target, moved); });
         return ToNumpy(std::move(moved));
     });
 }
@@ -71,7 +66,7 @@ PyObject* SuperposeCall(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyOb
     return CallTranslated([&]() {
         const Point3d::Array mobile = ToPointArray(arguments[0], "mobile");
         const Point3d::Array target = ToPointArray(arguments[1], "target");
-        const bool weighted = arguments[2] != nullptr && arguments[2] != Py_None;
+        const bool weighted = Given(arguments[2]);
         DoubleArray weights;
         if (weighted) {
             const DoubleRows rows = DoubleRows::ensure(arguments[2]);
@@ -84,14 +79,9 @@ PyObject* SuperposeCall(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyOb
             weights.SetSize(static_cast<int>(rows.shape(0)));
             std::copy(rows.data(), rows.data() + rows.shape(0), weights.GetData());
         }
-        SuperpositionResult result;
-        if (mobile.GetSize() < 4096) {
-            // Small sets take less time than handing the GIL over and back.
-            result = weighted ? Superpose(mobile, target, weights) : Superpose(mobile, target);
-        } else {
-            py::gil_scoped_release released;
-            result = weighted ? Superpose(mobile, target, weights) : Superpose(mobile, target);
-        }
+        SuperpositionResult result = WithoutGilWhenLarge(mobile.GetSize(), [&]() {
+            return weighted ? Superpose(mobile, target, weights) : Superpose(mobile, target);
+        });
         if (!result.IsValid())
             throw py::value_error(std::string("cannot superpose: ") + SuperpositionResult::Describe(result.status));
         return py::cast(std::move(result));

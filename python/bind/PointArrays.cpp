@@ -199,20 +199,6 @@ Point3d::Array&& CheckFiniteRows(Point3d::Array&& points, const char* what)
     return std::move(points);
 }
 
-} // namespace
-
-Point3d::Array ToFinitePointArray(const FloatRows& rows, const char* what)
-{
-    return CheckFiniteRows(CopyRows<Point3d::Array>(rows, 3, what), what);
-}
-
-Point3d::Array ToFinitePointArray(py::handle src, const char* what)
-{
-    return CheckFiniteRows(ToPointArray(src, what), what);
-}
-
-namespace {
-
 // Rows of three numbers of a numpy array of the scalar type, any strides.
 template <class Scalar>
 void CopyPointRows(const char* data, py::ssize_t rowStride, py::ssize_t columnStride, Point3d* out, int n)
@@ -271,6 +257,16 @@ Point3d::Array ToPointArray(py::handle src, const char* what)
         throw py::type_error(std::string(what) + " must be an (n, 3) array of numbers");
     }
     return ToPointArray(rows, what);
+}
+
+Point3d::Array ToFinitePointArray(const FloatRows& rows, const char* what)
+{
+    return CheckFiniteRows(CopyRows<Point3d::Array>(rows, 3, what), what);
+}
+
+Point3d::Array ToFinitePointArray(py::handle src, const char* what)
+{
+    return CheckFiniteRows(ToPointArray(src, what), what);
 }
 
 void CheckFinite(const Point3d& p, const char* what)
