@@ -330,14 +330,11 @@ SceneDocument BuildDocument(const Molecule& molecule, const Molecule* moved, con
         const int at = doc.serials.GetSize();
         doc.serials.SetSize(at + static_cast<int>(indices.size()));
         doc.labels.SetSize(at + static_cast<int>(indices.size()));
-        const std::vector<std::size_t> runs = Runs(indices.size(), o.threads);
-        RunTasks(runs.size() - 1, o.threads, [&](std::size_t run) {
-            for (std::size_t k = runs[run]; k < runs[run + 1]; ++k) {
-                const Atom& atom = m.atoms[static_cast<std::size_t>(indices[k])];
-                const int to = at + static_cast<int>(k);
-                doc.serials[to] = atom.serial;
-                doc.labels[to] = ToUtf8(AtomLabel(atom)).c_str();
-            }
+        ForEachInRuns(indices.size(), o.threads, [&](std::size_t k) {
+            const Atom& atom = m.atoms[static_cast<std::size_t>(indices[k])];
+            const int to = at + static_cast<int>(k);
+            doc.serials[to] = atom.serial;
+            doc.labels[to] = ToUtf8(AtomLabel(atom)).c_str();
         });
         for (int index : indices)
             shown.push_back(&m.atoms[static_cast<std::size_t>(index)]);

@@ -20,6 +20,18 @@ using Orvane::detail::RunTasks;
 // least one run, even of none).
 std::vector<std::size_t> Runs(std::size_t count, int threads, std::size_t shortest = 512);
 
+// item(k) for k = 0 .. count - 1, in runs (of Runs) side by side on up to
+// `threads` threads; items write places of their own.
+template <class Item>
+void ForEachInRuns(std::size_t count, int threads, const Item& item)
+{
+    const std::vector<std::size_t> runs = Runs(count, threads);
+    RunTasks(runs.size() - 1, threads, [&](std::size_t run) {
+        for (std::size_t k = runs[run]; k < runs[run + 1]; ++k)
+            item(k);
+    });
+}
+
 // Tasks handed over one by one while the caller goes on with its own work:
 // once started, helper threads run them in the order they came, and Finish
 // runs on the calling thread those that no helper has taken yet. Tasks must

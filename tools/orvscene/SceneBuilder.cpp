@@ -317,15 +317,12 @@ SearchedAtoms Pack(const Molecule& molecule, const AtomSurvey& survey, const std
     packed.radius.resize(searched.size());
     packed.altLocation.resize(searched.size());
     packed.water.resize(searched.size());
-    const std::vector<std::size_t> runs = Runs(searched.size(), threads);
-    RunTasks(runs.size() - 1, threads, [&](std::size_t run) {
-        for (std::size_t k = runs[run]; k < runs[run + 1]; ++k) {
-            const std::size_t i = static_cast<std::size_t>(searched[k]);
-            packed.points[static_cast<int>(k)] = Position(molecule.atoms[i]);
-            packed.radius[k] = survey.radius[i];
-            packed.altLocation[k] = molecule.atoms[i].altLocation;
-            packed.water[k] = survey.water[i];
-        }
+    ForEachInRuns(searched.size(), threads, [&](std::size_t k) {
+        const std::size_t i = static_cast<std::size_t>(searched[k]);
+        packed.points[static_cast<int>(k)] = Position(molecule.atoms[i]);
+        packed.radius[k] = survey.radius[i];
+        packed.altLocation[k] = molecule.atoms[i].altLocation;
+        packed.water[k] = survey.water[i];
     });
     return packed;
 }
